@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Sets up, builds everything and runs every test: native, under the sanitizers, and the Windows
+# build under Wine on a virtual display. `--quick` skips the sanitizer build and the long tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+quick=0
+[ "${1:-}" = "--quick" ] && quick=1
+
+scripts/setup.sh
+
+summary=()
+failed_runs=0
+
+# run_ctest NAME BUILD_DIR [ctest args...]: runs ctest and keeps its closing count.
+run_ctest() {
+    local name=$1 dir=$2
+    shift 2
+    local log="$dir/ctest.log"
+    echo "== $name tests =="
+    set +e
+    ctest --test-dir "$dir" --output-on-failure -j2 "$@" 2>&1 | tee "$log"
+    local status=${PIPESTATUS[0]}
+    set -e
+    local line
+    line=$(grep -E "tests passed, [0-9]+ tests? failed out of [0-9]+" "$log" | tail -n 1 || true)
+    summary+=("$name: ${line:-no tests ran}")
+    if [ "$status" -ne 0 ] || [ -z "$line" ]; then
+        failed_runs=$((failed_runs + 1))
+    fi
+}
+
+echo "== Native build =="
+cmake --preset native >/dev/null
+cmake --build --preset native
+if [ $quick -eq 1 ]; then
+    run_ctest native build/native -LE long
+else
+    run_ctest native build/native
+fi
+
+if [ $quick -eq 0 ]; then
+    echo "== Sanitizer build =="
+    cmake --preset asan >/dev/null
+    cmake --build --preset asan
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        run_ctest sanitizers build/asan -LE long
+fi
+
+echo "== Windows build =="
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+. scripts/wine-env.sh build/windows
+wine_prepare_prefix
+wine_start_display
+trap wine_stop_display EXIT
+run_ctest windows build/windows
+wine_stop_display
+trap - EXIT
+
+echo
+echo "== Summary =="
+total_passed=0
+total_failed=0
+for line in "${summary[@]}"; do
+    echo "$line"
+    if [[ $line =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+        total_failed=$((total_failed + BASH_REMATCH[1]))
+        total_passed=$((total_passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+    fi
+done
+echo "total: $total_passed passed, $total_failed failed"
+[ $failed_runs -eq 0 ]

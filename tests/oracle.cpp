@@ -1,0 +1,120 @@
+#define CRYPTOPP_ENABLE_NAMESPACE_WEAK 1
+#include "oracle.h"
+
+#include <crypto++/adler32.h>
+#include <crypto++/crc.h>
+#include <crypto++/hmac.h>
+#include <crypto++/md2.h>
+#include <crypto++/md4.h>
+#include <crypto++/md5.h>
+#include <crypto++/panama.h>
+#include <crypto++/ripemd.h>
+#include <crypto++/sha.h>
+#include <crypto++/tiger.h>
+
+#include <stdexcept>
+
+namespace {
+
+class CryptoppOracle : public OracleHash {
+public:
+    explicit CryptoppOracle(std::unique_ptr<CryptoPP::HashTransformation> hash) : hash_(std::move(hash)) {}
+    void Update(const uint8_t* data, size_t length) override { hash_->Update(data, length); }
+    std::vector<uint8_t> Final() override {
+        std::vector<uint8_t> digest(hash_->DigestSize());
+        hash_->Final(digest.data());
+        return digest;
+    }
+
+private:
+    std::unique_ptr<CryptoPP::HashTransformation> hash_;
+};
+
+// The eDonkey/eMule rule built from Crypto++'s MD4: 9728000-byte chunks; a chunk is closed only
+// when a byte beyond it arrives; with more than one chunk, the MD4 of the chunk digests.
+class EdonkeyOracle : public OracleHash {
+public:
+    void Update(const uint8_t* data, size_t length) override {
+        while (length > 0) {
+            if (chunk_fill_ == kChunkSize) {
+                CloseChunk();
+            }
+            const size_t take = std::min<size_t>(length, kChunkSize - chunk_fill_);
+            chunk_.Update(data, take);
+            chunk_fill_ += take;
+            data += take;
+            length -= take;
+        }
+    }
+    std::vector<uint8_t> Final() override {
+        std::vector<uint8_t> digest(16);
+        chunk_.Final(digest.data());
+        if (!chunk_digests_.empty()) {
+            chunk_digests_.insert(chunk_digests_.end(), digest.begin(), digest.end());
+            CryptoPP::Weak::MD4().CalculateDigest(digest.data(), chunk_digests_.data(), chunk_digests_.size());
+        }
+        chunk_digests_.clear();
+        chunk_fill_ = 0;
+        return digest;
+    }
+
+private:
+    static constexpr size_t kChunkSize = 9728000;
+    void CloseChunk() {
+        uint8_t digest[16];
+        chunk_.Final(digest);
+        chunk_digests_.insert(chunk_digests_.end(), digest, digest + 16);
+        chunk_fill_ = 0;
+    }
+    CryptoPP::Weak::MD4 chunk_;
+    size_t chunk_fill_ = 0;
+    std::vector<uint8_t> chunk_digests_;
+};
+
+template <typename Hash>
+std::unique_ptr<OracleHash> Make() {
+    return std::make_unique<CryptoppOracle>(std::make_unique<Hash>());
+}
+
+template <typename Hash>
+std::unique_ptr<OracleHash> MakeHmac(const uint8_t* key, size_t key_length) {
+    return std::make_unique<CryptoppOracle>(std::make_unique<CryptoPP::HMAC<Hash>>(key, key_length));
+}
+
+using Panama = CryptoPP::Weak::PanamaHash<CryptoPP::LittleEndian>;
+
+}  // namespace
+
+std::unique_ptr<OracleHash> CreateOracle(int algorithm_id) {
+    switch (algorithm_id) {
+        case 0: return Make<CryptoPP::Weak::MD5>();
+        case 1: return Make<CryptoPP::Weak::MD4>();
+        case 2: return Make<CryptoPP::SHA1>();
+        case 3: return Make<CryptoPP::SHA256>();
+        case 4: return Make<CryptoPP::SHA384>();
+        case 5: return Make<CryptoPP::SHA512>();
+        case 6: return Make<CryptoPP::RIPEMD160>();
+        case 7: return Make<Panama>();
+        case 8: return Make<CryptoPP::Tiger>();
+        case 9: return Make<CryptoPP::Weak::MD2>();
+        case 10: return Make<CryptoPP::Adler32>();
+        case 11: return Make<CryptoPP::CRC32>();
+        case 12: return std::make_unique<EdonkeyOracle>();
+    }
+    throw std::invalid_argument("no oracle for this algorithm");
+}
+
+std::unique_ptr<OracleHash> CreateHmacOracle(int algorithm_id, const uint8_t* key, size_t key_length) {
+    switch (algorithm_id) {
+        case 0: return MakeHmac<CryptoPP::Weak::MD5>(key, key_length);
+        case 1: return MakeHmac<CryptoPP::Weak::MD4>(key, key_length);
+        case 2: return MakeHmac<CryptoPP::SHA1>(key, key_length);
+        case 3: return MakeHmac<CryptoPP::SHA256>(key, key_length);
+        case 4: return MakeHmac<CryptoPP::SHA384>(key, key_length);
+        case 5: return MakeHmac<CryptoPP::SHA512>(key, key_length);
+        case 6: return MakeHmac<CryptoPP::RIPEMD160>(key, key_length);
+        case 7: return MakeHmac<Panama>(key, key_length);
+        case 8: return MakeHmac<CryptoPP::Tiger>(key, key_length);
+    }
+    throw std::invalid_argument("no keyed oracle for this algorithm");
+}
