@@ -6,8 +6,18 @@
 #include <cstdint>
 #include <memory>
 
+#include "adler32.h"
+#include "crc32.h"
 #include "digest_object.h"
+#include "edonkey.h"
+#include "md2.h"
 #include "md5.h"
+#include "panama.h"
+#include "ripemd160.h"
+#include "sha1.h"
+#include "sha256.h"
+#include "sha512.h"
+#include "tiger.h"
 
 namespace hashlib {
 

@@ -83,7 +83,16 @@ std::unique_ptr<OracleHash> MakeHmac(const uint8_t* key, size_t key_length) {
 
 using Panama = CryptoPP::Weak::PanamaHash<CryptoPP::LittleEndian>;
 
+// The table is a protected member; a derived class may read it.
+struct TigerTable : CryptoPP::Tiger {
+    static const CryptoPP::word64* Entries() { return table; }
+};
+
 }  // namespace
+
+std::vector<uint64_t> OracleTigerSboxes() {
+    return std::vector<uint64_t>(TigerTable::Entries(), TigerTable::Entries() + 4 * 256);
+}
 
 std::unique_ptr<OracleHash> CreateOracle(int algorithm_id) {
     switch (algorithm_id) {

@@ -20,3 +20,6 @@ std::unique_ptr<OracleHash> CreateOracle(int algorithm_id);
 
 // Keyed (HMAC, RFC 2104) oracle for identifiers 0..8.
 std::unique_ptr<OracleHash> CreateHmacOracle(int algorithm_id, const uint8_t* key, size_t key_length);
+
+// Crypto++'s copy of the four Tiger S-boxes, 4 x 256 entries in box order.
+std::vector<uint64_t> OracleTigerSboxes();
