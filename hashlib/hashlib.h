@@ -10,6 +10,7 @@
 #include "crc32.h"
 #include "digest_object.h"
 #include "edonkey.h"
+#include "hmac.h"
 #include "md2.h"
 #include "md5.h"
 #include "panama.h"
@@ -64,5 +65,10 @@ constexpr uint32_t CatalogueSize = 76;
 
 // The entry for a catalogue code, or null for a code of 76 or more or one not built here.
 const HashDescriptor* FindHashDescriptor(uint32_t code);
+
+// Hex digits to bytes: each pair gives one byte, a lone last digit the high four bits of one
+// more. Returns the bytes written, or -1 at the first character that is not a hex digit (bytes
+// already written stay). Needs room for (length + 1) / 2 bytes.
+int32_t HexDecode(uint8_t* bytes, const char* text, uint32_t length);
 
 }  // namespace hashlib

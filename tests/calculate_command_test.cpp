@@ -1,0 +1,163 @@
+// The Calculate command: its checks in their order, the message and focus of every failure, the
+// cleaned values, and the driver's result codes turned into messages.
+#include "engine/calculate_command.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/digest_calculator.h"
+#include "temp_dir.h"
+#include "test_support.h"
+
+using namespace engine;
+
+namespace {
+
+CommandValues Values(int32_t kind, const std::string& value) {
+    CommandValues values;
+    values.input_kind = kind;
+    values.input_value = value;
+    values.selection[hashlib::AlgorithmMd5] = 1;
+    return values;
+}
+
+CommandOutcome RunCommand(const CommandValues& values) {
+    DigestCalculator calculator;
+    return RunCalculateCommand(values, calculator);
+}
+
+void ExpectRefused(const CommandOutcome& outcome, MessageId message, FocusTarget focus) {
+    EXPECT_EQ(outcome.message, message);
+    EXPECT_EQ(outcome.focus, focus);
+    EXPECT_TRUE(outcome.results.empty());
+}
+
+// A path under a directory that does not exist: `count` copies of `character` after "missing/".
+// Opening it fails at the first component whatever the file system's limit on a name.
+std::string MissingPath(size_t count, const std::string& character = "a") {
+    std::string path = "missing/";
+    for (size_t i = 0; i < count; ++i) {
+        path += character;
+    }
+    return path;
+}
+
+// 中: two bytes in code page 936, three in UTF-8.
+const std::string kChinese = "\xe4\xb8\xad";
+
+}  // namespace
+
+TEST(CalculateCommand, EveryRefusalWithItsMessageAndFocus) {
+    TempDir dir;
+    std::filesystem::create_directory(PathFromUtf8(dir.Path("directory")));
+
+    ExpectRefused(RunCommand(Values(InputFile, "")), MessageSelectFile, FocusTarget::DataEdit);
+    ExpectRefused(RunCommand(Values(InputFile, " \t\r\n\v\f")), MessageSelectFile, FocusTarget::DataEdit);
+    ExpectRefused(RunCommand(Values(InputFile, MissingPath(253))), MessagePathTooLong, FocusTarget::DataEdit);
+    ExpectRefused(RunCommand(Values(InputHex, "616")), MessageHexOddLength, FocusTarget::DataEdit);
+    ExpectRefused(RunCommand(Values(InputHex, "6g")), MessageHexIllegalChar, FocusTarget::DataEdit);
+    ExpectRefused(RunCommand(Values(InputHex, "6\t62")), MessageHexIllegalChar, FocusTarget::DataEdit);
+
+    CommandValues key = Values(InputText, "abc");
+    key.hmac = true;
+    key.key_kind = KeyHex;
+    key.key_value = "0b0";
+    ExpectRefused(RunCommand(key), MessageHexOddLength, FocusTarget::KeyEdit);
+    key.key_value = "0b 0x";
+    ExpectRefused(RunCommand(key), MessageHexIllegalChar, FocusTarget::KeyEdit);
+
+    CommandValues none = Values(InputText, "abc");
+    none.selection = {};
+    ExpectRefused(RunCommand(none), MessageSelectAlgorithm, FocusTarget::Md2CheckBox);
+    CommandValues checksums_only = Values(InputText, "abc");
+    checksums_only.selection = {};
+    for (int id = hashlib::KeyableAlgorithmCount; id < hashlib::AlgorithmCount; ++id) {
+        checksums_only.selection[id] = 1;
+    }
+    EXPECT_TRUE(RunCommand(checksums_only).succeeded());
+    checksums_only.hmac = true;
+    ExpectRefused(RunCommand(checksums_only), MessageSelectAlgorithm, FocusTarget::Md2CheckBox);
+
+    ExpectRefused(RunCommand(Values(InputFile, dir.Path("missing"))), MessageCannotOpen,
+                  FocusTarget::DataEdit);
+    ExpectRefused(RunCommand(Values(InputFile, dir.Path("missing/file"))), MessageCannotOpen,
+                  FocusTarget::DataEdit);
+    ExpectRefused(RunCommand(Values(InputFile, dir.Path("directory"))), MessageAccessDenied,
+                  FocusTarget::DataEdit);
+    ExpectRefused(RunCommand(Values(9, "abc")), MessageUnknownError, FocusTarget::Unchanged);
+}
+
+TEST(CalculateCommand, ChecksRunInTheirOrder) {
+    CommandValues values = Values(InputFile, "");
+    values.selection = {};
+    EXPECT_EQ(RunCommand(values).message, MessageSelectFile) << "the path before the algorithms";
+
+    values = Values(InputHex, "abc");
+    values.hmac = true;
+    values.key_kind = KeyHex;
+    values.key_value = "zz";
+    values.selection = {};
+    EXPECT_EQ(RunCommand(values).focus, FocusTarget::DataEdit) << "the data before the key";
+    values.input_value = "ab";
+    EXPECT_EQ(RunCommand(values).focus, FocusTarget::KeyEdit) << "the key before the algorithms";
+    values.key_value = "ab";
+    EXPECT_EQ(RunCommand(values).message, MessageSelectAlgorithm);
+
+    values.hmac = false;  // the key is not looked at without HMAC
+    values.key_value = "zz";
+    values.selection[hashlib::AlgorithmMd5] = 1;
+    EXPECT_TRUE(RunCommand(values).succeeded());
+}
+
+TEST(CalculateCommand, PathLengthCountsSystemCodePageBytes) {
+    // 260 passes the check and reaches the driver (which finds no such file); 261 does not.
+    ExpectRefused(RunCommand(Values(InputFile, MissingPath(252))), MessageCannotOpen, FocusTarget::DataEdit);
+    ExpectRefused(RunCommand(Values(InputFile, MissingPath(253) + "  ")), MessagePathTooLong,
+                  FocusTarget::DataEdit);
+    // 8 + 126 x 2 = 260 bytes in code page 936, but 8 + 126 x 3 in UTF-8.
+    const std::string chinese = MissingPath(126, kChinese);
+#ifdef _WIN32
+    EXPECT_EQ(RunCommand(Values(InputFile, chinese)).message, MessageCannotOpen);
+    EXPECT_EQ(RunCommand(Values(InputFile, MissingPath(127, kChinese))).message, MessagePathTooLong);
+#else
+    EXPECT_EQ(RunCommand(Values(InputFile, chinese)).message, MessagePathTooLong);
+    EXPECT_EQ(RunCommand(Values(InputFile, MissingPath(84, kChinese))).message, MessageCannotOpen);
+#endif
+}
+
+TEST(CalculateCommand, CleanedValuesComeBackWithTheResults) {
+    TempDir dir;
+    const std::string path = dir.Write("data", "abc");
+    const CommandOutcome file = RunCommand(Values(InputFile, path + " \t\r\n"));
+    ASSERT_TRUE(file.succeeded());
+    EXPECT_EQ(file.values.input_value, path);
+
+    const CommandOutcome hex = RunCommand(Values(InputHex, "61 62 63"));
+    ASSERT_TRUE(hex.succeeded());
+    EXPECT_EQ(hex.values.input_value, "616263");
+    const CommandOutcome text = RunCommand(Values(InputText, "abc"));
+    ASSERT_EQ(text.results.size(), size_t(hashlib::AlgorithmCount));
+    EXPECT_EQ(hex.results, text.results);
+    EXPECT_EQ(file.results, text.results);
+    EXPECT_NE(RunCommand(Values(InputText, " abc")).results, text.results) << "text is hashed as typed";
+
+    CommandValues keyed = Values(InputText, "abc");
+    keyed.hmac = true;
+    keyed.key_kind = KeyHex;
+    keyed.key_value = " 0b 0b 0b ";
+    const CommandOutcome hex_key = RunCommand(keyed);
+    ASSERT_TRUE(hex_key.succeeded());
+    EXPECT_EQ(hex_key.values.key_value, "0b0b0b");
+    keyed.key_kind = KeyText;
+    keyed.key_value = "\x0b\x0b\x0b";
+    EXPECT_EQ(RunCommand(keyed).results, hex_key.results);
+}
+
+TEST(CalculateCommand, CountSelectedAlgorithmsIgnoresTheUnkeyableUnderHmac) {
+    Selection selection{};
+    selection[hashlib::AlgorithmMd2] = 1;
+    selection[hashlib::AlgorithmEdonkey] = 1;
+    EXPECT_EQ(CountSelectedAlgorithms(false, selection), 2);
+    EXPECT_EQ(CountSelectedAlgorithms(true, selection), 0);
+    selection[hashlib::AlgorithmTiger] = 1;
+    EXPECT_EQ(CountSelectedAlgorithms(true, selection), 1);
+}

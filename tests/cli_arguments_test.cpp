@@ -1,0 +1,93 @@
+// orvendal-cli's argument parser, a pure function.
+#include <gtest/gtest.h>
+
+#include "cli/arguments.h"
+
+using cli::Action;
+using cli::ParseArguments;
+
+namespace {
+
+engine::Selection Ticked(std::initializer_list<int> ids) {
+    engine::Selection selection{};
+    for (int id : ids) {
+        selection[id] = 1;
+    }
+    return selection;
+}
+
+void ExpectUsageError(const std::vector<std::string>& arguments, const std::string& mentioned) {
+    const cli::Arguments parsed = ParseArguments(arguments);
+    EXPECT_EQ(parsed.action, Action::UsageError) << arguments.front();
+    EXPECT_NE(parsed.error.find(mentioned), std::string::npos) << parsed.error;
+}
+
+}  // namespace
+
+TEST(CliArguments, InputsInOrderWithTheirLabels) {
+    const auto parsed =
+        ParseArguments({"a.txt", "-t", "hello", "--hex=61 62", "-", "-xff", "--text", "", "--", "-t"});
+    ASSERT_EQ(parsed.action, Action::Hash);
+    const std::vector<std::tuple<int32_t, std::string, std::string>> expected = {
+        {engine::InputFile, "a.txt", "a.txt"}, {engine::InputText, "hello", "-"},
+        {engine::InputHex, "61 62", "-"},      {engine::InputStandardInput, "", "-"},
+        {engine::InputHex, "ff", "-"},         {engine::InputText, "", "-"},
+        {engine::InputFile, "-t", "-t"},
+    };
+    ASSERT_EQ(parsed.inputs.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(parsed.inputs[i].kind, std::get<0>(expected[i])) << i;
+        EXPECT_EQ(parsed.inputs[i].value, std::get<1>(expected[i])) << i;
+        EXPECT_EQ(parsed.inputs[i].label, std::get<2>(expected[i])) << i;
+    }
+    EXPECT_FALSE(parsed.hmac);
+}
+
+TEST(CliArguments, AlgorithmsDefaultToTheDialogsAndParseInAnyCase) {
+    using namespace hashlib;
+    EXPECT_EQ(ParseArguments({"f"}).selection,
+              Ticked({AlgorithmMd5, AlgorithmSha1, AlgorithmRipemd160, AlgorithmCrc32}));
+    EXPECT_EQ(ParseArguments({"-a", "SHA256,md2,Edonkey", "f"}).selection,
+              Ticked({AlgorithmSha256, AlgorithmMd2, AlgorithmEdonkey}));
+    EXPECT_EQ(ParseArguments({"--algorithms=tiger", "-a", "panama", "f"}).selection,
+              Ticked({AlgorithmPanama}));
+    engine::Selection all;
+    all.fill(1);
+    EXPECT_EQ(ParseArguments({"-aALL", "f"}).selection, all);
+    for (const AlgorithmInfo& info : Algorithms) {
+        EXPECT_EQ(ParseArguments({"-a", info.command_name, "f"}).action, Action::Hash) << info.command_name;
+    }
+}
+
+TEST(CliArguments, Keys) {
+    const auto text = ParseArguments({"-k", "secret", "f"});
+    EXPECT_TRUE(text.hmac);
+    EXPECT_EQ(text.key_kind, engine::KeyText);
+    EXPECT_EQ(text.key, "secret");
+    const auto hex = ParseArguments({"--hmac-hex", "0b 0b", "f"});
+    EXPECT_TRUE(hex.hmac);
+    EXPECT_EQ(hex.key_kind, engine::KeyHex);
+    EXPECT_EQ(hex.key, "0b 0b");
+    const auto empty = ParseArguments({"--hmac=", "f"});
+    EXPECT_TRUE(empty.hmac);
+    EXPECT_EQ(empty.key, "");
+}
+
+TEST(CliArguments, UsageErrors) {
+    ExpectUsageError({}, "no input");
+    ExpectUsageError({"-a", "md5"}, "no input");
+    ExpectUsageError({"-a", "md5,sha3", "f"}, "sha3");
+    ExpectUsageError({"-a", "md5,", "f"}, "unknown algorithm");
+    ExpectUsageError({"--bogus", "f"}, "--bogus");
+    ExpectUsageError({"-z", "f"}, "-z");
+    ExpectUsageError({"f", "--text"}, "needs a value");
+    ExpectUsageError({"-k", "a", "--hmac-hex", "0b", "f"}, "not both");
+    ExpectUsageError({"--help=yes"}, "takes no value");
+}
+
+TEST(CliArguments, HelpAndVersion) {
+    EXPECT_EQ(ParseArguments({"--help"}).action, Action::Help);
+    EXPECT_EQ(ParseArguments({"f", "-h", "--bogus"}).action, Action::Help);
+    EXPECT_EQ(ParseArguments({"--version"}).action, Action::Version);
+    EXPECT_NE(std::string(cli::VersionText()).find("2.02.00337"), std::string::npos);
+}

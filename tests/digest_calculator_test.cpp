@@ -1,0 +1,300 @@
+// The driver: the block sequence the objects see, result codes of both file reader backends,
+// the reader's seams (short reads, read failures), progress, and the 13 result texts.
+#include "engine/digest_calculator.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "engine/calculate_command.h"
+#include "engine/hmac_object.h"
+#include "temp_dir.h"
+#include "test_support.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+using namespace engine;
+
+namespace {
+
+// Records every Update: its length and bytes, and which slot saw it in what order.
+struct Log {
+    std::vector<std::pair<int, uint32_t>> calls;  // (slot, length)
+};
+
+class RecordingObject final : public hashlib::DigestObject {
+  public:
+    RecordingObject(Log& log, int slot) : log_(log), slot_(slot) {}
+    void Update(const void* data, uint32_t length) override {
+        log_.calls.emplace_back(slot_, length);
+        bytes.append(static_cast<const char*>(data), length);
+        lengths.push_back(length);
+    }
+    void Final(uint8_t*) override {}
+    void HexDigest(char* text) override { text[0] = '\0'; }
+    int32_t DigestSize() const override { return 0; }
+    std::string bytes;
+    std::vector<uint32_t> lengths;
+
+  private:
+    Log& log_;
+    int slot_;
+};
+
+struct Recorded {
+    ObjectTable table;
+    Log log;
+    RecordingObject* first;
+    RecordingObject* last;
+    Recorded() {
+        auto first_object = std::make_unique<RecordingObject>(log, 0);
+        auto last_object = std::make_unique<RecordingObject>(log, 12);
+        first = first_object.get();
+        last = last_object.get();
+        table[0] = std::move(first_object);
+        table[12] = std::move(last_object);
+    }
+};
+
+std::string RandomBytes(size_t count) {
+    SeededRandom random;
+    const std::vector<uint8_t> bytes = random.Bytes(count);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The block lengths a file of `size` bytes must arrive in: full blocks, then the rest, which is
+// a zero-length block when the size is an exact multiple.
+std::vector<uint32_t> ExpectedBlocks(size_t size) {
+    std::vector<uint32_t> blocks(size / FileBlockSize, FileBlockSize);
+    blocks.push_back(uint32_t(size % FileBlockSize));
+    return blocks;
+}
+
+void ExpectFedExactly(const Recorded& r, const std::string& content) {
+    EXPECT_EQ(r.first->lengths, ExpectedBlocks(content.size()));
+    EXPECT_TRUE(r.first->bytes == content) << "the objects saw other bytes than the file's";
+    EXPECT_EQ(r.last->lengths, r.first->lengths);
+    // Each block goes to every object, in slot order, before the next block is read.
+    for (size_t i = 0; i < r.log.calls.size(); ++i) {
+        ASSERT_EQ(r.log.calls[i].first, i % 2 == 0 ? 0 : 12) << "call " << i;
+    }
+}
+
+std::string Hex(hashlib::DigestObject& object, const std::string& bytes) {
+    object.Update(bytes.data(), uint32_t(bytes.size()));
+    return HexDigestOf(object);
+}
+
+Selection AllTicked() {
+    Selection selection;
+    selection.fill(1);
+    return selection;
+}
+
+}  // namespace
+
+TEST(FeedFile, EveryBlockReachesEveryObjectAndAnExactMultipleEndsEmpty) {
+    TempDir dir;
+    DigestCalculator calculator;
+    for (size_t size : {0, 1, 8191, 8192, 8193, 3 * 8192}) {
+        SCOPED_TRACE("size " + std::to_string(size));
+        const std::string content = RandomBytes(size);
+        const std::string path = dir.Write(std::to_string(size) + ".bin", content);
+        Recorded r;
+        ASSERT_EQ(calculator.FeedFile(r.table, path), ResultSuccess);
+        ExpectFedExactly(r, content);
+    }
+}
+
+TEST(FeedFile, ShortReadsDoNotEndTheFileEarly) {
+    TempDir dir;
+    const std::string content = RandomBytes(3 * 8192 + 100);
+    const std::string path = dir.Write("f", content);
+    for (uint32_t cap : {1000u, 3000u, 8191u}) {
+        SCOPED_TRACE("reads of at most " + std::to_string(cap));
+        DigestCalculator calculator;
+        calculator.SetReadFaultsForTesting({UINT64_MAX, cap});
+        Recorded r;
+        ASSERT_EQ(calculator.FeedFile(r.table, path), ResultSuccess);
+        ExpectFedExactly(r, content);
+    }
+}
+
+TEST(FeedFile, AReadFailureGivesTwoAfterTheBlocksReadSoFar) {
+    TempDir dir;
+    const std::string path = dir.Write("f", RandomBytes(3 * 8192));
+    for (uint64_t good_blocks : {0, 2}) {
+        DigestCalculator calculator;
+        calculator.SetReadFaultsForTesting({good_blocks, 0});
+        Recorded r;
+        EXPECT_EQ(calculator.FeedFile(r.table, path), ResultUnreadable);
+        EXPECT_EQ(r.first->lengths, std::vector<uint32_t>(good_blocks, FileBlockSize));
+
+        std::vector<std::string> results;
+        EXPECT_EQ(calculator.Calculate(InputFile, path, false, KeyText, "", AllTicked(), results),
+                  ResultUnreadable);
+        EXPECT_TRUE(results.empty());
+    }
+}
+
+TEST(FeedFile, MissingPathsGiveOneAndOtherFailuresTwo) {
+    TempDir dir;
+    const std::string file = dir.Write("file", "x");
+    DigestCalculator calculator;
+    Recorded r;
+    EXPECT_EQ(calculator.FeedFile(r.table, dir.Path("missing")), ResultNotFound);
+    EXPECT_EQ(calculator.FeedFile(r.table, dir.Path("no-such-directory/file")), ResultNotFound);
+    EXPECT_EQ(calculator.FeedFile(r.table, Utf8FromPath(PathFromUtf8(file) / "child")), ResultNotFound)
+        << "a path through a file names nothing that exists";
+    std::filesystem::create_directory(PathFromUtf8(dir.Path("directory")));
+    EXPECT_EQ(calculator.FeedFile(r.table, dir.Path("directory")), ResultUnreadable);
+    EXPECT_TRUE(r.log.calls.empty());
+}
+
+TEST(FeedFile, ProgressEveryFewBlocksWithTheFileSize) {
+    struct Recorder : ProgressCallback {
+        std::vector<std::pair<uint64_t, uint64_t>> calls;
+        void Progress(uint64_t done, uint64_t total) override { calls.emplace_back(done, total); }
+    } recorder;
+    TempDir dir;
+    const size_t size = 40 * 8192 + 5;
+    const std::string path = dir.Write("f", RandomBytes(size));
+    DigestCalculator calculator;
+    calculator.SetProgressCallback(&recorder);
+    Recorded r;
+    ASSERT_EQ(calculator.FeedFile(r.table, path), ResultSuccess);
+    ASSERT_GE(recorder.calls.size(), 2u);
+    EXPECT_LE(recorder.calls.size(), 10u) << "reported too often to be cheap";
+    uint64_t previous = 0;
+    for (const auto& [done, total] : recorder.calls) {
+        EXPECT_EQ(total, size);
+        EXPECT_GT(done, previous);
+        EXPECT_EQ(done % FileBlockSize, 0u);
+        previous = done;
+    }
+}
+
+#ifndef _WIN32
+// A pipe hands out what has been written so far: real short reads from the system.
+TEST(FeedFile, APipeIsReadToItsEnd) {
+    TempDir dir;
+    const std::string path = dir.Path("fifo");
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    const std::string content = RandomBytes(20000);
+    signal(SIGPIPE, SIG_IGN);  // a reader that stops early fails the writes, not the process
+    std::thread writer([&] {
+        const int fd = open(path.c_str(), O_WRONLY);
+        for (size_t at = 0; at < content.size(); at += 5000) {
+            EXPECT_EQ(write(fd, content.data() + at, 5000), 5000);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        close(fd);
+    });
+    DigestCalculator calculator;
+    Recorded r;
+    const int32_t result = calculator.FeedFile(r.table, path);
+    writer.join();
+    ASSERT_EQ(result, ResultSuccess);
+    ExpectFedExactly(r, content);
+}
+#endif
+
+#ifdef _WIN32
+TEST(FeedFile, AFileHeldForWritingWithoutReadSharingGivesTwo) {
+    TempDir dir;
+    const std::string path = dir.Write("locked", "data");
+    const HANDLE writer = CreateFileW(PathFromUtf8(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    DigestCalculator calculator;
+    Recorded r;
+    EXPECT_EQ(calculator.FeedFile(r.table, path), ResultUnreadable);
+    CloseHandle(writer);
+    EXPECT_EQ(calculator.FeedFile(r.table, path), ResultSuccess);
+}
+
+TEST(FeedFile, ANameOutsideTheSystemCodePageIsFound) {
+    ASSERT_EQ(GetACP(), 936u) << "the tests expect the Chinese code page (LANG=zh_CN.UTF-8)";
+    const std::string name =
+        "\xe0\xb8\x97\xe0\xb8\x94\xe0\xb8\xaa\xe0\xb8\xad\xe0\xb8\x9a-\xe0\xa4\xa8.bin";  // Thai, Devanagari
+    const std::wstring wide = PathFromUtf8(name).wstring();
+    BOOL lossy = FALSE;
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, &lossy);
+    ASSERT_TRUE(lossy) << "the name must not be expressible in code page 936";
+
+    TempDir dir;
+    const std::string content = RandomBytes(10000);
+    const std::string path = dir.Write(name, content);
+    std::vector<std::string> results;
+    Selection md5{};
+    md5[hashlib::AlgorithmMd5] = 1;
+    ASSERT_EQ(DigestCalculator().Calculate(InputFile, path, false, KeyText, "", md5, results), ResultSuccess);
+    EXPECT_EQ(results[hashlib::AlgorithmMd5],
+              Hex(*hashlib::CreateDigestObject(hashlib::AlgorithmMd5), content));
+}
+#endif
+
+TEST(Calculate, ThirteenTextsInIdentifierOrderEmptyWhereUnticked) {
+    Selection selection = AllTicked();
+    selection[hashlib::AlgorithmSha1] = 0;
+    selection[hashlib::AlgorithmCrc32] = 0;
+    std::vector<std::string> results;
+    ASSERT_EQ(DigestCalculator().Calculate(InputText, "abc", false, KeyText, "", selection, results),
+              ResultSuccess);
+    ASSERT_EQ(results.size(), size_t(hashlib::AlgorithmCount));
+    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+        auto object = hashlib::CreateDigestObject(id);
+        const bool expected = selection[id] && object;
+        EXPECT_EQ(results[id], expected ? Hex(*object, "abc") : "") << hashlib::Algorithms[id].display_name;
+    }
+}
+
+TEST(Calculate, HmacComputesOnlyTheBlockAlgorithms) {
+    const std::string key = "\x0b\x0b\x0b";
+    std::vector<std::string> text_key, hex_key;
+    DigestCalculator calculator;
+    ASSERT_EQ(calculator.Calculate(InputText, "", true, KeyText, key, AllTicked(), text_key), ResultSuccess);
+    ASSERT_EQ(calculator.Calculate(InputText, "", true, KeyHex, "0b0b0B", AllTicked(), hex_key),
+              ResultSuccess);
+    ASSERT_EQ(text_key.size(), size_t(hashlib::AlgorithmCount));
+    EXPECT_EQ(text_key, hex_key);
+    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+        auto object = CreateHmacObject(id, reinterpret_cast<const uint8_t*>(key.data()), 3);
+        EXPECT_EQ(text_key[id], object ? Hex(*object, "") : "") << hashlib::Algorithms[id].display_name;
+    }
+}
+
+TEST(Calculate, HexAndTextOfTheSameBytesAgreeAndEmptyInputIsTheEmptyMessage) {
+    DigestCalculator calculator;
+    std::vector<std::string> hex, text, empty_hex, empty_text;
+    ASSERT_EQ(calculator.Calculate(InputHex, "616263", false, KeyText, "", AllTicked(), hex), ResultSuccess);
+    ASSERT_EQ(calculator.Calculate(InputText, "abc", false, KeyText, "", AllTicked(), text), ResultSuccess);
+    EXPECT_EQ(hex, text);
+    ASSERT_EQ(calculator.Calculate(InputHex, "", false, KeyText, "", AllTicked(), empty_hex), ResultSuccess);
+    ASSERT_EQ(calculator.Calculate(InputText, "", false, KeyText, "", AllTicked(), empty_text),
+              ResultSuccess);
+    EXPECT_EQ(empty_hex, empty_text);
+    for (int id : BuiltAlgorithms()) {
+        EXPECT_EQ(empty_text[id], HexDigestOf(*hashlib::CreateDigestObject(id)));
+    }
+}
+
+TEST(Calculate, RequestsItCannotServeAreRefusedWithoutResults) {
+    DigestCalculator calculator;
+    std::vector<std::string> results;
+    EXPECT_EQ(calculator.Calculate(7, "abc", false, KeyText, "", AllTicked(), results), ResultBadRequest);
+    EXPECT_EQ(calculator.Calculate(InputHex, "6", false, KeyText, "", AllTicked(), results),
+              ResultBadRequest);
+    EXPECT_EQ(calculator.Calculate(InputText, "", true, KeyHex, "zz", AllTicked(), results),
+              ResultBadRequest);
+    EXPECT_EQ(calculator.Calculate(InputText, "", true, 5, "", AllTicked(), results), ResultBadRequest);
+    EXPECT_EQ(calculator.Calculate(InputFile, "", false, KeyText, "", AllTicked(), results), ResultNotFound);
+    EXPECT_TRUE(results.empty());
+}
