@@ -10,6 +10,8 @@ packages=(
     xvfb xdotool imagemagick                         # a virtual display and screenshots
     fonts-wqy-microhei locales-all                   # Chinese texts, code page 936 under Wine
     fp-utils-3.2.2                                   # chmcmd, the help compiler
+    libbenchmark-dev libssl-dev librhash-dev zlib1g-dev  # benchmarks and their anchor libraries
+    rhash time                                       # bench/run.sh: the whole-process comparison
 )
 
 missing=()

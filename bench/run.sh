@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks, then compares whole processes:
+#  1. orvendal-bench: MB/s of every algorithm, HMAC and one-pass combinations beside OpenSSL,
+#     Crypto++, RHash and zlib, then the ratio table. Arguments replace its default options, e.g.
+#     bench/run.sh --benchmark_filter='^(MD5|SHA1)/'
+#  2. orvendal-cli against rhash with the same four algorithms on a 1 GiB file in the page cache,
+#     alternating runs, the median ratio of throughputs; then orvendal-cli's peak resident memory.
+# Only ratios taken within one run mean anything on a shared machine.
+# Environment: ORVENDAL_BENCH_RUNS runs of each program (default 5); ORVENDAL_BENCH_SKIP_FILE=1
+# skips part 2; ORVENDAL_BUILD_DIR builds there instead of the native preset's directory.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+runs=${ORVENDAL_BENCH_RUNS:-5}
+algorithms=md5,sha1,ripemd160,crc32
+rhash_options=(--md5 --sha1 --ripemd160 --crc32)
+
+scripts/setup.sh
+
+if [ -n "${ORVENDAL_BUILD_DIR:-}" ]; then
+    build=$ORVENDAL_BUILD_DIR
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+else
+    build=build/native
+    cmake --preset native >/dev/null
+fi
+# Both ways configure with Ninja, which lists the targets.
+have_cli=0
+if ninja -C "$build" -t targets all | grep '^orvendal-cli:' >/dev/null; then
+    have_cli=1
+fi
+targets=(orvendal-bench)
+[ $have_cli -eq 1 ] && targets+=(orvendal-cli)
+cmake --build "$build" --target "${targets[@]}"
+
+# Without options: three repetitions in random order, so that a neighbour's load spreads over
+# ours and the anchors alike; the table uses the medians.
+bench_options=("$@")
+if [ $# -eq 0 ]; then
+    bench_options=(--benchmark_repetitions=3 --benchmark_enable_random_interleaving=true
+        --benchmark_report_aggregates_only=true)
+fi
+echo
+echo "== orvendal-bench (CPU time; 64 MiB in 8192-byte updates) =="
+"$build/bench/orvendal-bench" "${bench_options[@]}"
+
+if [ "${ORVENDAL_BENCH_SKIP_FILE:-0}" = 1 ]; then
+    exit 0
+fi
+echo
+echo "== orvendal-cli against rhash: -a $algorithms on a 1 GiB file in the page cache =="
+if [ $have_cli -eq 0 ]; then
+    echo "orvendal-cli is not built yet (no such target in cli/): whole-process comparison skipped."
+    exit 0
+fi
+cli="$build/cli/orvendal-cli"
+
+# Created once and kept for later runs (build/ is not tracked); random bytes, so nothing is sparse.
+data=build/bench-data/1GiB.bin
+size=$((1 << 30))
+if [ ! -f "$data" ] || [ "$(stat -c %s "$data")" -ne $size ]; then
+    mkdir -p "$(dirname "$data")"
+    echo "Creating $data"
+    head -c $size /dev/urandom >"$data.tmp"
+    mv "$data.tmp" "$data"
+fi
+cat "$data" >/dev/null
+if command -v fincore >/dev/null; then
+    echo "In the page cache: $(fincore --noheadings --bytes --output RES "$data" | tr -d ' ') of $size bytes"
+fi
+
+# Both programs must compute the same four digests, or the timing compares different work.
+digests() { { grep -oiE '\b[0-9a-f]{8}([0-9a-f]{24}([0-9a-f]{8})?)?\b' || true; } | tr 'A-F' 'a-f' | sort | tr '\n' ' '; }
+ours=$("$cli" -a "$algorithms" "$data" | digests)
+theirs=$(rhash "${rhash_options[@]}" "$data" | digests)
+if [ "$ours" != "$theirs" ]; then
+    echo "orvendal-cli and rhash disagree on $data:"
+    echo "  orvendal-cli: $ours"
+    echo "  rhash:        $theirs"
+    exit 1
+fi
+
+# "WALL CPU": wall-clock and CPU (user + system) seconds of one run. Its output is discarded (and
+# so is a progress line on a terminal); its errors are shown if it fails.
+times_file=$(mktemp)
+errors=$(mktemp)
+trap 'rm -f "$times_file" "$errors"' EXIT
+timed() {
+    local start=$EPOCHREALTIME
+    if ! /usr/bin/time -f '%U %S' -o "$times_file" "$@" >/dev/null 2>"$errors"; then
+        echo "failed: $*" >&2
+        cat "$errors" >&2
+        return 1
+    fi
+    local end=$EPOCHREALTIME
+    awk -v a="$start" -v b="$end" '{ printf "%.6f %.2f", b - a, $1 + $2 }' "$times_file"
+}
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+mbps() { awk -v s="$1" -v n=$size 'BEGIN { printf "%.1f", n / s / 1e6 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b / a }'; }
+median_of() { printf '%s\n' "$@" | median; }
+
+# Wall-clock time is what a user waits for; CPU time is steadier while others share the machine.
+read_walls=() cli_walls=() rhash_walls=() wall_ratios=() cpu_ratios=()
+for ((i = 1; i <= runs; i++)); do
+    result=$(timed dd if="$data" of=/dev/null bs=8k status=none)
+    read_walls+=("${result% *}")
+    result=$(timed "$cli" -a "$algorithms" "$data")
+    read -r cli_wall cli_cpu <<<"$result"
+    result=$(timed rhash "${rhash_options[@]}" "$data")
+    read -r rhash_wall rhash_cpu <<<"$result"
+    cli_walls+=("$cli_wall")
+    rhash_walls+=("$rhash_wall")
+    wall_ratios+=("$(ratio "$cli_wall" "$rhash_wall")")
+    cpu_ratios+=("$(ratio "$cli_cpu" "$rhash_cpu")")
+    printf 'run %d: orvendal-cli %s MB/s, rhash %s MB/s; ratio %s (by CPU time %s)\n' "$i" "$(mbps "$cli_wall")" \
+        "$(mbps "$rhash_wall")" "${wall_ratios[-1]}" "${cpu_ratios[-1]}"
+done
+printf 'reading alone (dd, 8 KiB blocks): %s MB/s median\n' "$(mbps "$(median_of "${read_walls[@]}")")"
+printf 'orvendal-cli: %s MB/s median; rhash: %s MB/s median\n' "$(mbps "$(median_of "${cli_walls[@]}")")" \
+    "$(mbps "$(median_of "${rhash_walls[@]}")")"
+printf 'orvendal-cli / rhash throughput, median of %d alternating pairs: %s (by CPU time %s); target: at least 1.15 on one thread\n' \
+    "$runs" "$(median_of "${wall_ratios[@]}")" "$(median_of "${cpu_ratios[@]}")"
+
+echo
+echo "== Peak resident memory on the 1 GiB file (target: under 16 MiB) =="
+peak_kib() { /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F': ' '/Maximum resident set size/ { print $2 }'; }
+printf 'orvendal-cli -a %s: %s KiB\n' "$algorithms" "$(peak_kib "$cli" -a "$algorithms" "$data")"
+printf 'rhash %s: %s KiB\n' "${rhash_options[*]}" "$(peak_kib rhash "${rhash_options[@]}" "$data")"
