@@ -1,0 +1,40 @@
+// The program's identity and what its command line asks for, in plain C++ so both are tested
+// without Windows: the product, maker and version words, the registry keys built from them, and
+// the classification of the arguments.
+#pragma once
+
+#include <span>
+#include <string>
+
+namespace app {
+
+inline constexpr wchar_t ProductWord[] = L"Orvendal";
+inline constexpr wchar_t MakerWord[] = L"Tamberlyn";
+inline constexpr wchar_t EditionSuffix[] = L"";
+
+inline constexpr int VersionMajor = 2;
+inline constexpr int VersionMinor = 2;
+inline constexpr int VersionBuild = 337;
+
+// "2.02", or with the build "2.02.00337": the major as is, the minor in two digits, the build in
+// five. The text without the build names the settings' version key, so it must not change.
+std::wstring FormatVersion(bool with_build);
+
+// Registry keys under the current user. The settings live in the "Settings" section below
+// SettingsKeyPath; "/install" and "/uninstall" remove ProductKeyPath, then MakerKeyPath if
+// nothing else is left in it.
+std::wstring MakerKeyPath();     // Software\Tamberlyn
+std::wstring ProductKeyPath();   // Software\Tamberlyn\Orvendal
+std::wstring SettingsKeyPath();  // Software\Tamberlyn\Orvendal\2.02
+
+struct StartRequest {
+    bool remove_settings = false;  // end without a window after removing the settings
+    std::wstring file_name;        // hashed as soon as the dialog opens; empty for none
+};
+
+// The arguments after the program's name. Exactly one argument equal to "/install" or
+// "/uninstall" (case-sensitive) removes the settings; exactly one argument not starting with
+// '/' is a file name; anything else opens the dialog empty.
+StartRequest ClassifyCommandLine(std::span<const std::wstring> arguments);
+
+}  // namespace app

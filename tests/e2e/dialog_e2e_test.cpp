@@ -1,0 +1,768 @@
+// Orvendal.exe end to end: started as a user starts it, driven from this separate program by
+// window messages, and checked by what it shows (results, formats, visibility, message boxes,
+// focus) and what it leaves in the registry. Runs under Wine on a virtual display with the
+// Chinese system code page (936), which main() checks before anything else.
+//
+// Control ids and texts are written out here as the dialog template and string table give
+// them, rather than taken from the program's headers, so a wrong id there is caught.
+#include <gtest/gtest.h>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <shlobj.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "expected_digests.h"
+#include "program_under_test.h"
+
+using namespace e2e;
+using hashlib::AlgorithmCount;
+
+namespace {
+
+struct Row {
+    int check_box;
+    int result;
+};
+
+// In Algorithm identifier order: MD5, MD4, SHA1, SHA256, SHA384, SHA512, RIPEMD160, PANAMA,
+// TIGER, MD2, ADLER32, CRC32, eDonkey/eMule.
+constexpr Row Rows[AlgorithmCount] = {{1008, 1009}, {1038, 1037}, {1010, 1011}, {1012, 1013}, {1014, 1015},
+                                      {1016, 1017}, {1018, 1019}, {1020, 1021}, {1026, 1027}, {1006, 1007},
+                                      {1022, 1023}, {1024, 1025}, {1039, 1040}};
+
+constexpr int DataFormat = 1030;
+constexpr int KeyFormat = 1031;
+constexpr int DataEdit = 1002;
+constexpr int KeyEdit = 1005;
+constexpr int BrowseButton = 1003;
+constexpr int HmacBox = 1004;
+constexpr int LineAboveEdonkey = 1035;
+constexpr int LineBelowEdonkey = 1036;
+constexpr int Md2Box = 1006;
+constexpr int MessageBoxText = 0xFFFF;
+constexpr int FileNameCombo = 0x47C;  // in the Explorer-style open-file dialog
+
+constexpr int FileFormat = 0, TextFormat = 1, HexFormat = 2;
+constexpr int HexKey = 1;
+
+const std::set<int> DefaultTicks = {hashlib::AlgorithmMd5, hashlib::AlgorithmSha1,
+                                    hashlib::AlgorithmRipemd160, hashlib::AlgorithmCrc32};
+const std::set<int> AllTicks = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+const std::set<int> UnkeyableTicks = {hashlib::AlgorithmMd2, hashlib::AlgorithmAdler32,
+                                      hashlib::AlgorithmCrc32, hashlib::AlgorithmEdonkey};
+
+const wchar_t SelectAlgorithmText[] = L"请先选择一个校验算法!";
+const wchar_t HexOddLengthText[] = L"十六进制串长度必须是偶数!";
+const wchar_t HexIllegalCharText[] = L"十六进制串中包含非法字符!";
+const wchar_t SelectFileText[] = L"请先选择一个文件!";
+const wchar_t AccessDeniedText[] = L"指定文件拒绝访问!";
+const wchar_t CannotOpenText[] = L"不能打开指定文件!";
+const wchar_t PathTooLongText[] = L"指定文件路径太长!";
+
+const wchar_t MakerKey[] = L"Software\\Tamberlyn";
+const wchar_t ProductKey[] = L"Software\\Tamberlyn\\Orvendal";
+const wchar_t SettingsKey[] = L"Software\\Tamberlyn\\Orvendal\\2.02\\Settings";
+
+// ---------------------------------------------------------------------------------------------
+// Files and registry
+
+std::wstring TestDirectory() {
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::wstring directory = std::wstring(temp) + L"orvendal-e2e";
+    CreateDirectoryW(directory.c_str(), nullptr);
+    return directory + L"\\";
+}
+
+std::wstring WriteTestFile(const std::wstring& name, const std::string& bytes) {
+    const std::wstring path = TestDirectory() + name;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE) << "cannot create the test file";
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    EXPECT_EQ(written, bytes.size());
+    return path;
+}
+
+std::wstring Quoted(const std::wstring& path) {
+    return L"\"" + path + L"\"";
+}
+
+bool KeyExists(const std::wstring& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+void SetStringValue(const std::wstring& path, const wchar_t* name, const std::wstring& value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   DWORD((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Screenshots: the wrapper script that runs this program watches a directory for requests and
+// takes a picture of the whole virtual display for each.
+
+std::wstring WindowsPathOfEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::wstring() : WindowsPath(value);
+}
+
+bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void TakeScreenshot(const std::wstring& name) {
+    const std::wstring requests = WindowsPathOfEnvironment("ORVENDAL_SCREENSHOT_REQUESTS");
+    if (requests.empty()) {
+        std::printf("(no screenshot helper: %ls not taken)\n", name.c_str());
+        return;
+    }
+    const std::wstring request = requests + L"\\" + name + L".request";
+    const HANDLE file = CreateFileW(request.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot ask for a screenshot";
+    CloseHandle(file);
+    const std::wstring done = requests + L"\\" + name + L".done";
+    const std::wstring failed = requests + L"\\" + name + L".failed";
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(done) || FileExists(failed); }, 30000))
+        << "no screenshot taken";
+    EXPECT_TRUE(FileExists(done)) << "the screenshot failed";
+}
+
+// ---------------------------------------------------------------------------------------------
+// The dialog under test
+
+struct Warning {
+    std::wstring title;
+    std::wstring text;
+    bool ok_only = false;   // an OK button and no other
+    bool has_icon = false;  // a visible icon beside the text
+};
+
+class DialogTest : public testing::Test {
+  protected:
+    void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, ProductKey); }
+
+    void TearDown() override {
+        if (program_ && dialog_ != nullptr && !HasFailure()) {
+            Close();
+        }
+        program_.reset();  // ends a program left running
+    }
+
+    void Start(const std::wstring& arguments = L"") {
+        program_ = std::make_unique<ProgramUnderTest>(arguments);
+        ASSERT_TRUE(program_->started());
+        dialog_ = program_->WaitForDialog();
+        ASSERT_NE(dialog_, nullptr) << "the dialog did not appear";
+    }
+
+    // Closes the dialog as Close does and expects the process to end normally.
+    void Close() {
+        PostMessageW(dialog_, WM_COMMAND, IDCANCEL, 0);
+        const std::optional<DWORD> code = program_->WaitForExit();
+        ASSERT_TRUE(code.has_value()) << "the program did not end after Close";
+        EXPECT_EQ(*code, 0u);
+        dialog_ = nullptr;
+    }
+
+    HWND Item(int id) const { return GetDlgItem(dialog_, id); }
+    std::wstring Text(int id) const { return TextOf(Item(id)); }
+    void Type(int id, const std::wstring& text) { SetTextOf(Item(id), text); }
+    bool Checked(int id) { return Send(Item(id), BM_GETCHECK) == BST_CHECKED; }
+    void Click(int id) { Send(Item(id), BM_CLICK); }
+    bool Visible(int id) const { return IsWindowVisible(Item(id)) != FALSE; }
+    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    int Selection(int selector) { return int(Send(Item(selector), CB_GETCURSEL)); }
+
+    // Ticks exactly these algorithms (before HMAC hides a row).
+    void Tick(const std::set<int>& algorithms) {
+        for (int id = 0; id < AlgorithmCount; ++id) {
+            if (Checked(Rows[id].check_box) != (algorithms.count(id) != 0)) {
+                Click(Rows[id].check_box);
+            }
+        }
+    }
+
+    // A selection as the user makes it: the list reports it accepted.
+    void ChooseFormat(int selector, int index) {
+        Send(Item(selector), CB_SETCURSEL, WPARAM(index));
+        Send(dialog_, WM_COMMAND, MAKEWPARAM(selector, CBN_SELENDOK),
+             reinterpret_cast<LPARAM>(Item(selector)));
+    }
+
+    Results Shown() const {
+        Results results;
+        for (int id = 0; id < AlgorithmCount; ++id) {
+            results[size_t(id)] = Text(Rows[id].result);
+        }
+        return results;
+    }
+
+    void ShowInResults(const std::wstring& text) {
+        for (const Row& row : Rows) {
+            Type(row.result, text);
+        }
+    }
+
+    // Runs Calculate and expects it to finish without a message.
+    void Calculate() {
+        const bool answered = TrySend(dialog_, WM_COMMAND, IDOK, 0, nullptr, 60000);
+        if (const HWND box = program_->FindOwnedDialog(dialog_); box != nullptr) {
+            ADD_FAILURE() << "unexpected message: " << TextOf(GetDlgItem(box, MessageBoxText));
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+        EXPECT_TRUE(answered) << "the calculation did not finish in time";
+    }
+
+    // Runs Calculate, expects a message box, reads and closes it.
+    Warning CalculateExpectingWarning() {
+        PostMessageW(dialog_, WM_COMMAND, IDOK, 0);  // a modal box will open: never sent
+        const HWND box = program_->WaitForOwnedDialog(dialog_);
+        if (box == nullptr) {
+            ADD_FAILURE() << "no message appeared";
+            return {};
+        }
+        Warning warning;
+        warning.title = TextOf(box);
+        warning.text = TextOf(GetDlgItem(box, MessageBoxText));
+        warning.ok_only = IsWindowVisible(GetDlgItem(box, IDOK)) != FALSE;
+        for (const int other : {IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) {
+            const HWND button = GetDlgItem(box, other);
+            if (button != nullptr && IsWindowVisible(button)) {
+                warning.ok_only = false;
+            }
+        }
+        for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            if (ClassOf(child) == L"Static" && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+                IsWindowVisible(child)) {
+                warning.has_icon = true;
+            }
+        }
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << "the message did not close";
+        return warning;
+    }
+
+    int FocusedControl() const {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog_, nullptr), &info) ||
+            info.hwndFocus == nullptr) {
+            return 0;
+        }
+        return GetDlgCtrlID(info.hwndFocus);
+    }
+
+    // The focus settles after the message box has gone; waits for `expected`, returns the last.
+    int FocusSettlingOn(int expected) const {
+        int focus = 0;
+        WaitUntil([&] { return (focus = FocusedControl()) == expected; }, 3000);
+        return focus;
+    }
+
+    RECT ScreenRect(int id) const {
+        RECT rect = {};
+        GetWindowRect(Item(id), &rect);
+        return rect;
+    }
+
+    // The drop Wine delivers for a real drag from the desktop, built in the program's memory.
+    void DropFiles(const std::vector<std::wstring>& files) {
+        DROPFILES header = {};
+        header.pFiles = sizeof(DROPFILES);
+        header.fWide = TRUE;
+        std::vector<uint8_t> block(sizeof(header));
+        std::memcpy(block.data(), &header, sizeof(header));
+        auto append = [&](const std::wstring& text) {
+            const auto* bytes = reinterpret_cast<const uint8_t*>(text.c_str());
+            block.insert(block.end(), bytes, bytes + (text.size() + 1) * sizeof(wchar_t));
+        };
+        for (const std::wstring& file : files) {
+            append(file);
+        }
+        append(L"");
+        void* remote = VirtualAllocEx(program_->process(), nullptr, block.size(), MEM_COMMIT | MEM_RESERVE,
+                                      PAGE_READWRITE);
+        ASSERT_NE(remote, nullptr);
+        ASSERT_TRUE(WriteProcessMemory(program_->process(), remote, block.data(), block.size(), nullptr));
+        PostMessageW(dialog_, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+    }
+
+    std::unique_ptr<ProgramUnderTest> program_;
+    HWND dialog_ = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Start-up and the command line
+
+TEST_F(DialogTest, FileOnTheCommandLineIsHashedAtStart) {
+    const std::wstring path = WriteTestFile(L"command line.txt", "123456789");
+    Start(Quoted(path));
+
+    EXPECT_EQ(Selection(DataFormat), FileFormat);
+    EXPECT_EQ(Text(DataFormat), L"文件");
+    EXPECT_EQ(Text(DataEdit), path);
+    EXPECT_EQ(Shown(), ExpectedPlain(DefaultTicks, "123456789"));
+    EXPECT_EQ(Shown()[hashlib::AlgorithmCrc32], L"cbf43926");  // the CRC-32 check value
+    EXPECT_EQ(program_->FindOwnedDialog(dialog_), nullptr);
+    TakeScreenshot(L"dialog-after-calculation");
+}
+
+TEST_F(DialogTest, WindowIsBuiltAsDesigned) {
+    Start();
+    EXPECT_EQ(TextOf(dialog_), L"Orvendal");
+    const LONG style = GetWindowLongW(dialog_, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+              WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX);
+    const LONG extended = GetWindowLongW(dialog_, GWL_EXSTYLE);
+    EXPECT_EQ(extended & (WS_EX_CLIENTEDGE | WS_EX_APPWINDOW | WS_EX_ACCEPTFILES),
+              WS_EX_CLIENTEDGE | WS_EX_APPWINDOW | WS_EX_ACCEPTFILES);
+
+    // The controls in tab order, labels left out.
+    const std::vector<int> expected = {1030, 1002, 1003, 1004, 1031, 1005,     1033, 1008, 1009, 1038, 1037,
+                                       1010, 1011, 1012, 1013, 1014, 1015,     1016, 1017, 1018, 1019, 1020,
+                                       1021, 1026, 1027, 1006, 1007, 1022,     1023, 1024, 1025, 1035, 1039,
+                                       1040, 1036, 1034, 1028, IDOK, IDCANCEL, 1032, 1029};
+    std::vector<int> ids;
+    for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const int id = int(GetWindowLongPtrW(child, GWLP_ID));
+        if (id != -1 && id != 0xFFFF) {
+            ids.push_back(id);
+        }
+    }
+    EXPECT_EQ(ids, expected);
+
+    EXPECT_EQ(Text(IDOK), L"计算(&U)");
+    EXPECT_EQ(Text(IDCANCEL), L"关闭(&C)");
+    EXPECT_EQ(Text(Rows[hashlib::AlgorithmEdonkey].check_box), L"eD&onkey/\neMule");
+    EXPECT_EQ(Send(Item(DataFormat), CB_GETCOUNT), 3);
+    EXPECT_EQ(Send(Item(KeyFormat), CB_GETCOUNT), 2);
+    EXPECT_NE(Send(Item(1028), STM_GETIMAGE, IMAGE_BITMAP), 0) << "the logo";
+    EXPECT_NE(Send(Item(1032), STM_GETIMAGE, IMAGE_BITMAP), 0) << "the size grip";
+}
+
+TEST_F(DialogTest, FileWithACyrillicNameIsHashedAtStart) {
+    const std::wstring path = WriteTestFile(L"Проверка файла.txt", "Orvendal");
+    Start(Quoted(path));
+    EXPECT_EQ(Text(DataEdit), path);
+    EXPECT_EQ(Shown(), ExpectedPlain(DefaultTicks, "Orvendal"));
+    EXPECT_EQ(program_->FindOwnedDialog(dialog_), nullptr);
+}
+
+TEST_F(DialogTest, UpperCaseSwitchIsNoSwitchAndOpensAnEmptyDialog) {
+    SetStringValue(SettingsKey, L"Marker", L"kept");
+    Start(L"/INSTALL");
+    EXPECT_EQ(Text(DataEdit), L"");
+    EXPECT_EQ(Shown(), Results{});
+    EXPECT_TRUE(KeyExists(SettingsKey)) << "only the exact switches remove the settings";
+}
+
+TEST_F(DialogTest, SecondArgumentLeavesTheDialogEmpty) {
+    const std::wstring path = WriteTestFile(L"first.txt", "abc");
+    Start(Quoted(path) + L" second.txt");
+    EXPECT_EQ(Text(DataEdit), L"");
+    EXPECT_EQ(Shown(), Results{});
+}
+
+class SwitchTest : public DialogTest {
+  protected:
+    void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, MakerKey); }
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, MakerKey); }
+
+    // Runs the program with a switch and expects it to end with code 0 without ever showing a
+    // window.
+    void RunSwitch(const wchar_t* argument) {
+        ProgramUnderTest program(argument);
+        ASSERT_TRUE(program.started());
+        bool window_seen = false;
+        const bool ended = WaitUntil(
+            [&] {
+                window_seen = window_seen || !program.VisibleWindows().empty();
+                return WaitForSingleObject(program.process(), 0) == WAIT_OBJECT_0;
+            },
+            StartTimeoutMs);
+        ASSERT_TRUE(ended) << "the program did not end";
+        EXPECT_EQ(program.WaitForExit(0).value_or(99), 0u);
+        EXPECT_FALSE(window_seen);
+    }
+};
+
+TEST_F(SwitchTest, UninstallRemovesTheSettingsAndTheEmptyMakerKey) {
+    SetStringValue(SettingsKey, L"CheckBoxes", L"01010001000010");
+    RunSwitch(L"/uninstall");
+    EXPECT_FALSE(KeyExists(ProductKey));
+    EXPECT_FALSE(KeyExists(MakerKey));
+}
+
+TEST_F(SwitchTest, InstallKeepsAMakerKeyThatStillHoldsSomething) {
+    SetStringValue(SettingsKey, L"CheckBoxes", L"01010001000010");
+    SetStringValue(std::wstring(MakerKey) + L"\\Another Product\\1.0", L"Setting", L"1");
+    RunSwitch(L"/install");
+    EXPECT_FALSE(KeyExists(ProductKey));
+    EXPECT_TRUE(KeyExists(std::wstring(MakerKey) + L"\\Another Product\\1.0"));
+
+    RegDeleteTreeW(HKEY_CURRENT_USER, MakerKey);
+    SetStringValue(SettingsKey, L"CheckBoxes", L"01010001000010");
+    SetStringValue(MakerKey, L"Shared", L"1");  // a value, no other subkey
+    RunSwitch(L"/uninstall");
+    EXPECT_FALSE(KeyExists(ProductKey));
+    EXPECT_TRUE(KeyExists(MakerKey));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text, hex and HMAC
+
+TEST_F(DialogTest, TextAndHexInputAreHashed) {
+    Start();
+    ChooseFormat(DataFormat, TextFormat);
+    EXPECT_FALSE(Visible(BrowseButton));
+    Type(DataEdit, L"abc");
+    Calculate();
+    EXPECT_EQ(Shown(), ExpectedPlain(DefaultTicks, "abc"));
+    EXPECT_EQ(Shown()[hashlib::AlgorithmMd5], L"900150983cd24fb0d6963f7d28e17f72");           // RFC 1321
+    EXPECT_EQ(Shown()[hashlib::AlgorithmSha1], L"a9993e364706816aba3e25717850c26c9cd0d89d");  // FIPS 180
+
+    // Text hashes as the bytes of the system code page: GBK under code page 936.
+    ASSERT_EQ(CodePageBytes(L"中文"), "\xd6\xd0\xce\xc4");
+    Type(DataEdit, L"中文");
+    Calculate();
+    EXPECT_EQ(Shown(), ExpectedPlain(DefaultTicks, "\xd6\xd0\xce\xc4"));
+
+    Type(DataEdit, L"");
+    Calculate();
+    EXPECT_EQ(Shown()[hashlib::AlgorithmMd5], L"d41d8cd98f00b204e9800998ecf8427e");  // RFC 1321
+    EXPECT_EQ(Shown(), ExpectedPlain(DefaultTicks, ""));
+
+    ChooseFormat(DataFormat, HexFormat);
+    Type(DataEdit, L"61 62 63");
+    Calculate();
+    EXPECT_EQ(Shown(), ExpectedPlain(DefaultTicks, "abc"));
+    EXPECT_EQ(Text(DataEdit), L"616263");
+}
+
+TEST_F(DialogTest, PastedTextOf100000CharactersIsHashedInFull) {
+    Start();
+    ChooseFormat(DataFormat, TextFormat);
+    std::wstring text;
+    while (text.size() < 100000) {
+        text += L"abc中文";
+    }
+    ASSERT_TRUE(WaitUntil([] { return OpenClipboard(nullptr) != FALSE; })) << "the clipboard stays busy";
+    EmptyClipboard();
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+
+    Send(Item(DataEdit), WM_PASTE);
+    EXPECT_EQ(Send(Item(DataEdit), WM_GETTEXTLENGTH), LRESULT(text.size())) << "the paste was cut short";
+    EXPECT_GE(Send(Item(KeyEdit), EM_GETLIMITTEXT), LRESULT(text.size())) << "the key edit would cut it too";
+    Calculate();
+    EXPECT_EQ(Shown(), ExpectedPlain(DefaultTicks, CodePageBytes(text)));
+}
+
+TEST_F(DialogTest, HmacHidesTheUnkeyableRowsAndKeysTheOthers) {
+    Start();
+    EXPECT_FALSE(Enabled(KeyFormat));
+    EXPECT_FALSE(Enabled(KeyEdit));
+    Tick(AllTicks);
+    Click(HmacBox);
+    EXPECT_TRUE(Enabled(KeyFormat));
+    EXPECT_TRUE(Enabled(KeyEdit));
+    for (int id = 0; id < AlgorithmCount; ++id) {
+        const bool shown = id < hashlib::KeyableAlgorithmCount;
+        EXPECT_EQ(Visible(Rows[id].check_box), shown) << "row " << id;
+        EXPECT_EQ(Visible(Rows[id].result), shown) << "row " << id;
+    }
+    EXPECT_FALSE(Visible(LineAboveEdonkey));
+    EXPECT_FALSE(Visible(LineBelowEdonkey));
+
+    const std::string data = "what do ya want for nothing?";
+    ChooseFormat(DataFormat, TextFormat);
+    Type(DataEdit, L"what do ya want for nothing?");
+    Type(KeyEdit, L"Jefe");
+    Calculate();
+    EXPECT_EQ(Shown(), ExpectedHmac(AllTicks, "Jefe", data));
+    // RFC 2202, test case 2.
+    EXPECT_EQ(Shown()[hashlib::AlgorithmMd5], L"750c783e6ab0b503eaa86e310a5db738");
+    EXPECT_EQ(Shown()[hashlib::AlgorithmSha1], L"effcdf6ae5eb2fa2d27416d5f184df9c259a7c79");
+    TakeScreenshot(L"dialog-hmac");
+
+    ChooseFormat(KeyFormat, HexKey);
+    Type(KeyEdit, L"4a 65 66 65");
+    Calculate();
+    EXPECT_EQ(Shown(), ExpectedHmac(AllTicks, "Jefe", data));
+    EXPECT_EQ(Text(KeyEdit), L"4a656665");
+
+    const std::wstring long_key(200, L'k');  // longer than every block: hashed first
+    ChooseFormat(KeyFormat, 0);
+    Type(KeyEdit, long_key + L"密钥");
+    Calculate();
+    EXPECT_EQ(Shown(), ExpectedHmac(AllTicks, CodePageBytes(long_key + L"密钥"), data));
+
+    Click(HmacBox);
+    EXPECT_FALSE(Enabled(KeyEdit));
+    EXPECT_TRUE(Visible(Rows[hashlib::AlgorithmEdonkey].check_box));
+    EXPECT_TRUE(Visible(LineAboveEdonkey));
+    EXPECT_TRUE(Checked(Rows[hashlib::AlgorithmEdonkey].check_box)) << "hidden rows keep their ticks";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Refusals: each message with its text, title, button, icon and focus; the results stay.
+
+struct Refusal {
+    const char* name;
+    int format;
+    std::wstring data;
+    bool hmac;
+    std::wstring hex_key;
+    std::set<int> ticks;
+    const wchar_t* message;
+    int focus;
+};
+
+// Named in test listings by its case name alone.
+void PrintTo(const Refusal& refusal, std::ostream* out) {
+    *out << refusal.name;
+}
+
+class RefusalTest : public DialogTest, public testing::WithParamInterface<Refusal> {};
+
+TEST_P(RefusalTest, ShowsItsMessageMovesTheFocusAndKeepsTheResults) {
+    const Refusal& refusal = GetParam();
+    Start();
+    Tick(refusal.ticks);
+    if (refusal.hmac) {
+        Click(HmacBox);
+        ChooseFormat(KeyFormat, HexKey);
+        Type(KeyEdit, refusal.hex_key);
+    }
+    ChooseFormat(DataFormat, refusal.format);
+    Type(DataEdit, refusal.data);
+    ShowInResults(L"earlier");
+
+    const Warning warning = CalculateExpectingWarning();
+    EXPECT_EQ(warning.text, refusal.message);
+    EXPECT_EQ(warning.title, L"Orvendal");
+    EXPECT_TRUE(warning.ok_only);
+    EXPECT_TRUE(warning.has_icon);
+    EXPECT_EQ(FocusSettlingOn(refusal.focus), refusal.focus);
+    for (const std::wstring& result : Shown()) {
+        EXPECT_EQ(result, L"earlier");
+    }
+    EXPECT_EQ(Text(DataEdit), refusal.data) << "a refused command writes nothing back";
+}
+
+std::wstring MissingPath(const std::wstring& tail) {
+    return TestDirectory() + tail;
+}
+
+// 3 + 120 + 1 + 136 bytes in code page 936, then `tail`.
+std::wstring ChinesePath(const std::wstring& tail) {
+    return L"C:\\" + std::wstring(60, L'文') + L"\\" + std::wstring(68, L'文') + tail;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, RefusalTest,
+    testing::Values(
+        Refusal{"EmptyPath", FileFormat, L"", false, L"", DefaultTicks, SelectFileText, DataEdit},
+        Refusal{"BlankPath", FileFormat, L"   ", false, L"", DefaultTicks, SelectFileText, DataEdit},
+        Refusal{"PathOf261", FileFormat, L"C:\\no-such-dir\\" + std::wstring(246, L'a'), false, L"",
+                DefaultTicks, PathTooLongText, DataEdit},
+        // 260 is still accepted, so the missing file is what is reported.
+        Refusal{"PathOf260", FileFormat, L"C:\\no-such-dir\\" + std::wstring(245, L'a'), false, L"",
+                DefaultTicks, CannotOpenText, DataEdit},
+        // A Chinese character counts two bytes in code page 936 (three in UTF-8): 260 and 261.
+        // Two components, so neither is too long for the host's file system.
+        Refusal{"ChinesePathOf260Bytes", FileFormat, ChinesePath(L""), false, L"", DefaultTicks,
+                CannotOpenText, DataEdit},
+        Refusal{"ChinesePathOf261Bytes", FileFormat, ChinesePath(L"a"), false, L"", DefaultTicks,
+                PathTooLongText, DataEdit},
+        Refusal{"MissingFile", FileFormat, MissingPath(L"no-such-file.txt"), false, L"", DefaultTicks,
+                CannotOpenText, DataEdit},
+        Refusal{"MissingDirectory", FileFormat, MissingPath(L"no-such-dir\\file.txt"), false, L"",
+                DefaultTicks, CannotOpenText, DataEdit},
+        Refusal{"HexOddLength", HexFormat, L"61 6", false, L"", DefaultTicks, HexOddLengthText, DataEdit},
+        Refusal{"HexIllegalChar", HexFormat, L"6g", false, L"", DefaultTicks, HexIllegalCharText, DataEdit},
+        Refusal{"HexKeyOddLength", TextFormat, L"abc", true, L"4a6", DefaultTicks, HexOddLengthText, KeyEdit},
+        Refusal{"HexKeyIllegalChar", TextFormat, L"abc", true, L"zz", DefaultTicks, HexIllegalCharText,
+                KeyEdit},
+        Refusal{"NothingTicked", TextFormat, L"abc", false, L"", {}, SelectAlgorithmText, Md2Box},
+        Refusal{"OnlyUnkeyableUnderHmac", TextFormat, L"abc", true, L"", UnkeyableTicks, SelectAlgorithmText,
+                Md2Box}),
+    [](const testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+
+TEST_F(DialogTest, FileThatCannotBeReadKeepsTheEarlierResults) {
+    const std::wstring path = WriteTestFile(L"held open.bin", "contents");
+    Start();
+    Type(DataEdit, path);
+    Calculate();
+    const Results earlier = Shown();
+    ASSERT_EQ(earlier, ExpectedPlain(DefaultTicks, "contents"));
+
+    // Held open for writing by another program that shares nothing.
+    const HANDLE held = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Warning warning = CalculateExpectingWarning();
+    CloseHandle(held);
+    EXPECT_EQ(warning.text, AccessDeniedText);
+    EXPECT_EQ(FocusSettlingOn(DataEdit), DataEdit);
+    EXPECT_EQ(Shown(), earlier);
+
+    ASSERT_TRUE(DeleteFileW(path.c_str()));
+    warning = CalculateExpectingWarning();
+    EXPECT_EQ(warning.text, CannotOpenText);
+    EXPECT_EQ(Shown(), earlier);
+}
+
+// ---------------------------------------------------------------------------------------------
+// What empties the results, and the browse button
+
+TEST_F(DialogTest, ResultsEmptyWhenTheirInputChanges) {
+    Start();
+    ChooseFormat(DataFormat, TextFormat);
+    Type(DataEdit, L"abc");
+    Calculate();
+    const Results full = ExpectedPlain(DefaultTicks, "abc");
+    ASSERT_EQ(Shown(), full);
+
+    Click(Rows[hashlib::AlgorithmMd5].check_box);  // untick: only its own result goes
+    Results expected = full;
+    expected[hashlib::AlgorithmMd5].clear();
+    EXPECT_EQ(Shown(), expected);
+    Click(Rows[hashlib::AlgorithmMd4].check_box);  // tick: nothing changes
+    EXPECT_EQ(Shown(), expected);
+
+    Calculate();
+    Type(DataEdit, L"abcd");
+    EXPECT_EQ(Shown(), Results{}) << "typing in the data edit";
+
+    Calculate();
+    Type(KeyEdit, L"k");
+    EXPECT_EQ(Shown(), Results{}) << "typing in the key edit";
+
+    Calculate();
+    const Results before = Shown();
+    ChooseFormat(DataFormat, TextFormat);  // the same format again
+    EXPECT_EQ(Shown(), before);
+    EXPECT_EQ(Text(DataEdit), L"abcd");
+
+    ChooseFormat(DataFormat, HexFormat);
+    EXPECT_EQ(Shown(), Results{}) << "another data format";
+    EXPECT_EQ(Text(DataEdit), L"");
+
+    Type(DataEdit, L"00");
+    Calculate();
+    ChooseFormat(KeyFormat, HexKey);
+    EXPECT_EQ(Shown(), Results{}) << "another key format";
+    EXPECT_EQ(Text(KeyEdit), L"");
+
+    Calculate();
+    ASSERT_NE(Shown(), Results{});
+    Click(HmacBox);
+    EXPECT_EQ(Shown(), Results{}) << "HMAC clicked";
+}
+
+TEST_F(DialogTest, BrowseButtonShowsOnlyInFileFormat) {
+    Start();
+    const RECT button = ScreenRect(BrowseButton);
+    EXPECT_TRUE(Visible(BrowseButton));
+    EXPECT_EQ(ScreenRect(DataEdit).right, button.left - 2);
+    for (const int format : {TextFormat, HexFormat}) {
+        ChooseFormat(DataFormat, format);
+        EXPECT_FALSE(Visible(BrowseButton)) << "format " << format;
+        EXPECT_EQ(ScreenRect(DataEdit).right, button.right) << "format " << format;
+    }
+    ChooseFormat(DataFormat, FileFormat);
+    EXPECT_TRUE(Visible(BrowseButton));
+    EXPECT_EQ(ScreenRect(DataEdit).right, button.left - 2);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drop and browse
+
+TEST_F(DialogTest, DropOfThreeFilesHashesTheLastInFileFormat) {
+    const std::wstring first = WriteTestFile(L"drop 1.txt", "first");
+    const std::wstring second = WriteTestFile(L"drop 2.txt", "second");
+    const std::wstring third = WriteTestFile(L"drop 3 третий.txt", "third file");
+    Start();
+    ChooseFormat(DataFormat, TextFormat);
+    Type(DataEdit, L"abc");
+    Calculate();
+
+    DropFiles({first, second, third});
+    const Results expected = ExpectedPlain(DefaultTicks, "third file");
+    EXPECT_TRUE(WaitUntil([&] { return Shown() == expected; })) << "the last file's digests did not appear";
+    EXPECT_EQ(Selection(DataFormat), FileFormat);
+    EXPECT_TRUE(Visible(BrowseButton));
+    EXPECT_EQ(Text(DataEdit), third);
+
+    // A name longer than 260 characters arrives whole; the length check then refuses it.
+    const std::wstring long_name =
+        TestDirectory() + std::wstring(150, L'd') + L"\\" + std::wstring(150, L'f');
+    DropFiles({long_name});
+    const HWND box = program_->WaitForOwnedDialog(dialog_);
+    ASSERT_NE(box, nullptr) << "no message for the long name";
+    EXPECT_EQ(TextOf(GetDlgItem(box, MessageBoxText)), PathTooLongText);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_EQ(Text(DataEdit), long_name);
+}
+
+TEST_F(DialogTest, BrowseFillsTheDataValueWithoutCalculating) {
+    const std::wstring earlier = WriteTestFile(L"earlier.txt", "earlier");
+    const std::wstring chosen = WriteTestFile(L"chosen.txt", "chosen");
+    Start();
+    Type(DataEdit, earlier);
+    Calculate();
+    ASSERT_NE(Shown(), Results{});
+
+    PostMessageW(Item(BrowseButton), BM_CLICK, 0, 0);  // opens a modal dialog: posted
+    const HWND browser = program_->WaitForOwnedDialog(dialog_);
+    ASSERT_NE(browser, nullptr) << "no open-file dialog";
+    EXPECT_EQ(TextOf(browser), L"Find");
+    SetTextOf(GetDlgItem(browser, FileNameCombo), chosen);
+    PostMessageW(browser, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(browser); })) << "the open-file dialog did not close";
+
+    EXPECT_TRUE(WaitUntil([&] { return Text(DataEdit) == chosen; }));
+    EXPECT_EQ(Shown(), Results{});
+    Sleep(500);  // a calculation would have filled them by now
+    EXPECT_EQ(Shown(), Results{}) << "browsing does not calculate";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    // Text hashes as code page bytes and the texts are Chinese: anything but 936 tests
+    // something else. Wine falls back to 1252 when the zh_CN.UTF-8 locale is missing.
+    if (!GTEST_FLAG_GET(list_tests) && GetACP() != 936) {
+        std::fprintf(stderr,
+                     "The system code page is %u, not 936: run with LANG=zh_CN.UTF-8 (locales-all).\n",
+                     GetACP());
+        return 1;
+    }
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,97 @@
+#include "expected_digests.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <vector>
+
+namespace e2e {
+namespace {
+
+// Each algorithm's input block length from its defining standard: the HMAC pad length.
+constexpr std::array<size_t, hashlib::KeyableAlgorithmCount> BlockLengths = {
+    64,   // MD5, RFC 1321
+    64,   // MD4, RFC 1320
+    64,   // SHA-1, FIPS 180-4
+    64,   // SHA-256
+    128,  // SHA-384
+    128,  // SHA-512
+    64,   // RIPEMD-160
+    32,   // PANAMA: 8 words of 32 bits per step
+    64,   // Tiger
+};
+
+std::string RawDigest(int algorithm, const std::string& bytes) {
+    auto object = hashlib::CreateDigestObject(algorithm);
+    object->Update(bytes.data(), uint32_t(bytes.size()));
+    std::vector<uint8_t> digest(size_t(object->DigestSize()));
+    object->Final(digest.data());
+    return std::string(digest.begin(), digest.end());
+}
+
+std::wstring Hex(const std::string& bytes) {
+    static const wchar_t digits[] = L"0123456789abcdef";
+    std::wstring text;
+    for (const char c : bytes) {
+        text += digits[uint8_t(c) >> 4];
+        text += digits[uint8_t(c) & 15];
+    }
+    return text;
+}
+
+}  // namespace
+
+std::wstring PlainDigest(int algorithm, const std::string& bytes) {
+    auto object = hashlib::CreateDigestObject(algorithm);
+    object->Update(bytes.data(), uint32_t(bytes.size()));
+    std::vector<char> text(2 * size_t(object->DigestSize()) + 1);
+    object->HexDigest(text.data());
+    return std::wstring(text.begin(), text.end() - 1);
+}
+
+std::wstring HmacDigest(int algorithm, const std::string& key, const std::string& bytes) {
+    // HMAC(K, m) = H((K0 ^ opad) || H((K0 ^ ipad) || m)), K0 the key (hashed first when longer
+    // than a block) padded with zeros to the block length.
+    const size_t block = BlockLengths.at(size_t(algorithm));
+    std::string padded = key.size() > block ? RawDigest(algorithm, key) : key;
+    padded.resize(block, '\0');
+    std::string inner, outer;
+    for (const char c : padded) {
+        inner += char(uint8_t(c) ^ 0x36);
+        outer += char(uint8_t(c) ^ 0x5c);
+    }
+    return Hex(RawDigest(algorithm, outer + RawDigest(algorithm, inner + bytes)));
+}
+
+Results ExpectedPlain(const std::set<int>& ticked, const std::string& bytes) {
+    Results results;
+    for (const int algorithm : ticked) {
+        results[size_t(algorithm)] = PlainDigest(algorithm, bytes);
+    }
+    return results;
+}
+
+Results ExpectedHmac(const std::set<int>& ticked, const std::string& key, const std::string& bytes) {
+    Results results;
+    for (const int algorithm : ticked) {
+        if (algorithm < hashlib::KeyableAlgorithmCount) {
+            results[size_t(algorithm)] = HmacDigest(algorithm, key, bytes);
+        }
+    }
+    return results;
+}
+
+std::string CodePageBytes(const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(size_t(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), bytes.data(), length, nullptr, nullptr);
+    return bytes;
+}
+
+}  // namespace e2e

@@ -1,0 +1,79 @@
+// The main dialog's controls in memory, for testing the dialog logic without a window. It
+// behaves like the platform where the logic depends on it: setting the data or key edit's text
+// raises its change notification, a combo box selection raises none, the browse button and the
+// data edit start where the dialog template puts them. Its "system code page" is Latin-1, so a
+// test can tell code page bytes from UTF-8.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/dialog_controls.h"
+#include "ui/main_dialog.h"
+
+class FakeDialogControls final : public ui::DialogControls {
+  public:
+    struct Control {
+        std::wstring text;
+        bool checked = false;
+        std::vector<std::wstring> items;
+        int selection = -1;
+        bool visible = true;
+        bool enabled = true;
+        ui::Rect bounds;
+    };
+
+    // The controls of the main dialog, and the dialog attached to them.
+    explicit FakeDialogControls(ui::MainDialog& dialog);
+    ~FakeDialogControls() override { dialog_.Attach(nullptr); }
+
+    // The window's initialisation steps that belong to the dialog logic, in their order.
+    void Initialise();
+
+    // What a user does.
+    void Type(int edit, const std::wstring& text);
+    void Click(int check_box);
+    void Choose(int selector, int index);
+
+    Control& operator[](int id) { return controls_.at(id); }
+
+    std::vector<int> warnings;                   // message ids shown, in order
+    int focus = 0;                               // the control that took the focus last
+    std::optional<std::wstring> file_to_choose;  // what the open-file dialog returns
+    int file_dialogs = 0;
+    std::vector<bool> busy_changes;
+
+    bool HasControl(int id) const override { return controls_.count(id) != 0; }
+    std::wstring Text(int id) const override { return controls_.at(id).text; }
+    void SetText(int id, std::wstring_view text) override;
+    bool IsChecked(int id) const override { return controls_.at(id).checked; }
+    void SetChecked(int id, bool checked) override { controls_.at(id).checked = checked; }
+    int Selection(int id) const override { return controls_.at(id).selection; }
+    int ItemCount(int id) const override { return int(controls_.at(id).items.size()); }
+    std::wstring ItemText(int id, int index) const override {
+        return controls_.at(id).items.at(size_t(index));
+    }
+    void Select(int id, int index) override;
+    void Show(int id, bool visible) override { controls_.at(id).visible = visible; }
+    void Enable(int id, bool enabled) override { controls_.at(id).enabled = enabled; }
+    ui::Rect Bounds(int id) const override { return controls_.at(id).bounds; }
+    void Move(int id, const ui::Rect& bounds) override { controls_.at(id).bounds = bounds; }
+    void Focus(int id) override { focus = id; }
+    void ShowWarning(int message_id) override { warnings.push_back(message_id); }
+    void SetBusy(bool busy) override { busy_changes.push_back(busy); }
+    std::optional<std::wstring> ChooseFile() override;
+    std::string ToSystemCodePage(std::wstring_view text) const override;
+    std::wstring FromSystemCodePage(std::string_view bytes) const override;
+    std::string ToUtf8(std::wstring_view text) const override { return EncodeUtf8(text); }
+    std::wstring FromUtf8(std::string_view bytes) const override { return DecodeUtf8(bytes); }
+
+    // UTF-8 within the Basic Multilingual Plane, which is all the tests' texts need.
+    static std::string EncodeUtf8(std::wstring_view text);
+    static std::wstring DecodeUtf8(std::string_view bytes);
+
+  private:
+    ui::MainDialog& dialog_;
+    std::map<int, Control> controls_;
+};

@@ -1,0 +1,462 @@
+// The main dialog's logic over a fake of its controls: the defaults and initialisation, what
+// each handler does to the values and the controls, and the Calculate command as the dialog
+// runs it (which bytes reach the engine, where the results and messages go). Digests are the
+// library's own, already checked against published vectors and an independent implementation;
+// here they only tell which bytes were hashed.
+#include "ui/main_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "fake_dialog_controls.h"
+#include "test_support.h"
+#include "ui/resource.h"
+
+using hashlib::AlgorithmCount;
+
+namespace {
+
+constexpr int FileFormat = 0, TextFormat = 1, HexFormat = 2;
+constexpr int TextKey = 0, HexKey = 1;
+
+std::wstring Widen(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+std::wstring DigestOf(int algorithm, const std::string& bytes) {
+    auto object = hashlib::CreateDigestObject(algorithm);
+    object->Update(bytes.data(), uint32_t(bytes.size()));
+    return Widen(HexDigestOf(*object));
+}
+
+// A file in the temporary directory, removed again at the end of the test.
+class TempFile {
+  public:
+    TempFile(const std::filesystem::path& name, const std::string& content)
+        : path_(std::filesystem::temp_directory_path() / name) {
+        std::ofstream(path_, std::ios::binary) << content;
+    }
+    ~TempFile() { std::filesystem::remove(path_); }
+    // Decoded here: the library's own conversion follows the C locale on POSIX.
+    std::wstring name() const {
+        const std::u8string utf8 = path_.u8string();
+        return FakeDialogControls::DecodeUtf8(std::string(utf8.begin(), utf8.end()));
+    }
+
+  private:
+    std::filesystem::path path_;
+};
+
+class MainDialogTest : public testing::Test {
+  protected:
+    // The results the dialog should show for `bytes` with its current ticks and no HMAC.
+    std::array<std::wstring, AlgorithmCount> PlainResults(const std::string& bytes) {
+        std::array<std::wstring, AlgorithmCount> results;
+        for (int id = 0; id < AlgorithmCount; ++id) {
+            if (controls[ui::AlgorithmRows[id].check_box].checked) {
+                results[id] = DigestOf(id, bytes);
+            }
+        }
+        return results;
+    }
+
+    std::array<std::wstring, AlgorithmCount> ShownResults() {
+        std::array<std::wstring, AlgorithmCount> results;
+        for (int id = 0; id < AlgorithmCount; ++id) {
+            results[id] = controls[ui::AlgorithmRows[id].result].text;
+        }
+        return results;
+    }
+
+    void ShowInResults(const std::wstring& text) {
+        for (const ui::AlgorithmRow& row : ui::AlgorithmRows) {
+            controls[row.result].text = text;
+        }
+    }
+
+    void Untick(int check_box) {
+        if (controls[check_box].checked) {
+            controls.Click(check_box);
+        }
+    }
+
+    void Calculate(int format, const std::wstring& data) {
+        controls.Choose(IDC_DATA_FORMAT, format);
+        controls.Type(IDC_DATA_VALUE, data);
+        dialog.OnCalculate();
+    }
+
+    ui::MainDialog dialog;
+    FakeDialogControls controls{dialog};
+};
+
+TEST_F(MainDialogTest, OpensWithTheDefaults) {
+    controls.Initialise();
+
+    for (int id = 0; id < AlgorithmCount; ++id) {
+        const bool ticked = id == hashlib::AlgorithmMd5 || id == hashlib::AlgorithmSha1 ||
+                            id == hashlib::AlgorithmRipemd160 || id == hashlib::AlgorithmCrc32;
+        EXPECT_EQ(controls[ui::AlgorithmRows[id].check_box].checked, ticked) << "row " << id;
+        EXPECT_TRUE(controls[ui::AlgorithmRows[id].check_box].visible) << "row " << id;
+    }
+    EXPECT_FALSE(controls[IDC_HMAC].checked);
+    EXPECT_EQ(controls[IDC_DATA_FORMAT].selection, FileFormat);
+    EXPECT_EQ(controls[IDC_KEY_FORMAT].selection, TextKey);
+    EXPECT_EQ(dialog.values.data_format, L"文件");
+    EXPECT_EQ(dialog.values.key_format, L"文本字符串");
+    EXPECT_FALSE(controls[IDC_KEY_FORMAT].enabled);
+    EXPECT_FALSE(controls[IDC_KEY_VALUE].enabled);
+    EXPECT_TRUE(controls[IDC_BROWSE].visible);
+    EXPECT_EQ(controls[IDC_DATA_VALUE].bounds.right, controls[IDC_BROWSE].bounds.left - 2);
+    EXPECT_EQ(ShownResults(), decltype(ShownResults()){});
+    EXPECT_TRUE(controls.warnings.empty());
+    EXPECT_TRUE(controls.busy_changes.empty()) << "nothing is calculated without a file name";
+}
+
+TEST_F(MainDialogTest, StoredFormatIndicesApplyOnlyWhenInRange) {
+    dialog.stored_data_format = HexFormat;
+    dialog.stored_key_format = HexKey;
+    controls.Initialise();
+    EXPECT_EQ(controls[IDC_DATA_FORMAT].selection, HexFormat);
+    EXPECT_EQ(controls[IDC_KEY_FORMAT].selection, HexKey);
+    EXPECT_FALSE(controls[IDC_BROWSE].visible);
+    EXPECT_EQ(controls[IDC_DATA_VALUE].bounds.right, controls[IDC_BROWSE].bounds.right);
+
+    ui::MainDialog other;
+    other.stored_data_format = 3;
+    other.stored_key_format = -1;
+    FakeDialogControls other_controls(other);
+    other_controls[IDC_DATA_FORMAT].selection = TextFormat;
+    other_controls.Initialise();
+    EXPECT_EQ(other_controls[IDC_DATA_FORMAT].selection, TextFormat);
+    EXPECT_EQ(other_controls[IDC_KEY_FORMAT].selection, -1);
+}
+
+TEST_F(MainDialogTest, CommandLineFileIsHashedInFileFormatAtOnce) {
+    const TempFile file("orvendal dialog test.txt", "The quick brown fox");
+    dialog.stored_data_format = TextFormat;  // File format is chosen whatever was stored
+    dialog.values.data_value = file.name() + L"  ";
+    controls.Initialise();
+
+    EXPECT_TRUE(controls.warnings.empty());
+    EXPECT_EQ(controls[IDC_DATA_FORMAT].selection, FileFormat);
+    EXPECT_TRUE(controls[IDC_BROWSE].visible);
+    EXPECT_EQ(ShownResults(), PlainResults("The quick brown fox"));
+    EXPECT_EQ(controls[IDC_DATA_VALUE].text, file.name()) << "the trimmed name is shown after success";
+    EXPECT_EQ(controls.busy_changes, (std::vector<bool>{true, false}));
+}
+
+TEST_F(MainDialogTest, FileNamesOutsideTheCodePageAreOpenedByTheirUnicodeName) {
+    const TempFile file(u8"Файл проверки.txt", "abc");
+    dialog.values.data_value = file.name();
+    controls.Initialise();
+    EXPECT_TRUE(controls.warnings.empty());
+    EXPECT_EQ(ShownResults(), PlainResults("abc"));
+}
+
+TEST_F(MainDialogTest, TextIsHashedAsCodePageBytesAndShownAsTyped) {
+    controls.Initialise();
+    Calculate(TextFormat, L"abc");
+    EXPECT_EQ(controls[IDC_MD5_RESULT].text, L"900150983cd24fb0d6963f7d28e17f72");           // RFC 1321
+    EXPECT_EQ(controls[IDC_SHA1_RESULT].text, L"a9993e364706816aba3e25717850c26c9cd0d89d");  // FIPS 180
+    EXPECT_EQ(ShownResults(), PlainResults("abc"));
+
+    Calculate(TextFormat, L"\u00e9\u0416");  // é is in the fake's code page, Ж is not
+    EXPECT_EQ(ShownResults(), PlainResults("\xe9?"));
+    EXPECT_EQ(controls[IDC_DATA_VALUE].text, L"\u00e9\u0416");
+
+    Calculate(TextFormat, L"");
+    EXPECT_EQ(controls[IDC_MD5_RESULT].text, L"d41d8cd98f00b204e9800998ecf8427e");  // RFC 1321
+    EXPECT_TRUE(controls.warnings.empty());
+}
+
+TEST_F(MainDialogTest, HexInputLosesItsSpacesAndKeepsItsResults) {
+    controls.Initialise();
+    Calculate(HexFormat, L"61 62 63");
+    EXPECT_TRUE(controls.warnings.empty());
+    EXPECT_EQ(ShownResults(), PlainResults("abc"));
+    EXPECT_EQ(controls[IDC_DATA_VALUE].text, L"616263");
+
+    Calculate(HexFormat, L"   ");  // only spaces: the empty message
+    EXPECT_EQ(ShownResults(), PlainResults(""));
+    EXPECT_EQ(controls[IDC_DATA_VALUE].text, L"");
+}
+
+struct Refusal {
+    const char* name;
+    int format;
+    std::wstring data;
+    bool hmac;
+    int key_format;
+    std::wstring key;
+    std::vector<int> ticks;  // empty: the defaults
+    int message;
+    int focus;
+};
+
+// Named in test listings by its case name alone.
+void PrintTo(const Refusal& refusal, std::ostream* out) {
+    *out << refusal.name;
+}
+
+class CalculateRefusalTest : public MainDialogTest, public testing::WithParamInterface<Refusal> {};
+
+TEST_P(CalculateRefusalTest, ShowsItsMessageMovesTheFocusAndKeepsTheResults) {
+    const Refusal& refusal = GetParam();
+    controls.Initialise();
+    if (!refusal.ticks.empty()) {
+        for (const ui::AlgorithmRow& row : ui::AlgorithmRows) {
+            Untick(row.check_box);
+        }
+        for (const int box : refusal.ticks) {
+            controls.Click(box);
+        }
+    }
+    if (refusal.hmac) {
+        controls.Click(IDC_HMAC);
+        controls.Choose(IDC_KEY_FORMAT, refusal.key_format);
+        controls.Type(IDC_KEY_VALUE, refusal.key);
+    }
+    controls.Choose(IDC_DATA_FORMAT, refusal.format);
+    controls.Type(IDC_DATA_VALUE, refusal.data);
+    ShowInResults(L"earlier result");
+
+    dialog.OnCalculate();
+
+    EXPECT_EQ(controls.warnings, std::vector<int>{refusal.message});
+    EXPECT_EQ(controls.focus, refusal.focus);
+    for (const std::wstring& result : ShownResults()) {
+        EXPECT_EQ(result, L"earlier result");
+    }
+    EXPECT_EQ(controls[IDC_DATA_VALUE].text, refusal.data) << "the edits keep what was typed";
+    EXPECT_EQ(controls[IDC_KEY_VALUE].text, refusal.hmac ? refusal.key : L"");
+}
+
+std::wstring MissingPath(const char* tail) {
+    const std::u8string utf8 = (std::filesystem::temp_directory_path() / tail).u8string();
+    return FakeDialogControls::DecodeUtf8(std::string(utf8.begin(), utf8.end()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, CalculateRefusalTest,
+    testing::Values(
+        Refusal{"EmptyPath", FileFormat, L"", false, 0, L"", {}, IDS_SELECT_FILE, IDC_DATA_VALUE},
+        Refusal{"BlankPath", FileFormat, L" \t ", false, 0, L"", {}, IDS_SELECT_FILE, IDC_DATA_VALUE},
+        Refusal{"PathOver260",
+                FileFormat,
+                L"no-dir/" + std::wstring(254, L'x'),
+                false,
+                0,
+                L"",
+                {},
+                IDS_PATH_TOO_LONG,
+                IDC_DATA_VALUE},
+        Refusal{"PathOf260Tried",
+                FileFormat,
+                L"no-dir/" + std::wstring(253, L'x'),
+                false,
+                0,
+                L"",
+                {},
+                IDS_CANNOT_OPEN,
+                IDC_DATA_VALUE},
+        Refusal{"MissingFile",
+                FileFormat,
+                MissingPath("orvendal-no-such-file.txt"),
+                false,
+                0,
+                L"",
+                {},
+                IDS_CANNOT_OPEN,
+                IDC_DATA_VALUE},
+        Refusal{"MissingDirectory",
+                FileFormat,
+                MissingPath("orvendal-no-such-dir/file.txt"),
+                false,
+                0,
+                L"",
+                {},
+                IDS_CANNOT_OPEN,
+                IDC_DATA_VALUE},
+        Refusal{"HexOddLength", HexFormat, L"61 6", false, 0, L"", {}, IDS_HEX_ODD_LENGTH, IDC_DATA_VALUE},
+        Refusal{"HexIllegalChar", HexFormat, L"6 g", false, 0, L"", {}, IDS_HEX_ILLEGAL_CHAR, IDC_DATA_VALUE},
+        Refusal{"HexKeyOddLength",
+                TextFormat,
+                L"abc",
+                true,
+                HexKey,
+                L"4a 6",
+                {},
+                IDS_HEX_ODD_LENGTH,
+                IDC_KEY_VALUE},
+        Refusal{"HexKeyIllegalChar",
+                TextFormat,
+                L"abc",
+                true,
+                HexKey,
+                L"4x",
+                {},
+                IDS_HEX_ILLEGAL_CHAR,
+                IDC_KEY_VALUE},
+        Refusal{"OnlyUnkeyableUnderHmac",
+                TextFormat,
+                L"abc",
+                true,
+                TextKey,
+                L"k",
+                {IDC_MD2, IDC_ADLER32, IDC_CRC32, IDC_EDONKEY},
+                IDS_SELECT_ALGORITHM,
+                IDC_MD2}),
+    [](const testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+
+TEST_F(MainDialogTest, NothingTickedAsksForAnAlgorithm) {
+    controls.Initialise();
+    for (const ui::AlgorithmRow& row : ui::AlgorithmRows) {
+        Untick(row.check_box);
+    }
+    Calculate(TextFormat, L"abc");
+    EXPECT_EQ(controls.warnings, std::vector<int>{IDS_SELECT_ALGORITHM});
+    EXPECT_EQ(controls.focus, IDC_MD2);
+}
+
+TEST_F(MainDialogTest, FailedCommandKeepsTheCleanedValuesOnlyInTheRecord) {
+    controls.Initialise();
+    Calculate(HexFormat, L"6 g");
+    EXPECT_EQ(dialog.values.data_value, L"6g");
+    EXPECT_EQ(controls[IDC_DATA_VALUE].text, L"6 g");
+}
+
+TEST_F(MainDialogTest, HmacModeHidesTheUnkeyableRowsAndEnablesTheKey) {
+    controls.Initialise();
+    Calculate(TextFormat, L"abc");
+    controls.Click(IDC_HMAC);
+
+    EXPECT_TRUE(controls[IDC_KEY_FORMAT].enabled);
+    EXPECT_TRUE(controls[IDC_KEY_VALUE].enabled);
+    for (int id = 0; id < AlgorithmCount; ++id) {
+        const bool shown = id < hashlib::KeyableAlgorithmCount;
+        EXPECT_EQ(controls[ui::AlgorithmRows[id].check_box].visible, shown) << "row " << id;
+        EXPECT_EQ(controls[ui::AlgorithmRows[id].result].visible, shown) << "row " << id;
+    }
+    EXPECT_FALSE(controls[IDC_EDONKEY_LINE_ABOVE].visible);
+    EXPECT_FALSE(controls[IDC_EDONKEY_LINE_BELOW].visible);
+    EXPECT_TRUE(controls[IDC_CRC32].checked) << "a hidden row keeps its tick";
+    EXPECT_EQ(ShownResults(), decltype(ShownResults()){});
+
+    controls.Click(IDC_HMAC);
+    EXPECT_FALSE(controls[IDC_KEY_VALUE].enabled);
+    EXPECT_TRUE(controls[IDC_CRC32].visible);
+    EXPECT_TRUE(controls[IDC_EDONKEY_LINE_ABOVE].visible);
+}
+
+TEST_F(MainDialogTest, HmacResultsAreKeyedAndLeaveTheUnkeyableRowsEmpty) {
+    controls.Initialise();
+    controls.Click(IDC_HMAC);
+    controls.Type(IDC_KEY_VALUE, L"Jefe");
+    Calculate(TextFormat, L"what do ya want for nothing?");
+    // RFC 2202, test case 2.
+    EXPECT_EQ(controls[IDC_MD5_RESULT].text, L"750c783e6ab0b503eaa86e310a5db738");
+    EXPECT_EQ(controls[IDC_SHA1_RESULT].text, L"effcdf6ae5eb2fa2d27416d5f184df9c259a7c79");
+    EXPECT_EQ(controls[IDC_RIPEMD160_RESULT].text.size(), 40u);
+    EXPECT_EQ(controls[IDC_CRC32_RESULT].text, L"") << "ticked but not keyable";
+
+    controls.Choose(IDC_KEY_FORMAT, HexKey);
+    controls.Type(IDC_KEY_VALUE, L"4a 65 66 65");  // "Jefe"
+    Calculate(TextFormat, L"what do ya want for nothing?");
+    EXPECT_EQ(controls[IDC_MD5_RESULT].text, L"750c783e6ab0b503eaa86e310a5db738");
+    EXPECT_EQ(controls[IDC_KEY_VALUE].text, L"4a656665");
+    EXPECT_TRUE(controls.warnings.empty());
+}
+
+TEST_F(MainDialogTest, ResultsAreClearedWhenTheirInputChanges) {
+    controls.Initialise();
+    controls.Click(IDC_SHA256);
+    Calculate(TextFormat, L"abc");
+    const auto full = ShownResults();
+
+    controls.Click(IDC_MD5);  // untick: only its own result goes
+    auto expected = full;
+    expected[hashlib::AlgorithmMd5].clear();
+    EXPECT_EQ(ShownResults(), expected);
+    controls.Click(IDC_MD4);  // tick: nothing changes
+    EXPECT_EQ(ShownResults(), expected);
+
+    controls.Click(IDC_MD5);
+    dialog.OnCalculate();
+    controls.Type(IDC_DATA_VALUE, L"abcd");
+    EXPECT_EQ(ShownResults(), decltype(ShownResults()){}) << "typing in the data edit";
+
+    dialog.OnCalculate();
+    controls.Type(IDC_KEY_VALUE, L"k");
+    EXPECT_EQ(ShownResults(), decltype(ShownResults()){}) << "typing in the key edit";
+
+    dialog.OnCalculate();
+    const auto before = ShownResults();
+    controls.Choose(IDC_DATA_FORMAT, TextFormat);  // the same format again
+    EXPECT_EQ(ShownResults(), before);
+    EXPECT_EQ(controls[IDC_DATA_VALUE].text, L"abcd");
+
+    controls.Choose(IDC_DATA_FORMAT, HexFormat);
+    EXPECT_EQ(ShownResults(), decltype(ShownResults()){}) << "another data format";
+    EXPECT_EQ(controls[IDC_DATA_VALUE].text, L"");
+
+    controls.Type(IDC_DATA_VALUE, L"00");
+    dialog.OnCalculate();
+    controls.Choose(IDC_KEY_FORMAT, HexKey);
+    EXPECT_EQ(ShownResults(), decltype(ShownResults()){}) << "another key format";
+    EXPECT_EQ(controls[IDC_KEY_VALUE].text, L"");
+
+    dialog.OnCalculate();
+    EXPECT_NE(ShownResults(), decltype(ShownResults()){});
+    controls.Click(IDC_HMAC);
+    EXPECT_EQ(ShownResults(), decltype(ShownResults()){}) << "HMAC clicked";
+    EXPECT_TRUE(controls.warnings.empty());
+}
+
+TEST_F(MainDialogTest, BrowseFillsTheDataValueWithoutCalculating) {
+    controls.Initialise();
+    ShowInResults(L"earlier result");
+    controls.file_to_choose.reset();
+    dialog.OnBrowse();
+    EXPECT_EQ(ShownResults()[0], L"earlier result") << "cancelled: nothing changes";
+
+    controls.file_to_choose = L"C:\\Data\\chosen file.bin";
+    dialog.OnBrowse();
+    EXPECT_EQ(controls.file_dialogs, 2);
+    EXPECT_EQ(controls[IDC_DATA_VALUE].text, L"C:\\Data\\chosen file.bin");
+    EXPECT_EQ(ShownResults(), decltype(ShownResults()){});
+    EXPECT_TRUE(controls.busy_changes.empty()) << "browsing does not calculate";
+}
+
+TEST_F(MainDialogTest, DroppedFileSwitchesToFileFormatAndCalculates) {
+    const TempFile file("orvendal dropped.bin", std::string("\0\x01\x02", 3));
+    controls.Initialise();
+    Calculate(TextFormat, L"abc");
+
+    dialog.OnFileDropped(file.name());
+    EXPECT_EQ(controls[IDC_DATA_FORMAT].selection, FileFormat);
+    EXPECT_TRUE(controls[IDC_BROWSE].visible);
+    EXPECT_EQ(controls[IDC_DATA_VALUE].bounds.right, controls[IDC_BROWSE].bounds.left - 2);
+    EXPECT_EQ(controls[IDC_DATA_VALUE].text, file.name());
+    EXPECT_EQ(ShownResults(), PlainResults(std::string("\0\x01\x02", 3)));
+
+    dialog.OnFileDropped(MissingPath("orvendal-not-there.bin"));
+    EXPECT_EQ(controls.warnings, std::vector<int>{IDS_CANNOT_OPEN});
+    EXPECT_EQ(controls.focus, IDC_DATA_VALUE);
+    EXPECT_EQ(ShownResults(), decltype(ShownResults()){}) << "the drop cleared them before calculating";
+}
+
+TEST_F(MainDialogTest, CountsOnlyTheRowsACalculationWouldUse) {
+    for (bool& ticked : dialog.values.algorithms) {
+        ticked = false;
+    }
+    dialog.values.algorithms[hashlib::AlgorithmMd2] = true;
+    dialog.values.algorithms[hashlib::AlgorithmTiger] = true;
+    EXPECT_EQ(dialog.CountSelectedAlgorithms(), 2);
+    dialog.values.hmac = true;
+    EXPECT_EQ(dialog.CountSelectedAlgorithms(), 1);
+}
+
+}  // namespace

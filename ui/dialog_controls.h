@@ -1,0 +1,62 @@
+// The thin layer between the main dialog's logic and its window: controls reached by id, the
+// warning box, the wait cursor, the open-file dialog and the system's text conversions. The
+// Windows dialog implements it over its window; the unit tests implement it in memory, so the
+// logic is tested without creating a window.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ui/rect.h"
+
+namespace ui {
+
+class DialogControls {
+  public:
+    virtual ~DialogControls() = default;
+
+    virtual bool HasControl(int id) const = 0;
+
+    // Edits (and any control's window text). Setting the text of the data or key edit raises
+    // its change notification, as the platform does.
+    virtual std::wstring Text(int id) const = 0;
+    virtual void SetText(int id, std::wstring_view text) = 0;
+
+    virtual bool IsChecked(int id) const = 0;
+    virtual void SetChecked(int id, bool checked) = 0;
+
+    // Drop-down lists. Selection is -1 when no item is selected; Select sends no notification.
+    virtual int Selection(int id) const = 0;
+    virtual int ItemCount(int id) const = 0;
+    virtual std::wstring ItemText(int id, int index) const = 0;
+    virtual void Select(int id, int index) = 0;
+
+    virtual void Show(int id, bool visible) = 0;
+    virtual void Enable(int id, bool enabled) = 0;
+
+    // The control's window rectangle in client coordinates of the dialog; Move repaints.
+    virtual Rect Bounds(int id) const = 0;
+    virtual void Move(int id, const Rect& bounds) = 0;
+
+    virtual void Focus(int id) = 0;
+
+    // A warning box with an OK button, titled with the program's name; the text is the
+    // string-table entry `message_id`. Returns when the user has closed it.
+    virtual void ShowWarning(int message_id) = 0;
+
+    // The wait cursor while a calculation blocks the dialog.
+    virtual void SetBusy(bool busy) = 0;
+
+    // The open-file dialog; the chosen file's full name, or nothing when cancelled.
+    virtual std::optional<std::wstring> ChooseFile() = 0;
+
+    // Text as the bytes of the system code page (what text and key inputs hash), and back.
+    virtual std::string ToSystemCodePage(std::wstring_view text) const = 0;
+    virtual std::wstring FromSystemCodePage(std::string_view bytes) const = 0;
+    // File names travel to the engine as UTF-8, so every name can be opened.
+    virtual std::string ToUtf8(std::wstring_view text) const = 0;
+    virtual std::wstring FromUtf8(std::string_view bytes) const = 0;
+};
+
+}  // namespace ui

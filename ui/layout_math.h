@@ -1,0 +1,123 @@
+// The main dialog's resizable layout as plain arithmetic: a table of controls with anchor
+// flags and the rectangles recorded when the dialog opened, and the rectangles the controls
+// get for a new client size. Positions always come from the recorded rectangles, never from
+// the previous size, so minimising and restoring accumulate no rounding error. The window
+// side (reading rectangles, moving controls) lives with the dialog.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "ui/rect.h"
+#include "ui/resource.h"
+
+namespace ui {
+
+enum LayoutAnchor : uint32_t {
+    AnchorTop = 0x01,
+    AnchorBottom = 0x02,
+    AnchorLeft = 0x04,
+    AnchorRight = 0x08,
+    CentreHorz = 0x10,
+    CentreVert = 0x20,
+    ScaleHorz = 0x40,
+    ScaleVert = 0x80,
+};
+
+struct LayoutEntry {
+    int32_t control_id;  // 0 ends the table
+    uint32_t anchors;    // LayoutAnchor flags
+    Rect rect;           // recorded rectangle, client coordinates of the dialog
+};
+
+// Entry 0 records the window's outer size as (0, 0, width, height), entry 1 the client
+// rectangle; the controls follow, then the end entry.
+constexpr size_t LayoutWindowEntry = 0;
+constexpr size_t LayoutClientEntry = 1;
+constexpr size_t LayoutFirstControlEntry = 2;
+constexpr int32_t LayoutNotAControl = -1;  // id of entries 0 and 1
+
+// The window, the client area, 25 controls and the end entry.
+using LayoutTable = std::array<LayoutEntry, 28>;
+
+// Edits and etched lines stretch with the width, the browse button keeps to the right edge,
+// the bottom row keeps to the bottom and right. Labels, selectors and check boxes are not
+// listed: they never move. The dialog keeps its own copy and records the rectangles into it.
+inline constexpr LayoutTable MainLayoutTable = {{
+    {LayoutNotAControl, 0, {}},
+    {LayoutNotAControl, 0, {}},
+    {IDC_LOGO, AnchorBottom, {}},
+    {IDC_INPUT_LINE, AnchorLeft | AnchorRight, {}},
+    {IDC_BROWSE, AnchorRight, {}},
+    {IDC_DATA_VALUE, AnchorLeft | AnchorRight, {}},
+    {IDC_KEY_VALUE, AnchorLeft | AnchorRight, {}},
+    {IDC_MD2_RESULT, AnchorLeft | AnchorRight, {}},
+    {IDC_MD4_RESULT, AnchorLeft | AnchorRight, {}},
+    {IDC_MD5_RESULT, AnchorLeft | AnchorRight, {}},
+    {IDC_SHA1_RESULT, AnchorLeft | AnchorRight, {}},
+    {IDC_SHA256_RESULT, AnchorLeft | AnchorRight, {}},
+    {IDC_SHA384_RESULT, AnchorLeft | AnchorRight, {}},
+    {IDC_SHA512_RESULT, AnchorLeft | AnchorRight, {}},
+    {IDC_RIPEMD160_RESULT, AnchorLeft | AnchorRight, {}},
+    {IDC_PANAMA_RESULT, AnchorLeft | AnchorRight, {}},
+    {IDC_TIGER_RESULT, AnchorLeft | AnchorRight, {}},
+    {IDC_ADLER32_RESULT, AnchorLeft | AnchorRight, {}},
+    {IDC_CRC32_RESULT, AnchorLeft | AnchorRight, {}},
+    {IDC_EDONKEY_RESULT, AnchorLeft | AnchorRight, {}},
+    {IDC_BOTTOM_LINE, AnchorBottom | AnchorLeft | AnchorRight, {}},
+    {IDC_EDONKEY_LINE_ABOVE, AnchorLeft | AnchorRight, {}},
+    {IDC_EDONKEY_LINE_BELOW, AnchorLeft | AnchorRight, {}},
+    {1, AnchorBottom | AnchorRight, {}},  // Calculate (IDOK)
+    {2, AnchorBottom | AnchorRight, {}},  // Close (IDCANCEL)
+    {IDC_HELP_BUTTON, AnchorBottom | AnchorRight, {}},
+    {IDC_SIZE_GRIP, AnchorBottom | AnchorRight, {}},
+    {0, 0, {}},
+}};
+
+// Reports where a control is now, in client coordinates of the dialog, or nullopt when the
+// dialog has no such control.
+using ControlRectLookup = std::function<std::optional<Rect>(int32_t control_id)>;
+
+// Records the layout once, before the window is moved anywhere: the window's outer size, the
+// client rectangle and every existing control's rectangle. Missing controls keep their entry
+// as it was.
+void RecordLayout(std::span<LayoutEntry> table, int32_t window_width, int32_t window_height,
+                  const Rect& client, const ControlRectLookup& control_rect);
+
+// One control's rectangle for the client rectangle `client`, starting from where it is now
+// (`current`): what an anchor does not fix keeps its current value. `recorded_client` is the
+// table's entry 1.
+Rect LayoutControl(const LayoutEntry& entry, const Rect& recorded_client, const Rect& client,
+                   const Rect& current);
+
+struct ControlMove {
+    int32_t control_id;
+    Rect rect;
+};
+
+// The new rectangle of every existing control of the table, in table order, for the client
+// rectangle `client`. A table never recorded (all zero) is harmless: the scale factors are 0
+// and the edges follow the anchors from zero.
+std::vector<ControlMove> ComputeLayout(std::span<const LayoutEntry> table, const Rect& client,
+                                       const ControlRectLookup& control_rect);
+
+// The window's tracking-size limits, as the platform offers them and as the layout wants them.
+struct TrackingSize {
+    int32_t min_width = 0;
+    int32_t min_height = 0;
+    int32_t max_width = 0;
+    int32_t max_height = 0;
+    bool operator==(const TrackingSize&) const = default;
+};
+
+// The window may not shrink below its size at capture (entry 0) nor grow taller than at
+// creation (when `created_height` is known, i.e. not 0); it may grow as wide as the platform
+// allows.
+TrackingSize ComputeTrackingLimits(std::span<const LayoutEntry> table, int32_t created_height,
+                                   TrackingSize platform);
+
+}  // namespace ui

@@ -1,0 +1,275 @@
+#include "ui/main_dialog.h"
+
+#include "engine/calculate_command.h"
+
+namespace ui {
+namespace {
+
+// Rows 9..12 (MD2, ADLER32, CRC32, eDonkey) cannot be keyed and are hidden under HMAC, with
+// the etched lines around the eDonkey row.
+constexpr int FirstUnkeyedRow = hashlib::KeyableAlgorithmCount;
+constexpr std::array<int, 2> UnkeyedRowLines = {IDC_EDONKEY_LINE_ABOVE, IDC_EDONKEY_LINE_BELOW};
+
+// Gap between the data edit and the browse button, in pixels.
+constexpr int32_t BrowseButtonGap = 2;
+
+const std::wstring_view FileFormatText = DataFormatItems[engine::InputFile];
+
+}  // namespace
+
+int AlgorithmRowOf(int check_box_id) {
+    for (size_t row = 0; row < AlgorithmRows.size(); ++row) {
+        if (AlgorithmRows[row].check_box == check_box_id) {
+            return int(row);
+        }
+    }
+    return -1;
+}
+
+MainDialog::MainDialog() {
+    values.algorithms[hashlib::AlgorithmMd5] = true;
+    values.algorithms[hashlib::AlgorithmSha1] = true;
+    values.algorithms[hashlib::AlgorithmRipemd160] = true;
+    values.algorithms[hashlib::AlgorithmCrc32] = true;
+}
+
+void MainDialog::ControlsToState() {
+    values.hmac = controls_->IsChecked(IDC_HMAC);
+    for (size_t row = 0; row < AlgorithmRows.size(); ++row) {
+        values.algorithms[row] = controls_->IsChecked(AlgorithmRows[row].check_box);
+        values.results[row] = controls_->Text(AlgorithmRows[row].result);
+    }
+    values.data_value = controls_->Text(IDC_DATA_VALUE);
+    values.key_value = controls_->Text(IDC_KEY_VALUE);
+    values.data_format = SelectedText(IDC_DATA_FORMAT);
+    values.key_format = SelectedText(IDC_KEY_FORMAT);
+}
+
+void MainDialog::StateToControls() {
+    writing_controls_ = true;
+    controls_->SetChecked(IDC_HMAC, values.hmac);
+    for (size_t row = 0; row < AlgorithmRows.size(); ++row) {
+        controls_->SetChecked(AlgorithmRows[row].check_box, values.algorithms[row]);
+        WriteText(AlgorithmRows[row].result, values.results[row]);
+    }
+    WriteText(IDC_DATA_VALUE, values.data_value);
+    WriteText(IDC_KEY_VALUE, values.key_value);
+    SelectByText(IDC_DATA_FORMAT, values.data_format);
+    SelectByText(IDC_KEY_FORMAT, values.key_format);
+    writing_controls_ = false;
+}
+
+void MainDialog::ClearResults() {
+    for (std::wstring& result : values.results) {
+        result.clear();
+    }
+    StateToControls();
+}
+
+void MainDialog::UpdateBrowseButton() {
+    if (!controls_->HasControl(IDC_DATA_FORMAT) || controls_->Selection(IDC_DATA_FORMAT) < 0) {
+        return;
+    }
+    values.data_format = SelectedText(IDC_DATA_FORMAT);
+    if (!controls_->HasControl(IDC_BROWSE) || !controls_->HasControl(IDC_DATA_VALUE)) {
+        return;
+    }
+    const Rect button = controls_->Bounds(IDC_BROWSE);
+    Rect edit = controls_->Bounds(IDC_DATA_VALUE);
+    const bool file_format = values.data_format == FileFormatText;
+    controls_->Show(IDC_BROWSE, file_format);
+    edit.right = file_format ? button.left - BrowseButtonGap : button.right;
+    controls_->Move(IDC_DATA_VALUE, edit);
+}
+
+void MainDialog::ApplyHmacMode() {
+    controls_->Enable(IDC_KEY_FORMAT, values.hmac);
+    controls_->Enable(IDC_KEY_VALUE, values.hmac);
+    values.key_format = SelectedText(IDC_KEY_FORMAT);
+    for (size_t row = FirstUnkeyedRow; row < AlgorithmRows.size(); ++row) {
+        controls_->Show(AlgorithmRows[row].check_box, !values.hmac);
+        controls_->Show(AlgorithmRows[row].result, !values.hmac);
+    }
+    for (const int line : UnkeyedRowLines) {
+        controls_->Show(line, !values.hmac);
+    }
+}
+
+int16_t MainDialog::CountSelectedAlgorithms() const {
+    engine::Selection selection{};
+    for (size_t row = 0; row < selection.size(); ++row) {
+        selection[row] = values.algorithms[row] ? 1 : 0;
+    }
+    return int16_t(engine::CountSelectedAlgorithms(values.hmac, selection));
+}
+
+void MainDialog::ApplyStoredFormats() {
+    if (stored_data_format >= 0 && stored_data_format < controls_->ItemCount(IDC_DATA_FORMAT)) {
+        controls_->Select(IDC_DATA_FORMAT, stored_data_format);
+    }
+    UpdateBrowseButton();
+    if (stored_key_format >= 0 && stored_key_format < controls_->ItemCount(IDC_KEY_FORMAT)) {
+        controls_->Select(IDC_KEY_FORMAT, stored_key_format);
+    }
+    ApplyHmacMode();
+}
+
+void MainDialog::CalculateGivenFile() {
+    if (values.data_value.empty()) {
+        return;
+    }
+    controls_->Select(IDC_DATA_FORMAT, engine::InputFile);
+    values.data_format = SelectedText(IDC_DATA_FORMAT);
+    UpdateBrowseButton();
+    StateToControls();
+    OnCalculate();
+}
+
+void MainDialog::OnHmacClicked() {
+    ControlsToState();
+    ClearResults();
+    ApplyHmacMode();
+}
+
+void MainDialog::OnAlgorithmClicked(int check_box_id) {
+    const int row = AlgorithmRowOf(check_box_id);
+    if (row < 0) {
+        return;
+    }
+    ControlsToState();
+    if (!values.algorithms[size_t(row)]) {
+        values.results[size_t(row)].clear();
+        StateToControls();
+    }
+}
+
+void MainDialog::OnDataFormatAccepted() {
+    const std::wstring previous = values.data_format;
+    UpdateBrowseButton();  // takes the new format text
+    if (values.data_format != previous) {
+        values.data_value.clear();
+        ClearResults();
+    }
+}
+
+void MainDialog::OnKeyFormatAccepted() {
+    const std::wstring previous = values.key_format;
+    values.key_format = SelectedText(IDC_KEY_FORMAT);
+    if (values.key_format != previous) {
+        values.key_value.clear();
+        ClearResults();
+    }
+}
+
+void MainDialog::OnValueEdited() {
+    if (writing_controls_) {
+        return;
+    }
+    ControlsToState();
+    ClearResults();
+}
+
+void MainDialog::OnBrowse() {
+    std::optional<std::wstring> path = controls_->ChooseFile();
+    if (!path) {
+        return;
+    }
+    values.data_value = std::move(*path);
+    ClearResults();
+}
+
+void MainDialog::OnFileDropped(std::wstring path) {
+    ClearResults();
+    controls_->Select(IDC_DATA_FORMAT, engine::InputFile);
+    values.data_format = SelectedText(IDC_DATA_FORMAT);
+    UpdateBrowseButton();
+    values.data_value = std::move(path);
+    StateToControls();
+    OnCalculate();
+}
+
+void MainDialog::OnCalculate() {
+    ControlsToState();
+
+    engine::CommandValues request;
+    request.input_kind = controls_->Selection(IDC_DATA_FORMAT);
+    request.input_value = request.input_kind == engine::InputFile
+                              ? controls_->ToUtf8(values.data_value)
+                              : controls_->ToSystemCodePage(values.data_value);
+    request.hmac = values.hmac;
+    request.key_kind = controls_->Selection(IDC_KEY_FORMAT);
+    request.key_value = controls_->ToSystemCodePage(values.key_value);
+    for (size_t row = 0; row < request.selection.size(); ++row) {
+        request.selection[row] = values.algorithms[row] ? 1 : 0;
+    }
+
+    controls_->SetBusy(true);
+    engine::CommandOutcome outcome = engine::RunCalculateCommand(request, calculator_);
+    controls_->SetBusy(false);
+
+    // The cleaned values (trimmed path, hex without spaces) are kept whatever the outcome. A
+    // text value is left as typed: its code page bytes may have lost characters the code page
+    // lacks, and the edit must keep what the user wrote.
+    if (request.input_kind == engine::InputFile) {
+        values.data_value = controls_->FromUtf8(outcome.values.input_value);
+    } else if (request.input_kind == engine::InputHex) {
+        values.data_value = controls_->FromSystemCodePage(outcome.values.input_value);
+    }
+    if (request.hmac && request.key_kind == engine::KeyHex) {
+        values.key_value = controls_->FromSystemCodePage(outcome.values.key_value);
+    }
+
+    if (!outcome.succeeded()) {
+        controls_->ShowWarning(outcome.message);
+        FocusOn(outcome.focus);
+        return;
+    }
+    for (size_t row = 0; row < values.results.size(); ++row) {
+        const std::string& text = outcome.results[row];
+        values.results[row].assign(text.begin(), text.end());  // lower-case hex digits only
+    }
+    StateToControls();
+}
+
+void MainDialog::WriteText(int id, const std::wstring& text) {
+    // Unchanged text is not written again, so the edit raises no change notification for it.
+    if (controls_->Text(id) != text) {
+        controls_->SetText(id, text);
+    }
+}
+
+std::wstring MainDialog::SelectedText(int selector) const {
+    const int index = controls_->Selection(selector);
+    return index < 0 ? std::wstring() : controls_->ItemText(selector, index);
+}
+
+void MainDialog::SelectByText(int selector, const std::wstring& text) {
+    // An empty or unknown text leaves the selection as it is.
+    const int count = controls_->ItemCount(selector);
+    for (int index = 0; index < count; ++index) {
+        if (controls_->ItemText(selector, index) == text) {
+            if (controls_->Selection(selector) != index) {
+                controls_->Select(selector, index);
+            }
+            return;
+        }
+    }
+}
+
+void MainDialog::FocusOn(engine::FocusTarget target) {
+    switch (target) {
+        case engine::FocusTarget::DataEdit:
+            controls_->Focus(IDC_DATA_VALUE);
+            break;
+        case engine::FocusTarget::KeyEdit:
+            controls_->Focus(IDC_KEY_VALUE);
+            break;
+        case engine::FocusTarget::Md2CheckBox:
+            controls_->Focus(IDC_MD2);
+            break;
+        case engine::FocusTarget::Unchanged:
+            break;
+    }
+}
+
+}  // namespace ui

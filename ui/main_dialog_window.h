@@ -1,0 +1,19 @@
+// The main dialog's window: creates it from the dialog template and turns its messages into
+// MainDialog's handlers. Windows only.
+#pragma once
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include "ui/main_dialog.h"
+
+namespace ui {
+
+// Shows the main dialog over `dialog` and runs it until it is closed, with its own message
+// loop so F1 is seen before the key is dispatched. Returns -1 when the window could not be
+// created, else 0.
+int RunMainDialog(HINSTANCE instance, MainDialog& dialog);
+
+}  // namespace ui

@@ -1,0 +1,137 @@
+#include "ui/settings_format.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace ui {
+namespace {
+
+std::wstring_view TrimTrailingSpace(std::wstring_view text) {
+    const size_t end = text.find_last_not_of(L" \t\r\n\v\f");
+    return end == std::wstring_view::npos ? std::wstring_view() : text.substr(0, end + 1);
+}
+
+// A decimal integer at the start of `text`: optional sign, then digits up to the first
+// non-digit; no digits reads as 0. nullopt when the number does not fit in 32 bits.
+std::optional<int32_t> ParseLeadingInt32(std::wstring_view text) {
+    size_t pos = 0;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == L'-' || text[pos] == L'+')) {
+        negative = text[pos] == L'-';
+        ++pos;
+    }
+    // The magnitude is bounded by 2^31 at every step, so it never overflows 64 bits.
+    const int64_t limit = negative ? -int64_t(std::numeric_limits<int32_t>::min())
+                                   : int64_t(std::numeric_limits<int32_t>::max());
+    int64_t magnitude = 0;
+    for (; pos < text.size() && text[pos] >= L'0' && text[pos] <= L'9'; ++pos) {
+        magnitude = magnitude * 10 + (text[pos] - L'0');
+        if (magnitude > limit) {
+            return std::nullopt;
+        }
+    }
+    return int32_t(negative ? -magnitude : magnitude);
+}
+
+}  // namespace
+
+Rect ParseWindowRect(std::wstring_view value) {
+    value = TrimTrailingSpace(value);
+    Rect rect;
+    if (value.empty() || value == MaximizedWord) {
+        return rect;
+    }
+    // Read from the end, so the order of the passes is right, left, bottom, top.
+    int32_t* const fields[] = {&rect.right, &rect.left, &rect.bottom, &rect.top};
+    for (int32_t* field : fields) {
+        const size_t colon = value.rfind(L':');
+        if (colon == std::wstring_view::npos) {
+            break;
+        }
+        const std::optional<int32_t> number = ParseLeadingInt32(value.substr(colon + 1));
+        if (!number) {
+            return Rect{};
+        }
+        *field = *number;
+        // The field's letter stands in front of the ':' and goes with it.
+        value = value.substr(0, colon == 0 ? 0 : colon - 1);
+    }
+    return rect;
+}
+
+std::wstring FormatWindowRect(const Rect& window, bool maximized) {
+    if (maximized) {
+        return MaximizedWord;
+    }
+    return L"t:" + std::to_wstring(window.top) + L"b:" + std::to_wstring(window.bottom) + L"l:" +
+           std::to_wstring(window.left) + L"r:" + std::to_wstring(window.right);
+}
+
+std::optional<CheckBoxFlags> ParseCheckBoxes(std::wstring_view value) {
+    value = TrimTrailingSpace(value);
+    if (value.size() != size_t(hashlib::AlgorithmCount) + 1) {
+        return std::nullopt;
+    }
+    CheckBoxFlags flags;
+    flags.hmac = value[0] == L'1';
+    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+        flags.algorithms[size_t(id)] = value[size_t(id) + 1] == L'1';
+    }
+    return flags;
+}
+
+std::wstring FormatCheckBoxes(const CheckBoxFlags& flags) {
+    std::wstring text(1, flags.hmac ? L'1' : L'0');
+    for (bool ticked : flags.algorithms) {
+        text += ticked ? L'1' : L'0';
+    }
+    return text;
+}
+
+FormatSelections ParseComboBoxes(std::wstring_view value) {
+    value = TrimTrailingSpace(value);
+    FormatSelections selections;
+    if (value.size() != 2) {
+        return selections;
+    }
+    auto digit = [](wchar_t c) -> std::optional<int> {
+        if (c >= L'0' && c <= L'9') {
+            return int(c - L'0');
+        }
+        return std::nullopt;
+    };
+    selections.data_format = digit(value[0]);
+    selections.key_format = digit(value[1]);
+    return selections;
+}
+
+std::wstring FormatComboBoxes(int data_format_index, int key_format_index) {
+    return std::to_wstring(data_format_index) + std::to_wstring(key_format_index);
+}
+
+bool IsPlausibleWindowRect(const Rect& stored) {
+    return stored.top < stored.bottom && stored.left < stored.right && stored.top > -10 && stored.left > -10;
+}
+
+WindowPlacement ChooseWindowPlacement(const Rect& stored, std::span<const Rect> monitor_work_areas,
+                                      int32_t created_width, int32_t created_height,
+                                      const Rect& centring_area) {
+    if (IsPlausibleWindowRect(stored)) {
+        for (const Rect& area : monitor_work_areas) {
+            if (Intersects(stored, area)) {
+                return {true, stored};
+            }
+        }
+    }
+    // 64-bit arithmetic: the area and the size come from the platform and are not trusted
+    // to leave room in 32 bits.
+    auto centred = [](int32_t start, int32_t end, int32_t size) {
+        const int64_t offset = (int64_t(end) - start - size) / 2;
+        return int32_t(offset > 0 ? start + offset : start);
+    };
+    const int32_t left = centred(centring_area.left, centring_area.right, created_width);
+    const int32_t top = centred(centring_area.top, centring_area.bottom, created_height);
+    return {false, Rect{left, top, left + created_width, top + created_height}};
+}
+
+}  // namespace ui

@@ -1,0 +1,84 @@
+// The main dialog's stored settings as text: the three registry string values "WndRect",
+// "CheckBoxes" and "ComboBoxes", read and written here without touching the registry, and the
+// choice of where the window opens. Settings written by any earlier version must stay readable,
+// so the formats below never change.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "hashlib/hashlib.h"
+#include "ui/rect.h"
+
+namespace ui {
+
+// Registry value names under ...\Settings.
+inline constexpr wchar_t WindowRectValueName[] = L"WndRect";
+inline constexpr wchar_t CheckBoxesValueName[] = L"CheckBoxes";
+inline constexpr wchar_t ComboBoxesValueName[] = L"ComboBoxes";
+
+// "WndRect" holds this word instead of a rectangle when the window was closed maximised.
+inline constexpr wchar_t MaximizedWord[] = L"maximized";
+
+// The parsers take the value as read (empty when absent) and trim trailing white space
+// themselves.
+
+// "t:<top>b:<bottom>l:<left>r:<right>", read from the end: the number after the last ':' is
+// the right edge, then the text is cut before the letter in front of that ':' and the next
+// number is the left edge, then bottom, then top. The letters are never checked, and a field
+// that is missing stays 0. "maximized", an empty value, or any number that does not fit in
+// 32 bits gives the all-zero rectangle, which RestoreWindowPlacement never restores.
+Rect ParseWindowRect(std::wstring_view value);
+
+// "maximized" when maximised, else "t:%db:%dl:%dr:%d" with top, bottom, left, right.
+std::wstring FormatWindowRect(const Rect& window, bool maximized);
+
+// The HMAC tick and the thirteen algorithm ticks, by Algorithm identifier.
+struct CheckBoxFlags {
+    bool hmac = false;
+    std::array<bool, hashlib::AlgorithmCount> algorithms{};
+    bool operator==(const CheckBoxFlags&) const = default;
+};
+
+// Fourteen characters: HMAC, then the algorithms in identifier order; '1' ticks, any other
+// character unticks. A value of any other length is not used at all (nullopt).
+std::optional<CheckBoxFlags> ParseCheckBoxes(std::wstring_view value);
+std::wstring FormatCheckBoxes(const CheckBoxFlags& flags);
+
+// The selector indices a "ComboBoxes" value asks for; an index left empty keeps the dialog's
+// own. Whether an index is below the selector's item count is checked where it is applied.
+struct FormatSelections {
+    std::optional<int> data_format;
+    std::optional<int> key_format;
+};
+
+// Two characters, data format then key format, each its digit value. A value of any other
+// length gives nothing; a character other than '0'..'9' gives nothing for its selector (it
+// would otherwise become a negative or out-of-range index).
+FormatSelections ParseComboBoxes(std::wstring_view value);
+
+// The two selected indices printed with "%d%d". A selector without a selection (-1) makes a
+// value of three characters, which the parser then ignores.
+std::wstring FormatComboBoxes(int data_format_index, int key_format_index);
+
+// The stored rectangle is worth restoring only if it is not empty and lies no more than 9
+// pixels off the top and left of the screen (a rectangle saved while minimised does not).
+bool IsPlausibleWindowRect(const Rect& stored);
+
+// Where the window opens. `restore_stored` is true when the stored rectangle is plausible and
+// meets the work area of some connected monitor; otherwise `rect` is the created size centred
+// on `centring_area` (the work area of the screen the window opens on), moved right or down
+// when it is larger than that area so its caption stays reachable.
+struct WindowPlacement {
+    bool restore_stored = false;
+    Rect rect;
+};
+
+WindowPlacement ChooseWindowPlacement(const Rect& stored, std::span<const Rect> monitor_work_areas,
+                                      int32_t created_width, int32_t created_height,
+                                      const Rect& centring_area);
+
+}  // namespace ui
