@@ -3,6 +3,7 @@
 #include "adler32.h"
 
 #include "byte_order.h"
+#include "cpu_dispatch.h"
 
 namespace hashlib {
 namespace {
@@ -53,8 +54,10 @@ inline void Sum256(uint32_t& s1, uint32_t& s2, const uint8_t* p) {
 #undef ADLER_STEP4
 #undef ADLER_STEP
 
+}  // namespace
+
 // The checksum `value` advanced over `length` bytes.
-inline uint32_t AdlerSum(uint32_t value, const uint8_t* p, uint32_t length) {
+uint32_t detail::Adler32UpdatePortable(uint32_t value, const uint8_t* p, uint32_t length) {
     uint32_t s1 = value & 0xffff;
     uint32_t s2 = value >> 16;
     while (length != 0) {
@@ -83,15 +86,14 @@ inline uint32_t AdlerSum(uint32_t value, const uint8_t* p, uint32_t length) {
     return (s2 % kModulus) << 16 | (s1 % kModulus);
 }
 
-}  // namespace
-
 void Adler32Init(Adler32Context* context) {
     context->value = 1;
 }
 
 void Adler32Update(Adler32Context* context, const void* data, uint32_t length) {
     if (length != 0) {
-        context->value = AdlerSum(context->value, static_cast<const uint8_t*>(data), length);
+        context->value =
+            detail::ActiveKernels().adler32_update(context->value, static_cast<const uint8_t*>(data), length);
     }
 }
 
@@ -101,7 +103,7 @@ void Adler32Final(Adler32Context* context, uint8_t* digest) {
 }
 
 void Adler32Calculate(uint8_t* digest, const void* data, uint32_t length) {
-    StoreBe32(digest, AdlerSum(1, static_cast<const uint8_t*>(data), length));
+    StoreBe32(digest, detail::ActiveKernels().adler32_update(1, static_cast<const uint8_t*>(data), length));
 }
 
 }  // namespace hashlib

@@ -5,6 +5,16 @@
 
 #include <cstdint>
 
+// For the step functions of unrolled compression loops, which must end up as straight code in
+// the block loop even where the compiler's size limits would keep a call.
+#if defined(__GNUC__)
+#define HASHLIB_ALWAYS_INLINE inline __attribute__((always_inline))
+#elif defined(_MSC_VER)
+#define HASHLIB_ALWAYS_INLINE __forceinline
+#else
+#define HASHLIB_ALWAYS_INLINE inline
+#endif
+
 namespace hashlib {
 
 inline uint32_t LoadLe32(const uint8_t* p) {

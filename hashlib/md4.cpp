@@ -10,13 +10,17 @@ constexpr uint32_t kInitialState[4] = {0x67452301, 0xefcdab89, 0x98badcfe, 0x103
 constexpr uint32_t kRound2 = 0x5a827999;  // sqrt(2) * 2^30
 constexpr uint32_t kRound3 = 0x6ed9eba1;  // sqrt(3) * 2^30
 
+// x is the word the previous step produced, so each function is written with as few operations
+// as it can after x is known: the selection as ((y ^ z) & x) ^ z, the majority as
+// (y & z) + (x & (y ^ z)) (the two share no bit, so + is |), the parity as x ^ (y ^ z).
 inline uint32_t F(uint32_t x, uint32_t y, uint32_t z) { return ((y ^ z) & x) ^ z; }
-inline uint32_t G(uint32_t x, uint32_t y, uint32_t z) { return (x & y) | ((x | y) & z); }
-inline uint32_t H(uint32_t x, uint32_t y, uint32_t z) { return x ^ y ^ z; }
+inline uint32_t G(uint32_t x, uint32_t y, uint32_t z) { return (y & z) + (x & (y ^ z)); }
+inline uint32_t H(uint32_t x, uint32_t y, uint32_t z) { return x ^ (y ^ z); }
 
-#define MD4_STEP(f, a, b, c, d, x, k, s) a = RotateLeft32(a + f(b, c, d) + (x) + (k), s)
+// The message word and constant join the sum before the function, which waits for b.
+#define MD4_STEP(f, a, b, c, d, x, k, s) a = RotateLeft32(a + (x) + (k) + f(b, c, d), s)
 
-void Md4Transform(uint32_t state[4], const uint8_t* block) {
+HASHLIB_ALWAYS_INLINE void Md4Transform(uint32_t (&state)[4], const uint8_t* block) {
     uint32_t x[16];
     for (int i = 0; i < 16; ++i) {
         x[i] = LoadLe32(block + 4 * i);
@@ -51,9 +55,15 @@ void Md4Transform(uint32_t state[4], const uint8_t* block) {
 
 #undef MD4_STEP
 
+// The chaining words are locals for the whole run of blocks: stores to the caller's state could
+// alias the input bytes and would force reloads after every block.
 void Md4CompressBlocks(uint32_t state[4], const uint8_t* blocks, uint32_t count) {
+    uint32_t h[4] = {state[0], state[1], state[2], state[3]};
     for (; count != 0; --count, blocks += 64) {
-        Md4Transform(state, blocks);
+        Md4Transform(h, blocks);
+    }
+    for (int i = 0; i < 4; ++i) {
+        state[i] = h[i];
     }
 }
 

@@ -10,18 +10,22 @@ namespace {
 
 constexpr uint32_t kInitialState[4] = {0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476};
 
-// One step: a = b + ((a + f(b, c, d) + x + t) <<< s).
+// One step: a = b + ((a + f(b, c, d) + x + t) <<< s). b is the word the previous step
+// produced, so the sum takes the message word and constant first and f, which waits for b, last.
 #define MD5_STEP(f, a, b, c, d, x, t, s) \
-    a += f(b, c, d) + (x) + (t);         \
+    a += (x) + (t);                      \
+    a += f(b, c, d);                     \
     a = RotateLeft32(a, s) + b
 
-// F as ((c ^ d) & b) ^ d, equal to the RFC's (b & c) | (~b & d) with one operation fewer.
+// The RFC's functions in forms with as few operations as possible after b is known: F as
+// ((c ^ d) & b) ^ d, G as (b & d) + (c & ~d) (the two share no bit, so + is |), H as
+// b ^ (c ^ d).
 inline uint32_t F(uint32_t b, uint32_t c, uint32_t d) { return ((c ^ d) & b) ^ d; }
-inline uint32_t G(uint32_t b, uint32_t c, uint32_t d) { return ((b ^ c) & d) ^ c; }
-inline uint32_t H(uint32_t b, uint32_t c, uint32_t d) { return b ^ c ^ d; }
+inline uint32_t G(uint32_t b, uint32_t c, uint32_t d) { return (c & ~d) + (b & d); }
+inline uint32_t H(uint32_t b, uint32_t c, uint32_t d) { return b ^ (c ^ d); }
 inline uint32_t I(uint32_t b, uint32_t c, uint32_t d) { return c ^ (b | ~d); }
 
-void Md5Transform(uint32_t state[4], const uint8_t* block) {
+HASHLIB_ALWAYS_INLINE void Md5Transform(uint32_t (&state)[4], const uint8_t* block) {
     uint32_t x[16];
     for (int i = 0; i < 16; ++i) {
         x[i] = LoadLe32(block + 4 * i);
@@ -104,9 +108,15 @@ void Md5Transform(uint32_t state[4], const uint8_t* block) {
 
 #undef MD5_STEP
 
+// The chaining words are locals for the whole run of blocks: stores to the caller's state could
+// alias the input bytes and would force reloads after every block.
 void Md5CompressBlocks(uint32_t state[4], const uint8_t* blocks, uint32_t count) {
+    uint32_t h[4] = {state[0], state[1], state[2], state[3]};
     for (; count != 0; --count, blocks += 64) {
-        Md5Transform(state, blocks);
+        Md5Transform(h, blocks);
+    }
+    for (int i = 0; i < 4; ++i) {
+        state[i] = h[i];
     }
 }
 

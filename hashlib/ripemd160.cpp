@@ -54,16 +54,18 @@ constexpr uint32_t kLeftConstant[5] = {0x00000000, 0x5a827999, 0x6ed9eba1, 0x8f1
 constexpr uint32_t kRightConstant[5] = {0x50a28be6, 0x5c4dd124, 0x6d703ef3, 0x7a6d76e9, 0x00000000};
 
 // The five boolean functions; the left line uses them in order 0..4, the right line 4..0.
+// x is the word the previous step produced, so each form puts as few operations as it can
+// between x and the result; y and z were ready earlier.
 template <int Function>
-inline uint32_t Boolean(uint32_t x, uint32_t y, uint32_t z) {
+HASHLIB_ALWAYS_INLINE uint32_t Boolean(uint32_t x, uint32_t y, uint32_t z) {
     if constexpr (Function == 0) {
-        return x ^ y ^ z;
+        return x ^ (y ^ z);
     } else if constexpr (Function == 1) {
         return ((y ^ z) & x) ^ z;  // (x & y) | (~x & z)
     } else if constexpr (Function == 2) {
         return (x | ~y) ^ z;
     } else if constexpr (Function == 3) {
-        return ((x ^ y) & z) ^ y;  // (x & z) | (y & ~z)
+        return (x & z) + (y & ~z);  // (x & z) | (y & ~z): the two have no bit in common
     } else {
         return x ^ (y | ~z);
     }
@@ -73,53 +75,63 @@ enum class Line { Left, Right };
 
 // Step t of one line: a = ((a + f(b, c, d) + x + K) <<< s) + e; c = c <<< 10.
 template <Line L, int T>
-inline void Step(uint32_t& a, uint32_t b, uint32_t& c, uint32_t d, uint32_t e, const uint32_t* x) {
+HASHLIB_ALWAYS_INLINE void Step(uint32_t& a, uint32_t b, uint32_t& c, uint32_t d, uint32_t e,
+                                const uint32_t* x) {
     constexpr bool kLeft = L == Line::Left;
     constexpr int kRound = T / 16;
     constexpr int kFunction = kLeft ? kRound : 4 - kRound;
     constexpr int kWord = kLeft ? kLeftWord[T] : kRightWord[T];
     constexpr int kShift = kLeft ? kLeftShift[T] : kRightShift[T];
     constexpr uint32_t kConstant = kLeft ? kLeftConstant[kRound] : kRightConstant[kRound];
-    a = RotateLeft32(a + Boolean<kFunction>(b, c, d) + x[kWord] + kConstant, kShift) + e;
+    a = RotateLeft32(a + x[kWord] + kConstant + Boolean<kFunction>(b, c, d), kShift) + e;
     c = RotateLeft32(c, 10);
 }
 
-// Five steps bring the roles back to where they started.
-template <Line L, int T>
-inline void FiveSteps(uint32_t& a, uint32_t& b, uint32_t& c, uint32_t& d, uint32_t& e, const uint32_t* x) {
-    Step<L, T + 0>(a, b, c, d, e, x);
-    Step<L, T + 1>(e, a, b, c, d, x);
-    Step<L, T + 2>(d, e, a, b, c, x);
-    Step<L, T + 3>(c, d, e, a, b, x);
-    Step<L, T + 4>(b, c, d, e, a, x);
+// Five steps of each line bring the roles back to where they started. The two lines are
+// independent, so their steps alternate: each line's chain of dependent operations fills the
+// other's waits, which the compiler does not arrange by itself across 80 steps.
+template <int T>
+HASHLIB_ALWAYS_INLINE void FiveStepsOfEach(uint32_t (&l)[5], uint32_t (&r)[5], const uint32_t* x) {
+    Step<Line::Left, T + 0>(l[0], l[1], l[2], l[3], l[4], x);
+    Step<Line::Right, T + 0>(r[0], r[1], r[2], r[3], r[4], x);
+    Step<Line::Left, T + 1>(l[4], l[0], l[1], l[2], l[3], x);
+    Step<Line::Right, T + 1>(r[4], r[0], r[1], r[2], r[3], x);
+    Step<Line::Left, T + 2>(l[3], l[4], l[0], l[1], l[2], x);
+    Step<Line::Right, T + 2>(r[3], r[4], r[0], r[1], r[2], x);
+    Step<Line::Left, T + 3>(l[2], l[3], l[4], l[0], l[1], x);
+    Step<Line::Right, T + 3>(r[2], r[3], r[4], r[0], r[1], x);
+    Step<Line::Left, T + 4>(l[1], l[2], l[3], l[4], l[0], x);
+    Step<Line::Right, T + 4>(r[1], r[2], r[3], r[4], r[0], x);
 }
 
-template <Line L, std::size_t... Group>
-inline void AllSteps(uint32_t (&v)[5], const uint32_t* x, std::index_sequence<Group...>) {
-    (FiveSteps<L, int(Group) * 5>(v[0], v[1], v[2], v[3], v[4], x), ...);
+template <std::size_t... Group>
+HASHLIB_ALWAYS_INLINE void AllSteps(uint32_t (&l)[5], uint32_t (&r)[5], const uint32_t* x,
+                                    std::index_sequence<Group...>) {
+    (FiveStepsOfEach<int(Group) * 5>(l, r, x), ...);
 }
 
-void Ripemd160Transform(uint32_t state[5], const uint8_t* block) {
-    uint32_t x[16];
-    for (int i = 0; i < 16; ++i) {
-        x[i] = LoadLe32(block + 4 * i);
-    }
-    uint32_t left[5] = {state[0], state[1], state[2], state[3], state[4]};
-    uint32_t right[5] = {state[0], state[1], state[2], state[3], state[4]};
-    AllSteps<Line::Left>(left, x, std::make_index_sequence<16>());
-    AllSteps<Line::Right>(right, x, std::make_index_sequence<16>());
-
-    const uint32_t t = state[1] + left[2] + right[3];
-    state[1] = state[2] + left[3] + right[4];
-    state[2] = state[3] + left[4] + right[0];
-    state[3] = state[4] + left[0] + right[1];
-    state[4] = state[0] + left[1] + right[2];
-    state[0] = t;
-}
-
+// The chaining words are locals for the whole run of blocks: stores to the caller's state could
+// alias the input bytes and would force reloads after every block.
 void Ripemd160CompressBlocks(uint32_t state[5], const uint8_t* blocks, uint32_t count) {
+    uint32_t h[5] = {state[0], state[1], state[2], state[3], state[4]};
     for (; count != 0; --count, blocks += 64) {
-        Ripemd160Transform(state, blocks);
+        uint32_t x[16];
+        for (int i = 0; i < 16; ++i) {
+            x[i] = LoadLe32(blocks + 4 * i);
+        }
+        uint32_t left[5] = {h[0], h[1], h[2], h[3], h[4]};
+        uint32_t right[5] = {h[0], h[1], h[2], h[3], h[4]};
+        AllSteps(left, right, x, std::make_index_sequence<16>());
+
+        const uint32_t t = h[1] + left[2] + right[3];
+        h[1] = h[2] + left[3] + right[4];
+        h[2] = h[3] + left[4] + right[0];
+        h[3] = h[4] + left[0] + right[1];
+        h[4] = h[0] + left[1] + right[2];
+        h[0] = t;
+    }
+    for (int i = 0; i < 5; ++i) {
+        state[i] = h[i];
     }
 }
 

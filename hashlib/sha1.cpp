@@ -5,6 +5,7 @@
 
 #include "block_hash.h"
 #include "byte_order.h"
+#include "cpu_dispatch.h"
 
 namespace hashlib {
 namespace {
@@ -47,7 +48,7 @@ inline uint32_t Majority(uint32_t b, uint32_t c, uint32_t d) {
     SHA1_STEP(f, k, c, d, e, a, b, W((t) + 3)); \
     SHA1_STEP(f, k, b, c, d, e, a, W((t) + 4))
 
-void Sha1Transform(uint32_t state[5], const uint8_t* block) {
+HASHLIB_ALWAYS_INLINE void Sha1Transform(uint32_t (&state)[5], const uint8_t* block) {
     uint32_t w[16];
     for (int i = 0; i < 16; ++i) {
         w[i] = LoadBe32(block + 4 * i);
@@ -90,13 +91,19 @@ void Sha1Transform(uint32_t state[5], const uint8_t* block) {
 #undef SHA1_LOADED
 #undef SHA1_SCHEDULE
 
-void Sha1CompressBlocks(uint32_t state[5], const uint8_t* blocks, uint32_t count) {
+}  // namespace
+
+// The chaining words are locals for the whole run of blocks: stores to the caller's state could
+// alias the input bytes and would force reloads after every block.
+void detail::Sha1CompressPortable(uint32_t state[5], const uint8_t* blocks, uint32_t count) {
+    uint32_t h[5] = {state[0], state[1], state[2], state[3], state[4]};
     for (; count != 0; --count, blocks += 64) {
-        Sha1Transform(state, blocks);
+        Sha1Transform(h, blocks);
+    }
+    for (int i = 0; i < 5; ++i) {
+        state[i] = h[i];
     }
 }
-
-}  // namespace
 
 void Sha1Init(Sha1Context* context) {
     for (int i = 0; i < 5; ++i) {
@@ -107,15 +114,18 @@ void Sha1Init(Sha1Context* context) {
 }
 
 void Sha1Update(Sha1Context* context, const void* data, uint32_t length) {
-    UpdateBlocks64(context, data, length, [context](const uint8_t* blocks, uint32_t count) {
-        Sha1CompressBlocks(context->state, blocks, count);
+    const auto compress = detail::ActiveKernels().sha1_compress;
+    UpdateBlocks64(context, data, length, [context, compress](const uint8_t* blocks, uint32_t count) {
+        compress(context->state, blocks, count);
     });
 }
 
 void Sha1Final(Sha1Context* context, uint8_t* digest) {
-    PadBlocks64(context, 0x80, LengthOrder::BigEndian, [context](const uint8_t* blocks, uint32_t count) {
-        Sha1CompressBlocks(context->state, blocks, count);
-    });
+    const auto compress = detail::ActiveKernels().sha1_compress;
+    PadBlocks64(context, 0x80, LengthOrder::BigEndian,
+                [context, compress](const uint8_t* blocks, uint32_t count) {
+                    compress(context->state, blocks, count);
+                });
     for (int i = 0; i < 5; ++i) {
         StoreBe32(digest + 4 * i, context->state[i]);
     }

@@ -5,6 +5,7 @@
 
 #include "block_hash.h"
 #include "byte_order.h"
+#include "cpu_dispatch.h"
 
 namespace hashlib {
 namespace {
@@ -13,8 +14,10 @@ namespace {
 constexpr uint32_t kInitialState[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                                        0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
 
+}  // namespace
+
 // The first 32 bits of the fractional parts of the cube roots of the first 64 primes.
-constexpr uint32_t kRoundConstants[64] = {
+extern constexpr uint32_t detail::Sha256RoundConstants[64] = {
     0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
     0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
     0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
@@ -24,6 +27,8 @@ constexpr uint32_t kRoundConstants[64] = {
     0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
     0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2,
 };
+
+namespace {
 
 inline uint32_t BigSigma0(uint32_t x) {
     return RotateRight32(x, 2) ^ RotateRight32(x, 13) ^ RotateRight32(x, 22);
@@ -53,9 +58,9 @@ inline uint32_t Majority(uint32_t a, uint32_t b, uint32_t c) {
 #define SHA256_LOADED(t) w[t]
 
 // One round: T1 goes into d's slot, and the new a (T1 + T2) into h's slot.
-#define SHA256_ROUND(a, b, c, d, e, f, g, h, t, x)                  \
-    h += BigSigma1(e) + Choose(e, f, g) + kRoundConstants[t] + (x); \
-    d += h;                                                         \
+#define SHA256_ROUND(a, b, c, d, e, f, g, h, t, x)                               \
+    h += BigSigma1(e) + Choose(e, f, g) + detail::Sha256RoundConstants[t] + (x); \
+    d += h;                                                                      \
     h += BigSigma0(a) + Majority(a, b, c)
 
 // Eight rounds bring the roles back to where they started.
@@ -69,7 +74,7 @@ inline uint32_t Majority(uint32_t a, uint32_t b, uint32_t c) {
     SHA256_ROUND(c, d, e, f, g, h, a, b, (t) + 6, W((t) + 6)); \
     SHA256_ROUND(b, c, d, e, f, g, h, a, (t) + 7, W((t) + 7))
 
-void Sha256Transform(uint32_t state[8], const uint8_t* block) {
+HASHLIB_ALWAYS_INLINE void Sha256Transform(uint32_t (&state)[8], const uint8_t* block) {
     uint32_t w[16];
     for (int i = 0; i < 16; ++i) {
         w[i] = LoadBe32(block + 4 * i);
@@ -101,13 +106,22 @@ void Sha256Transform(uint32_t state[8], const uint8_t* block) {
 #undef SHA256_LOADED
 #undef SHA256_SCHEDULED
 
-void Sha256CompressBlocks(uint32_t state[8], const uint8_t* blocks, uint32_t count) {
+}  // namespace
+
+// The chaining words are locals for the whole run of blocks: stores to the caller's state could
+// alias the input bytes and would force reloads after every block.
+void detail::Sha256CompressPortable(uint32_t state[8], const uint8_t* blocks, uint32_t count) {
+    uint32_t h[8];
+    for (int i = 0; i < 8; ++i) {
+        h[i] = state[i];
+    }
     for (; count != 0; --count, blocks += 64) {
-        Sha256Transform(state, blocks);
+        Sha256Transform(h, blocks);
+    }
+    for (int i = 0; i < 8; ++i) {
+        state[i] = h[i];
     }
 }
-
-}  // namespace
 
 void Sha256Init(Sha256Context* context) {
     for (int i = 0; i < 8; ++i) {
@@ -118,15 +132,18 @@ void Sha256Init(Sha256Context* context) {
 }
 
 void Sha256Update(Sha256Context* context, const void* data, uint32_t length) {
-    UpdateBlocks64(context, data, length, [context](const uint8_t* blocks, uint32_t count) {
-        Sha256CompressBlocks(context->state, blocks, count);
+    const auto compress = detail::ActiveKernels().sha256_compress;
+    UpdateBlocks64(context, data, length, [context, compress](const uint8_t* blocks, uint32_t count) {
+        compress(context->state, blocks, count);
     });
 }
 
 void Sha256Final(Sha256Context* context, uint8_t* digest) {
-    PadBlocks64(context, 0x80, LengthOrder::BigEndian, [context](const uint8_t* blocks, uint32_t count) {
-        Sha256CompressBlocks(context->state, blocks, count);
-    });
+    const auto compress = detail::ActiveKernels().sha256_compress;
+    PadBlocks64(context, 0x80, LengthOrder::BigEndian,
+                [context, compress](const uint8_t* blocks, uint32_t count) {
+                    compress(context->state, blocks, count);
+                });
     for (int i = 0; i < 8; ++i) {
         StoreBe32(digest + 4 * i, context->state[i]);
     }

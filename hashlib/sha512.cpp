@@ -6,6 +6,7 @@
 
 #include "block_hash.h"
 #include "byte_order.h"
+#include "cpu_dispatch.h"
 
 namespace hashlib {
 namespace {
@@ -22,9 +23,11 @@ constexpr uint64_t kSha384InitialState[8] = {
     0x67332667ffc00b31, 0x8eb44a8768581511, 0xdb0c2e0d64f98fa7, 0x47b5481dbefa4fa4,
 };
 
+}  // namespace
+
 // The first 64 bits of the fractional parts of the cube roots of the first 80 primes. Every
 // index the rounds use is a constant, so each becomes an immediate operand.
-constexpr uint64_t kRoundConstants[80] = {
+extern constexpr uint64_t detail::Sha512RoundConstants[80] = {
     0x428a2f98d728ae22, 0x7137449123ef65cd, 0xb5c0fbcfec4d3b2f, 0xe9b5dba58189dbbc, 0x3956c25bf348b538,
     0x59f111f1b605d019, 0x923f82a4af194f9b, 0xab1c5ed5da6d8118, 0xd807aa98a3030242, 0x12835b0145706fbe,
     0x243185be4ee4b28c, 0x550c7dc3d5ffb4e2, 0x72be5d74f27b896f, 0x80deb1fe3b1696b1, 0x9bdc06a725c71235,
@@ -43,11 +46,15 @@ constexpr uint64_t kRoundConstants[80] = {
     0x431d67c49c100d4c, 0x4cc5d4becb3e42b6, 0x597f299cfc657e2a, 0x5fcb6fab3ad6faec, 0x6c44198c4a475817,
 };
 
+namespace {
+
+// The big sigmas nested, (((x >>> 5) ^ x) >>> 6 ^ x) >>> 28 for x >>> 28 ^ x >>> 34 ^ x >>> 39:
+// the same rotations with fewer register copies.
 inline uint64_t BigSigma0(uint64_t x) {
-    return RotateRight64(x, 28) ^ RotateRight64(x, 34) ^ RotateRight64(x, 39);
+    return RotateRight64(RotateRight64(RotateRight64(x, 5) ^ x, 6) ^ x, 28);
 }
 inline uint64_t BigSigma1(uint64_t x) {
-    return RotateRight64(x, 14) ^ RotateRight64(x, 18) ^ RotateRight64(x, 41);
+    return RotateRight64(RotateRight64(RotateRight64(x, 23) ^ x, 4) ^ x, 14);
 }
 inline uint64_t SmallSigma0(uint64_t x) {
     return RotateRight64(x, 1) ^ RotateRight64(x, 8) ^ (x >> 7);
@@ -56,13 +63,11 @@ inline uint64_t SmallSigma1(uint64_t x) {
     return RotateRight64(x, 19) ^ RotateRight64(x, 61) ^ (x >> 6);
 }
 
-// Ch as ((f ^ g) & e) ^ g and Maj as ((a | b) & c) | (a & b): the standard's functions with
-// fewer operations.
+// Ch as ((f ^ g) & e) ^ g: the standard's function with fewer operations. Maj(a, b, c) is
+// taken as b ^ ((a ^ b) & (b ^ c)), where b ^ c is the previous round's a ^ b (the rounds'
+// `ab` and `bc`), so it costs three operations.
 inline uint64_t Choose(uint64_t e, uint64_t f, uint64_t g) {
     return ((f ^ g) & e) ^ g;
-}
-inline uint64_t Majority(uint64_t a, uint64_t b, uint64_t c) {
-    return ((a | b) & c) | (a & b);
 }
 
 // W[t] = sigma1(W[t-2]) + W[t-7] + sigma0(W[t-15]) + W[t-16], written over W[t-16].
@@ -70,11 +75,16 @@ inline uint64_t Majority(uint64_t a, uint64_t b, uint64_t c) {
     (w[(t)&15] += SmallSigma1(w[((t) + 14) & 15]) + w[((t) + 9) & 15] + SmallSigma0(w[((t) + 1) & 15]))
 #define SHA512_LOADED(t) w[t]
 
-// One round: T1 goes into d's slot, and the new a (T1 + T2) into h's slot.
-#define SHA512_ROUND(a, b, c, d, e, f, g, h, t, x)                  \
-    h += BigSigma1(e) + Choose(e, f, g) + kRoundConstants[t] + (x); \
-    d += h;                                                         \
-    h += BigSigma0(a) + Majority(a, b, c)
+// One round: T1 goes into d's slot, and the new a (T1 + T2) into h's slot. e and a are the
+// words the previous round produced, so the terms waiting for them are added last.
+#define SHA512_ROUND(a, b, c, d, e, f, g, h, t, x) \
+    h += detail::Sha512RoundConstants[t] + (x);    \
+    h += Choose(e, f, g);                          \
+    h += BigSigma1(e);                             \
+    d += h;                                        \
+    ab = a ^ b;                                    \
+    h += BigSigma0(a) + (b ^ (ab & bc));           \
+    bc = ab
 
 // Eight rounds bring the roles back to where they started.
 #define SHA512_EIGHT_ROUNDS(t, W)                              \
@@ -87,13 +97,14 @@ inline uint64_t Majority(uint64_t a, uint64_t b, uint64_t c) {
     SHA512_ROUND(c, d, e, f, g, h, a, b, (t) + 6, W((t) + 6)); \
     SHA512_ROUND(b, c, d, e, f, g, h, a, (t) + 7, W((t) + 7))
 
-void Sha512Transform(uint64_t state[8], const uint8_t* block) {
+HASHLIB_ALWAYS_INLINE void Sha512Transform(uint64_t (&state)[8], const uint8_t* block) {
     uint64_t w[16];
     for (int i = 0; i < 16; ++i) {
         w[i] = LoadBe64(block + 8 * i);
     }
     uint64_t a = state[0], b = state[1], c = state[2], d = state[3];
     uint64_t e = state[4], f = state[5], g = state[6], h = state[7];
+    uint64_t ab, bc = b ^ c;
 
     SHA512_EIGHT_ROUNDS(0, SHA512_LOADED);
     SHA512_EIGHT_ROUNDS(8, SHA512_LOADED);
@@ -121,11 +132,24 @@ void Sha512Transform(uint64_t state[8], const uint8_t* block) {
 #undef SHA512_LOADED
 #undef SHA512_SCHEDULED
 
-void Sha512CompressBlocks(uint64_t state[8], const uint8_t* blocks, uint32_t count) {
+}  // namespace
+
+// The chaining words are locals for the whole run of blocks: stores to the caller's state could
+// alias the input bytes and would force reloads after every block.
+void detail::Sha512CompressPortable(uint64_t state[8], const uint8_t* blocks, uint32_t count) {
+    uint64_t h[8];
+    for (int i = 0; i < 8; ++i) {
+        h[i] = state[i];
+    }
     for (; count != 0; --count, blocks += 128) {
-        Sha512Transform(state, blocks);
+        Sha512Transform(h, blocks);
+    }
+    for (int i = 0; i < 8; ++i) {
+        state[i] = h[i];
     }
 }
+
+namespace {
 
 void InitWith(Sha512Context* context, const uint64_t (&initial)[8]) {
     for (int i = 0; i < 8; ++i) {
@@ -144,13 +168,14 @@ void FinishInto(Sha512Context* context, uint8_t* digest, int words) {
     const uint64_t bytes_high = uint64_t(count[3]) << 32 | count[2];
     const uint64_t bits_low = bytes_low << 3;
     const uint64_t bits_high = bytes_high << 3 | bytes_low >> 61;
+    const auto compress = detail::ActiveKernels().sha512_compress;
     PadAndCompress<128, 16>(
         context->buffer, count[0] % 128, 0x80,
         [&](uint8_t* at) {
             StoreBe64(at, bits_high);
             StoreBe64(at + 8, bits_low);
         },
-        [context](const uint8_t* blocks, uint32_t n) { Sha512CompressBlocks(context->state, blocks, n); });
+        [context, compress](const uint8_t* blocks, uint32_t n) { compress(context->state, blocks, n); });
     for (int i = 0; i < words; ++i) {
         StoreBe64(digest + 8 * i, context->state[i]);
     }
@@ -172,9 +197,10 @@ void Sha512Update(Sha512Context* context, const void* data, uint32_t length) {
     }
     const uint32_t fill = context->count[0] % 128;
     AddToCount(context->count, length);
+    const auto compress = detail::ActiveKernels().sha512_compress;
     AbsorbBlocks<128>(
         context->buffer, fill, static_cast<const uint8_t*>(data), length,
-        [context](const uint8_t* blocks, uint32_t n) { Sha512CompressBlocks(context->state, blocks, n); });
+        [context, compress](const uint8_t* blocks, uint32_t n) { compress(context->state, blocks, n); });
 }
 
 void Sha512Final(Sha512Context* context, uint8_t* digest) {

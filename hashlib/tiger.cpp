@@ -49,7 +49,7 @@ constexpr uint64_t kInitialState[3] = {0x0123456789ABCDEFull, 0xFEDCBA9876543210
     x6 += x5;                         \
     x7 -= x6 ^ 0x0123456789ABCDEFull
 
-void TigerTransform(uint64_t state[3], const uint8_t* block) {
+HASHLIB_ALWAYS_INLINE void TigerTransform(uint64_t (&state)[3], const uint8_t* block) {
     uint64_t x0 = LoadLe64(block), x1 = LoadLe64(block + 8), x2 = LoadLe64(block + 16),
              x3 = LoadLe64(block + 24), x4 = LoadLe64(block + 32), x5 = LoadLe64(block + 40),
              x6 = LoadLe64(block + 48), x7 = LoadLe64(block + 56);
@@ -70,9 +70,15 @@ void TigerTransform(uint64_t state[3], const uint8_t* block) {
 #undef TIGER_PASS
 #undef TIGER_ROUND
 
+// The chaining words are locals for the whole run of blocks: stores to the caller's state could
+// alias the input bytes and would force reloads after every block.
 void TigerCompressBlocks(uint64_t state[3], const uint8_t* blocks, uint32_t count) {
+    uint64_t h[3] = {state[0], state[1], state[2]};
     for (; count != 0; --count, blocks += 64) {
-        TigerTransform(state, blocks);
+        TigerTransform(h, blocks);
+    }
+    for (int i = 0; i < 3; ++i) {
+        state[i] = h[i];
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 
 #include "test_support.h"
 
@@ -46,10 +47,27 @@ uint32_t LittleEndianValue(const uint8_t* digest) {
     return uint32_t(digest[3]) << 24 | uint32_t(digest[2]) << 16 | uint32_t(digest[1]) << 8 | digest[0];
 }
 
+// The checksum tests run at every CPU level this machine runs, so the vector code gets them too.
+class AtCpuLevel : public testing::TestWithParam<CpuLevel> {
+  protected:
+    void SetUp() override { level_ = std::make_unique<ScopedCpuLevel>(GetParam()); }
+    void TearDown() override { level_.reset(); }
+
+  private:
+    std::unique_ptr<ScopedCpuLevel> level_;
+};
+
+class Adler32 : public AtCpuLevel {};
+class Crc32 : public AtCpuLevel {};
+
+std::string LevelName(const testing::TestParamInfo<CpuLevel>& info) {
+    return CpuLevelSuffix(info.param);
+}
+
 }  // namespace
 
 // 0xFF bytes make the sums grow fastest, so they show an overflow between reductions first.
-TEST(Adler32, DeferredModuloMatchesAReductionAfterEveryByte) {
+TEST_P(Adler32, DeferredModuloMatchesAReductionAfterEveryByte) {
     const std::vector<uint8_t> ones(6 * 5376 + 300, 0xFF);
     const uint32_t lengths[] = {5375,         5376,     5377,           2 * 5376 - 1, 2 * 5376,
                                 2 * 5376 + 1, 3 * 5376, 5 * 5376 + 271, 6 * 5376,     uint32_t(ones.size())};
@@ -77,7 +95,7 @@ TEST(Adler32, DeferredModuloMatchesAReductionAfterEveryByte) {
     }
 }
 
-TEST(Adler32, RandomDataAndReset) {
+TEST_P(Adler32, RandomDataAndReset) {
     SeededRandom random;
     SCOPED_TRACE("seed " + std::to_string(random.seed));
     const std::vector<uint8_t> data = random.Bytes(20000);
@@ -96,7 +114,7 @@ TEST(Adler32, RandomDataAndReset) {
     EXPECT_EQ(context.value, 1u) << "Final resets the sums";
 }
 
-TEST(Crc32, AnyAlignmentAndAnySplitMatchOneAlignedCall) {
+TEST_P(Crc32, AnyAlignmentAndAnySplitMatchOneAlignedCall) {
     SeededRandom random;
     SCOPED_TRACE("seed " + std::to_string(random.seed));
     const std::vector<uint8_t> data = random.Bytes(1100);
@@ -131,3 +149,6 @@ TEST(Crc32, AnyAlignmentAndAnySplitMatchOneAlignedCall) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Every, Adler32, testing::ValuesIn(CpuLevels()), LevelName);
+INSTANTIATE_TEST_SUITE_P(Every, Crc32, testing::ValuesIn(CpuLevels()), LevelName);

@@ -1,6 +1,8 @@
-// Every built algorithm against an independent implementation over random lengths and split
-// points. The seed is fixed and named in failures (ORVENDAL_SEED replays another).
+// Every built algorithm, at every CPU level, against an independent implementation over random
+// lengths and split points. The seed is fixed and named in failures (ORVENDAL_SEED replays another).
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "oracle.h"
 #include "test_support.h"
@@ -9,14 +11,19 @@ using namespace hashlib;
 
 namespace {
 
-class AgainstOracle : public testing::TestWithParam<int> {};
+// Each algorithm at each CPU level this machine runs.
+class AgainstOracle : public testing::TestWithParam<std::tuple<int, CpuLevel>> {};
 
-std::string NameOf(const testing::TestParamInfo<int>& info) { return Algorithms[info.param].command_name; }
+std::string NameOf(const testing::TestParamInfo<std::tuple<int, CpuLevel>>& info) {
+    return std::string(Algorithms[std::get<0>(info.param)].command_name) + "_" +
+           CpuLevelSuffix(std::get<1>(info.param));
+}
 
 }  // namespace
 
 TEST_P(AgainstOracle, RandomLengthsAndSplits) {
-    const int id = GetParam();
+    const int id = std::get<0>(GetParam());
+    ScopedCpuLevel level(std::get<1>(GetParam()));
     SeededRandom random;
     SCOPED_TRACE("seed " + std::to_string(random.seed));
     for (int round = 0; round < 300; ++round) {
@@ -39,4 +46,7 @@ TEST_P(AgainstOracle, RandomLengthsAndSplits) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Built, AgainstOracle, testing::ValuesIn(BuiltAlgorithms()), NameOf);
+INSTANTIATE_TEST_SUITE_P(Built, AgainstOracle,
+                         testing::Combine(testing::ValuesIn(BuiltAlgorithms()),
+                                          testing::ValuesIn(CpuLevels())),
+                         NameOf);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
+#include <tuple>
 
 #include "test_support.h"
 
@@ -29,9 +31,21 @@ std::vector<size_t> BoundaryLengths() {
     return lengths;
 }
 
-class EveryAlgorithm : public testing::TestWithParam<int> {};
+// Each algorithm at each CPU level this machine runs, so the fast paths get the same checks.
+class EveryAlgorithm : public testing::TestWithParam<std::tuple<int, CpuLevel>> {
+protected:
+    void SetUp() override { level_ = std::make_unique<ScopedCpuLevel>(std::get<1>(GetParam())); }
+    void TearDown() override { level_.reset(); }
+    int Id() const { return std::get<0>(GetParam()); }
 
-std::string NameOf(const testing::TestParamInfo<int>& info) { return Algorithms[info.param].command_name; }
+private:
+    std::unique_ptr<ScopedCpuLevel> level_;
+};
+
+std::string NameOf(const testing::TestParamInfo<std::tuple<int, CpuLevel>>& info) {
+    return std::string(Algorithms[std::get<0>(info.param)].command_name) + "_" +
+           CpuLevelSuffix(std::get<1>(info.param));
+}
 
 }  // namespace
 
@@ -51,7 +65,7 @@ TEST(Algorithms, TableAgreesWithTheCatalogue) {
 }
 
 TEST_P(EveryAlgorithm, AnySplitOfTheInputGivesTheSameDigest) {
-    const int id = GetParam();
+    const int id = Id();
     SeededRandom random;
     SCOPED_TRACE("seed " + std::to_string(random.seed));
     const std::vector<uint8_t> data = random.Bytes(4097);
@@ -87,7 +101,7 @@ TEST_P(EveryAlgorithm, AnySplitOfTheInputGivesTheSameDigest) {
 }
 
 TEST_P(EveryAlgorithm, MisalignedInputGivesTheSameDigest) {
-    const int id = GetParam();
+    const int id = Id();
     SeededRandom random;
     const std::vector<uint8_t> data = random.Bytes(1500);
     const std::string expected = OneCall(id, data.data(), data.size());
@@ -103,7 +117,7 @@ TEST_P(EveryAlgorithm, MisalignedInputGivesTheSameDigest) {
 }
 
 TEST_P(EveryAlgorithm, FinalLeavesTheObjectFresh) {
-    const int id = GetParam();
+    const int id = Id();
     auto fresh = CreateDigestObject(id);
     const std::string empty = HexDigestOf(*fresh);
     EXPECT_EQ(empty.size(), size_t(2 * fresh->DigestSize()));
@@ -124,7 +138,7 @@ TEST_P(EveryAlgorithm, FinalLeavesTheObjectFresh) {
 }
 
 TEST_P(EveryAlgorithm, FinalWritesTheBytesHexDigestPrints) {
-    const int id = GetParam();
+    const int id = Id();
     const uint8_t data[] = "123456789";
     auto object = CreateDigestObject(id);
     object->Update(data, 9);
@@ -150,4 +164,7 @@ TEST_P(EveryAlgorithm, FinalWritesTheBytesHexDigestPrints) {
     EXPECT_NE(std::string(upper.data()), lower) << "upper-case flag ignored";
 }
 
-INSTANTIATE_TEST_SUITE_P(Built, EveryAlgorithm, testing::ValuesIn(BuiltAlgorithms()), NameOf);
+INSTANTIATE_TEST_SUITE_P(Built, EveryAlgorithm,
+                         testing::Combine(testing::ValuesIn(BuiltAlgorithms()),
+                                          testing::ValuesIn(CpuLevels())),
+                         NameOf);

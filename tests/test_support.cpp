@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -78,3 +79,19 @@ std::vector<uint8_t> SeededRandom::Bytes(size_t count) {
     }
     return bytes;
 }
+
+std::string CpuLevelSuffix(hashlib::CpuLevel level) {
+    std::string name = hashlib::CpuLevelName(level);
+    for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) {
+            c = '_';
+        }
+    }
+    return name;
+}
+
+ScopedCpuLevel::ScopedCpuLevel(hashlib::CpuLevel level) : before_(hashlib::ActiveCpuLevel()) {
+    EXPECT_TRUE(hashlib::SetCpuLevel(level)) << hashlib::CpuLevelName(level);
+}
+
+ScopedCpuLevel::~ScopedCpuLevel() { hashlib::SetCpuLevel(before_); }

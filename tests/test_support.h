@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "hashlib/cpu_dispatch.h"
 #include "hashlib/hashlib.h"
 
 // Lower-case hex of raw bytes, written here independently of the library's encoder.
@@ -32,4 +33,22 @@ struct SeededRandom {
     std::mt19937 engine;
     uint32_t Below(uint32_t bound) { return std::uniform_int_distribution<uint32_t>(0, bound - 1)(engine); }
     std::vector<uint8_t> Bytes(size_t count);
+};
+
+// Every CPU level this machine runs, Portable first, for tests that repeat at each one.
+inline std::vector<hashlib::CpuLevel> CpuLevels() { return hashlib::AvailableCpuLevels(); }
+
+// A level's name as a test-name suffix (letters, digits and underscores only).
+std::string CpuLevelSuffix(hashlib::CpuLevel level);
+
+// Runs the library at `level` for the object's lifetime, then at the level before.
+class ScopedCpuLevel {
+public:
+    explicit ScopedCpuLevel(hashlib::CpuLevel level);
+    ~ScopedCpuLevel();
+    ScopedCpuLevel(const ScopedCpuLevel&) = delete;
+    ScopedCpuLevel& operator=(const ScopedCpuLevel&) = delete;
+
+private:
+    hashlib::CpuLevel before_;
 };
