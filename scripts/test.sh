@@ -53,6 +53,8 @@ cmake --build --preset windows
 . scripts/wine-env.sh build/windows
 wine_prepare_prefix
 wine_start_display
+# One persistent server for the whole run: parallel tests then never race to start one.
+"$WINESERVER" -p
 trap wine_stop_display EXIT
 run_ctest windows build/windows
 wine_stop_display
