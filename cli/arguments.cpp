@@ -98,6 +98,13 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
             result.action = name == "--version" ? Action::Version : Action::Help;
             return result;
         }
+        if (name == "--single-thread") {
+            if (attached) {
+                return UsageError("option '" + name + "' takes no value");
+            }
+            result.single_thread = true;
+            continue;
+        }
 
         const bool takes_value = name == "-a" || name == "--algorithms" || name == "-t" || name == "--text" ||
                                  name == "-x" || name == "--hex" || name == "-k" || name == "--hmac" ||
@@ -156,6 +163,8 @@ const char* UsageText() {
            "  -k, --hmac KEY         keyed digests (HMAC) under the bytes of KEY; md2,\n"
            "                         adler32, crc32 and edonkey are then not computed\n"
            "      --hmac-hex HEXKEY  keyed digests under the bytes HEXKEY decodes to\n"
+           "      --single-thread    read and hash on one thread (by default every algorithm\n"
+           "                         is fed on a thread of its own while the input is read)\n"
            "  -h, --help             show this help and exit\n"
            "      --version          show the version and exit\n"
            "\n"

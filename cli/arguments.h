@@ -27,6 +27,9 @@ struct Arguments {
     bool hmac = false;
     int32_t key_kind = engine::KeyText;
     std::string key;  // as given (UTF-8); hex digits may contain spaces
+    // Files and standard input are read and hashed on one thread, as the dialog does, instead of
+    // each algorithm on a thread of its own.
+    bool single_thread = false;
 };
 
 // `arguments` excludes the program name.

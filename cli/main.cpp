@@ -92,6 +92,7 @@ int Run(const std::vector<std::string>& argument_list) {
     }
 
     engine::DigestCalculator calculator;
+    calculator.SetParallelFeeding(!arguments.single_thread);
     ProgressLine progress(cli::StandardErrorIsTerminal());
     calculator.SetProgressCallback(&progress);
 

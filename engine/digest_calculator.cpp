@@ -3,44 +3,15 @@
 #include <algorithm>
 
 #include "calculate_command.h"
+#include "file_pass.h"
 #include "file_reader.h"
 #include "hmac_object.h"
 
 namespace engine {
 namespace {
 
-// Progress is reported every this many blocks (128 KiB): often enough for a smooth display,
-// rare enough to cost nothing measurable.
-constexpr uint64_t kProgressInterval = 16;
-
 // Objects take 32-bit lengths; a larger buffer is fed in pieces, which gives the same digests.
 constexpr size_t kLargestPiece = 0x80000000u;
-
-// Fills the block until it is full or the input ends. A read may return fewer bytes than asked
-// without being at the end (pipes, signals, network files); such a short read must not end the
-// loop, or the objects would miss the rest of the file.
-bool FillBlock(FileReader& reader, uint8_t* block, uint32_t& filled, const ReadFaults& faults,
-               uint64_t blocks_read) {
-    filled = 0;
-    if (blocks_read >= faults.fail_after_blocks) {
-        return false;
-    }
-    while (filled < FileBlockSize) {
-        uint32_t wanted = FileBlockSize - filled;
-        if (faults.max_read != 0) {
-            wanted = std::min(wanted, faults.max_read);
-        }
-        uint32_t got = 0;
-        if (!reader.ReadSome(block + filled, wanted, got)) {
-            return false;
-        }
-        if (got == 0) {
-            break;
-        }
-        filled += got;
-    }
-    return true;
-}
 
 // Hex digits (even count, no spaces) into a fresh buffer; false when they do not decode.
 bool DecodeHex(const std::string& text, std::vector<uint8_t>& bytes) {
@@ -177,31 +148,8 @@ int32_t DigestCalculator::FeedStandardInput(const ObjectTable& objects) {
     return FeedReader(reader, objects);
 }
 
-// Every block, the last one too (short or empty), goes to every object; a block shorter than
-// FileBlockSize means the input has ended.
 int32_t DigestCalculator::FeedReader(FileReader& reader, const ObjectTable& objects) {
-    uint8_t block[FileBlockSize];
-    uint64_t done = 0;
-    uint64_t blocks = 0;
-    for (;;) {
-        uint32_t filled = 0;
-        if (!FillBlock(reader, block, filled, faults_, blocks)) {
-            return ResultUnreadable;
-        }
-        for (const auto& object : objects) {
-            if (object) {
-                object->Update(block, filled);
-            }
-        }
-        done += filled;
-        ++blocks;
-        if (progress_ != nullptr && blocks % kProgressInterval == 0) {
-            progress_->Progress(done, reader.Size());
-        }
-        if (filled < FileBlockSize) {
-            return ResultSuccess;
-        }
-    }
+    return RunFilePass(reader, objects, {progress_, faults_, parallel_});
 }
 
 }  // namespace engine

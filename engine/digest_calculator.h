@@ -30,8 +30,8 @@ using Selection = std::array<uint8_t, hashlib::AlgorithmCount>;
 // with a zero-length block.
 constexpr uint32_t FileBlockSize = 8192;
 
-// Told how far a file has been read. Called every few blocks from inside FeedFile, so it must be
-// quick; the dialog sets none.
+// Told how far a file has been read. Called every few blocks from inside FeedFile, on the thread
+// that called it, so it must be quick; the dialog sets none.
 class ProgressCallback {
   public:
     virtual ~ProgressCallback() = default;
@@ -43,6 +43,7 @@ class ProgressCallback {
 struct ReadFaults {
     uint64_t fail_after_blocks = UINT64_MAX;  // the read of the block after this many fails
     uint32_t max_read = 0;                    // caps every system read (0 = no cap), forcing short reads
+    uint32_t piece_blocks = 0;                // blocks per read of the system (0 = the usual size)
 };
 
 class FileReader;
@@ -59,8 +60,9 @@ class DigestCalculator {
 
     // Update(data, length) on every object in slot order; returns 0.
     static int32_t FeedBuffer(const ObjectTable& objects, const void* data, size_t length);
-    // The file read once, block by block, each block given to every object before the next is
-    // read. 0 success, 1 the file or its path does not exist, 2 any other open or read failure.
+    // The file read once, in order, and fed in FileBlockSize blocks; serially each block goes to
+    // every object before the next one. 0 success, 1 the file or its path does not exist, 2 any
+    // other open or read failure.
     int32_t FeedFile(const ObjectTable& objects, const std::string& path);
     // Standard input read the same way; 0 or 2.
     int32_t FeedStandardInput(const ObjectTable& objects);
@@ -75,12 +77,18 @@ class DigestCalculator {
 
     void SetProgressCallback(ProgressCallback* callback) { progress_ = callback; }
     void SetReadFaultsForTesting(const ReadFaults& faults) { faults_ = faults; }
+    // Files and standard input with every object fed on a thread of its own while the calling
+    // thread reads ahead: the same calls reach each object, so the digests are the same, in
+    // about the time of the slowest object. Off unless asked for: the dialog does all its work on
+    // its one thread.
+    void SetParallelFeeding(bool parallel) { parallel_ = parallel; }
 
   private:
     int32_t FeedReader(FileReader& reader, const ObjectTable& objects);
 
     ProgressCallback* progress_ = nullptr;
     ReadFaults faults_;
+    bool parallel_ = false;
 };
 
 }  // namespace engine

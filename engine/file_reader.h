@@ -1,5 +1,5 @@
 // The file reader's platform backends, one small file each (file_reader_posix.cpp,
-// file_reader_windows.cpp). The block loop above them is shared (digest_calculator.cpp).
+// file_reader_windows.cpp). The block loop above them is shared (file_pass.cpp).
 #pragma once
 
 #include <cstddef>

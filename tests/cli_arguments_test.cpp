@@ -83,6 +83,14 @@ TEST(CliArguments, UsageErrors) {
     ExpectUsageError({"f", "--text"}, "needs a value");
     ExpectUsageError({"-k", "a", "--hmac-hex", "0b", "f"}, "not both");
     ExpectUsageError({"--help=yes"}, "takes no value");
+    ExpectUsageError({"--single-thread=1", "f"}, "takes no value");
+}
+
+TEST(CliArguments, ParallelUnlessOneThreadIsAskedFor) {
+    EXPECT_FALSE(ParseArguments({"f"}).single_thread);
+    const auto single = ParseArguments({"f", "--single-thread", "g"});
+    EXPECT_TRUE(single.single_thread);
+    EXPECT_EQ(single.inputs.size(), 2u);
 }
 
 TEST(CliArguments, HelpAndVersion) {

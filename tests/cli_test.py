@@ -65,13 +65,15 @@ class Cli(unittest.TestCase):
 
     def test_files_of_every_size_around_the_block(self):
         names, expected = [], []
-        for size in (0, 1, 8191, 8192, 8193, 3 * 8192, 100003):
+        # Around the 8192-byte block and the 256 KiB read.
+        for size in (0, 1, 8191, 8192, 8193, 3 * 8192, 100003, 262143, 262144, 262144 + 8192, 1048577):
             data = os.urandom(size)
             names.append(self.write("f%d" % size, data))
             expected += expected_lines(names[-1], data)
-        status, lines, errors = self.run_cli("-a", ",".join(CHECKED).upper(), *names)
-        self.assertEqual((status, errors), (0, ""), "no progress or messages when not on a terminal")
-        self.assertEqual(lines, expected)
+        for threads in ([], ["--single-thread"]):
+            status, lines, errors = self.run_cli("-a", ",".join(CHECKED).upper(), *threads, *names)
+            self.assertEqual((status, errors), (0, ""), "no progress or messages when not on a terminal")
+            self.assertEqual(lines, expected, threads)
 
     def test_default_algorithms_are_the_dialogs(self):
         self.write("abc", b"abc")

@@ -94,15 +94,20 @@ TEST(EngineCrosscheck, CalculateOverAFile) {
     const std::string path = dir.Write("data", content);
     engine::Selection all;
     all.fill(1);
-    engine::DigestCalculator calculator;
-    std::vector<std::string> plain, keyed;
-    ASSERT_EQ(calculator.Calculate(0, path, false, 0, "", all, plain), engine::ResultSuccess);
-    ASSERT_EQ(calculator.Calculate(0, path, true, 1, "0102030405", all, keyed), engine::ResultSuccess);
-    for (int id = 0; id < AlgorithmCount; ++id) {
-        SCOPED_TRACE(Algorithms[id].display_name);
-        EXPECT_EQ(plain[id], OracleHex(id, content));
-        EXPECT_EQ(keyed[id],
-                  id < KeyableAlgorithmCount ? HmacOracle(id, "\x01\x02\x03\x04\x05", content) : "");
+    for (bool parallel : {false, true}) {
+        SCOPED_TRACE(parallel ? "parallel" : "serial");
+        engine::DigestCalculator calculator;
+        calculator.SetParallelFeeding(parallel);
+        calculator.SetReadFaultsForTesting({UINT64_MAX, 0, 2});  // reads of two blocks
+        std::vector<std::string> plain, keyed;
+        ASSERT_EQ(calculator.Calculate(0, path, false, 0, "", all, plain), engine::ResultSuccess);
+        ASSERT_EQ(calculator.Calculate(0, path, true, 1, "0102030405", all, keyed), engine::ResultSuccess);
+        for (int id = 0; id < AlgorithmCount; ++id) {
+            SCOPED_TRACE(Algorithms[id].display_name);
+            EXPECT_EQ(plain[id], OracleHex(id, content));
+            EXPECT_EQ(keyed[id],
+                      id < KeyableAlgorithmCount ? HmacOracle(id, "\x01\x02\x03\x04\x05", content) : "");
+        }
     }
 }
 

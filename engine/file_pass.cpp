@@ -1,0 +1,317 @@
+// The block loop. The input is read in pieces of many blocks, which takes far fewer system calls
+// than a read per block, and each piece is cut back into FileBlockSize blocks, so every object
+// sees exactly the calls of a loop that reads one block at a time: the full blocks, then the
+// remainder, which is a zero-length block when the input is a whole number of blocks. A piece is
+// filled until it is full or the input ends, so a short read of the system never ends the loop.
+//
+// Serially, each block goes to every object in slot order before the next block. In parallel,
+// the calling thread reads pieces into a small ring and every object is fed on a thread of its
+// own; a slot is refilled only once every object is done with it. Each object then sees the same
+// calls in the same order as serially, so the digests are the same; only the interleaving
+// between objects differs, and the reading overlaps the hashing.
+#include "file_pass.h"
+
+#include <algorithm>
+#include <array>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "file_reader.h"
+
+namespace engine {
+namespace {
+
+// Pieces in the parallel ring (2 MiB): while the slowest object works on one, the faster ones
+// and the reader may run up to seven pieces ahead, which rides out the scheduler handing the
+// cores to other threads and processes for a few milliseconds.
+constexpr size_t kRingSlots = 8;
+
+// Serial progress is reported every this many blocks (128 KiB): often enough for a smooth
+// display, rare enough to cost nothing measurable. In parallel, once per piece.
+constexpr uint64_t kProgressInterval = 16;
+
+enum class PieceEnd : uint8_t {
+    More,    // the piece is full; the input may go on
+    Last,    // the input ended inside this piece (or exactly at its start)
+    Failed,  // a read failed; the piece holds what arrived before it
+};
+
+// Reads pieces, applying the faults a test asked for by their offset in the input, so they hit
+// the same block whatever the piece size.
+class PieceSource {
+  public:
+    PieceSource(FileReader& reader, const ReadFaults& faults)
+        : reader_(reader),
+          max_read_(faults.max_read),
+          fail_at_(faults.fail_after_blocks > UINT64_MAX / FileBlockSize
+                       ? UINT64_MAX
+                       : faults.fail_after_blocks * FileBlockSize) {}
+
+    // Fills `piece` up to `capacity` bytes or the end of the input; `filled` counts the bytes
+    // that arrived, also when a read fails.
+    PieceEnd Fill(uint8_t* piece, uint32_t capacity, uint32_t& filled) {
+        filled = 0;
+        while (filled < capacity) {
+            if (offset_ >= fail_at_) {
+                return PieceEnd::Failed;
+            }
+            uint32_t wanted = capacity - filled;
+            if (max_read_ != 0) {
+                wanted = std::min(wanted, max_read_);
+            }
+            wanted = uint32_t(std::min<uint64_t>(wanted, fail_at_ - offset_));
+            uint32_t got = 0;
+            if (!reader_.ReadSome(piece + filled, wanted, got)) {
+                return PieceEnd::Failed;
+            }
+            if (got == 0) {
+                return PieceEnd::Last;
+            }
+            filled += got;
+            offset_ += got;
+        }
+        return PieceEnd::More;
+    }
+
+    uint64_t Size() const { return reader_.Size(); }
+
+  private:
+    FileReader& reader_;
+    uint32_t max_read_;  // 0 = no cap
+    uint64_t fail_at_;   // the read at this offset fails
+    uint64_t offset_ = 0;
+};
+
+uint32_t PieceSize(const ReadFaults& faults) {
+    return (faults.piece_blocks != 0 ? faults.piece_blocks : FilePieceBlocks) * FileBlockSize;
+}
+
+// The blocks of one piece: every full block, then in the last piece the remainder (possibly
+// empty). A failed piece gives only the blocks read whole before the failure, as a loop reading
+// block by block would have fed.
+template <typename Feed>
+void ForEachBlock(const uint8_t* piece, uint32_t filled, PieceEnd end, Feed&& feed) {
+    uint32_t at = 0;
+    for (; filled - at >= FileBlockSize; at += FileBlockSize) {
+        feed(piece + at, FileBlockSize);
+    }
+    if (end == PieceEnd::Last) {
+        feed(piece + at, filled - at);
+    }
+}
+
+int32_t ResultOf(PieceEnd end) {
+    return end == PieceEnd::Failed ? ResultUnreadable : ResultSuccess;
+}
+
+int32_t SerialPass(PieceSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
+    const uint32_t piece_size = PieceSize(settings.faults);
+    const auto piece = std::make_unique_for_overwrite<uint8_t[]>(piece_size);
+    uint64_t done = 0;
+    uint64_t blocks = 0;
+    for (;;) {
+        uint32_t filled = 0;
+        const PieceEnd end = source.Fill(piece.get(), piece_size, filled);
+        ForEachBlock(piece.get(), filled, end, [&](const uint8_t* block, uint32_t length) {
+            for (const auto& object : objects) {
+                if (object) {
+                    object->Update(block, length);
+                }
+            }
+            done += length;
+            ++blocks;
+            if (settings.progress != nullptr && blocks % kProgressInterval == 0) {
+                settings.progress->Progress(done, source.Size());
+            }
+        });
+        if (end != PieceEnd::More) {
+            return ResultOf(end);
+        }
+    }
+}
+
+// The hand-off between the reading thread and the feeding threads: piece n lives in slot
+// n % kRingSlots, and the slot is refilled only when every feeder has released piece n.
+class PieceRing {
+  public:
+    PieceRing(uint32_t piece_size, int feeders)
+        : storage_(std::make_unique_for_overwrite<uint8_t[]>(size_t(piece_size) * kRingSlots)),
+          piece_size_(piece_size),
+          feeders_(feeders) {}
+
+    // Reader: waits until the slot of the next piece is free, and returns it.
+    uint8_t* NextToFill() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        Slot& slot = slots_[published_ % kRingSlots];
+        released_.wait(lock, [&] { return slot.users == 0; });
+        return storage_.get() + size_t(published_ % kRingSlots) * piece_size_;
+    }
+
+    // Reader: hands the piece just filled to every feeder.
+    void Publish(uint32_t filled, PieceEnd end) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            Slot& slot = slots_[published_ % kRingSlots];
+            slot.filled = filled;
+            slot.end = end;
+            slot.users = feeders_;
+            ++published_;
+        }
+        published_cv_.notify_all();
+    }
+
+    // Feeder: waits for piece `index`; false when the pass has been abandoned.
+    bool Take(uint64_t index, const uint8_t*& piece, uint32_t& filled, PieceEnd& end) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        published_cv_.wait(lock, [&] { return abandoned_ || published_ > index; });
+        if (abandoned_) {
+            return false;
+        }
+        const Slot& slot = slots_[index % kRingSlots];
+        piece = storage_.get() + size_t(index % kRingSlots) * piece_size_;
+        filled = slot.filled;
+        end = slot.end;
+        return true;
+    }
+
+    // Feeder: done with piece `index`.
+    void Release(uint64_t index) {
+        bool free = false;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            free = --slots_[index % kRingSlots].users == 0;
+        }
+        if (free) {
+            released_.notify_one();  // only the reader waits for a free slot
+        }
+    }
+
+    // Stops every feeder at its next wait.
+    void Abandon() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            abandoned_ = true;
+        }
+        published_cv_.notify_all();
+    }
+
+  private:
+    struct Slot {
+        uint32_t filled = 0;
+        PieceEnd end = PieceEnd::More;
+        int users = 0;  // feeders yet to release the piece in this slot
+    };
+
+    std::mutex mutex_;
+    std::condition_variable published_cv_;  // feeders wait here for the next piece
+    std::condition_variable released_;      // the reader waits here for a free slot
+    std::unique_ptr<uint8_t[]> storage_;    // kRingSlots pieces, allocated once per pass
+    std::array<Slot, kRingSlots> slots_{};
+    uint32_t piece_size_;
+    int feeders_;
+    uint64_t published_ = 0;  // pieces handed over so far
+    bool abandoned_ = false;
+};
+
+void FeedFromRing(PieceRing& ring, hashlib::DigestObject& object) {
+    for (uint64_t index = 0;; ++index) {
+        const uint8_t* piece = nullptr;
+        uint32_t filled = 0;
+        PieceEnd end = PieceEnd::More;
+        if (!ring.Take(index, piece, filled, end)) {
+            return;
+        }
+        ForEachBlock(piece, filled, end,
+                     [&](const uint8_t* block, uint32_t length) { object.Update(block, length); });
+        ring.Release(index);
+        if (end != PieceEnd::More) {
+            return;
+        }
+    }
+}
+
+// The feeding threads; leaving the scope early (a thread that could not be started, an
+// exception from the progress callback) abandons the pass and joins them.
+class Feeders {
+  public:
+    explicit Feeders(PieceRing& ring) : ring_(ring) {}
+    ~Feeders() {
+        if (!threads_.empty()) {
+            ring_.Abandon();
+            Join();
+        }
+    }
+    Feeders(const Feeders&) = delete;
+    Feeders& operator=(const Feeders&) = delete;
+
+    // False when the system refuses a thread; those started so far are stopped.
+    bool Start(const ObjectTable& objects) {
+        threads_.reserve(objects.size());
+        try {
+            for (const auto& object : objects) {
+                if (object) {
+                    threads_.emplace_back(FeedFromRing, std::ref(ring_), std::ref(*object));
+                }
+            }
+        } catch (const std::system_error&) {
+            ring_.Abandon();
+            Join();
+            return false;
+        }
+        return true;
+    }
+
+    // After the last piece: every feeder ends by itself.
+    void Join() {
+        for (auto& thread : threads_) {
+            thread.join();
+        }
+        threads_.clear();
+    }
+
+  private:
+    PieceRing& ring_;
+    std::vector<std::thread> threads_;
+};
+
+int32_t ParallelPass(PieceSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
+    const int count =
+        int(std::count_if(objects.begin(), objects.end(), [](const auto& o) { return bool(o); }));
+    const uint32_t piece_size = PieceSize(settings.faults);
+    PieceRing ring(piece_size, count);
+    Feeders feeders(ring);
+    if (!feeders.Start(objects)) {
+        return SerialPass(source, objects, settings);  // nothing has been read yet
+    }
+    uint64_t done = 0;
+    for (;;) {
+        uint8_t* piece = ring.NextToFill();
+        uint32_t filled = 0;
+        const PieceEnd end = source.Fill(piece, piece_size, filled);
+        ring.Publish(filled, end);
+        if (end != PieceEnd::More) {
+            feeders.Join();
+            return ResultOf(end);
+        }
+        done += filled;
+        if (settings.progress != nullptr) {
+            settings.progress->Progress(done, source.Size());
+        }
+    }
+}
+
+}  // namespace
+
+int32_t RunFilePass(FileReader& reader, const ObjectTable& objects, const FilePassSettings& settings) {
+    PieceSource source(reader, settings.faults);
+    const bool any_object =
+        std::any_of(objects.begin(), objects.end(), [](const auto& o) { return bool(o); });
+    return settings.parallel && any_object ? ParallelPass(source, objects, settings)
+                                           : SerialPass(source, objects, settings);
+}
+
+}  // namespace engine

@@ -1,0 +1,285 @@
+// The file pass with reads of many blocks, serial and parallel: whatever the piece size, the
+// system's short reads or a failing read, every object sees the calls of a loop reading one block
+// at a time; in parallel each object is fed on one thread of its own, and the digests do not
+// change.
+#include "engine/file_pass.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <thread>
+
+#include "engine/calculate_command.h"
+#include "engine/digest_calculator.h"
+#include "temp_dir.h"
+#include "test_support.h"
+
+using namespace engine;
+
+namespace {
+
+// Records its own Update calls only, so objects fed on different threads share nothing.
+class RecordingObject final : public hashlib::DigestObject {
+  public:
+    void Update(const void* data, uint32_t length) override {
+        const std::thread::id caller = std::this_thread::get_id();
+        if (lengths.empty()) {
+            thread = caller;
+        }
+        one_thread = one_thread && caller == thread;
+        bytes.append(static_cast<const char*>(data), length);
+        lengths.push_back(length);
+    }
+    void Final(uint8_t*) override {}
+    void HexDigest(char* text) override { text[0] = '\0'; }
+    int32_t DigestSize() const override { return 0; }
+
+    std::string bytes;
+    std::vector<uint32_t> lengths;
+    std::thread::id thread;
+    bool one_thread = true;
+};
+
+// Recording objects in a few slots, the others empty.
+struct Recorders {
+    ObjectTable table;
+    std::vector<RecordingObject*> objects;
+    Recorders() {
+        for (int slot : {0, 4, 12}) {
+            auto object = std::make_unique<RecordingObject>();
+            objects.push_back(object.get());
+            table[slot] = std::move(object);
+        }
+    }
+};
+
+std::string RandomBytes(SeededRandom& random, size_t count) {
+    const std::vector<uint8_t> bytes = random.Bytes(count);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// Full blocks, then the rest, which is a zero-length block after a whole number of blocks.
+std::vector<uint32_t> ExpectedBlocks(size_t size) {
+    std::vector<uint32_t> blocks(size / FileBlockSize, FileBlockSize);
+    blocks.push_back(uint32_t(size % FileBlockSize));
+    return blocks;
+}
+
+void ExpectEveryObjectFed(const Recorders& r, const std::string& content, bool parallel) {
+    std::vector<std::thread::id> threads;
+    for (const RecordingObject* object : r.objects) {
+        EXPECT_EQ(object->lengths, ExpectedBlocks(content.size()));
+        EXPECT_TRUE(object->bytes == content) << "an object saw other bytes than the file's";
+        EXPECT_TRUE(object->one_thread) << "an object was fed from more than one thread";
+        EXPECT_EQ(object->thread == std::this_thread::get_id(), !parallel);
+        threads.push_back(object->thread);
+    }
+    if (parallel) {
+        std::sort(threads.begin(), threads.end());
+        EXPECT_EQ(std::unique(threads.begin(), threads.end()), threads.end())
+            << "two objects shared a thread";
+    }
+}
+
+std::string Mode(bool parallel) {
+    return parallel ? "parallel" : "serial";
+}
+
+Selection AllTicked() {
+    Selection selection;
+    selection.fill(1);
+    return selection;
+}
+
+}  // namespace
+
+TEST(FilePass, BlocksAreTheSameWhateverThePieceSizeAndEitherWay) {
+    TempDir dir;
+    SeededRandom random;
+    SCOPED_TRACE("seed " + std::to_string(random.seed));
+    const size_t piece = size_t(FilePieceBlocks) * FileBlockSize;
+    std::vector<size_t> sizes = {0,
+                                 1,
+                                 8191,
+                                 8192,
+                                 8193,
+                                 piece - 1,
+                                 piece,
+                                 piece + 1,
+                                 piece + 8192,
+                                 2 * piece - 8192,
+                                 2 * piece,
+                                 2 * piece + 8191,
+                                 5 * piece + 3,
+                                 9 * piece};
+    for (int i = 0; i < 6; ++i) {
+        sizes.push_back(random.Below(uint32_t(6 * piece)));
+    }
+    for (size_t size : sizes) {
+        const std::string content = RandomBytes(random, size);
+        const std::string path = dir.Write("f", content);
+        // 0: the usual piece; 1: a piece per block; 3: pieces that are no power of two.
+        for (uint32_t piece_blocks : {0u, 1u, 3u}) {
+            for (bool parallel : {false, true}) {
+                SCOPED_TRACE("size " + std::to_string(size) + ", pieces of " + std::to_string(piece_blocks) +
+                             " blocks, " + Mode(parallel));
+                DigestCalculator calculator;
+                calculator.SetParallelFeeding(parallel);
+                calculator.SetReadFaultsForTesting({UINT64_MAX, 0, piece_blocks});
+                Recorders r;
+                ASSERT_EQ(calculator.FeedFile(r.table, path), ResultSuccess);
+                ExpectEveryObjectFed(r, content, parallel);
+            }
+        }
+    }
+}
+
+// Reads capped below, at and across block and piece boundaries.
+TEST(FilePass, ShortReadsOfTheSystemNeverEndAPieceEarly) {
+    TempDir dir;
+    SeededRandom random;
+    const std::string content = RandomBytes(random, 7 * 8192 + 300);
+    const std::string path = dir.Write("f", content);
+    for (uint32_t cap : {1u, 1000u, 8191u, 8193u, 3u * 8192u, 20000u}) {
+        for (uint32_t piece_blocks : {0u, 2u}) {
+            for (bool parallel : {false, true}) {
+                SCOPED_TRACE("reads of at most " + std::to_string(cap) + ", pieces of " +
+                             std::to_string(piece_blocks) + " blocks, " + Mode(parallel));
+                DigestCalculator calculator;
+                calculator.SetParallelFeeding(parallel);
+                calculator.SetReadFaultsForTesting({UINT64_MAX, cap, piece_blocks});
+                Recorders r;
+                ASSERT_EQ(calculator.FeedFile(r.table, path), ResultSuccess);
+                ExpectEveryObjectFed(r, content, parallel);
+            }
+        }
+    }
+}
+
+// A failing read at the start, inside and at the edges of a piece: every object has absorbed
+// exactly the blocks read whole before it, and the calculation gives 2 and no digest.
+TEST(FilePass, AReadFailingPartWayFeedsTheBlocksBeforeItAndGivesTwo) {
+    TempDir dir;
+    SeededRandom random;
+    const uint64_t file_blocks = 3 * FilePieceBlocks + 5;
+    const std::string content = RandomBytes(random, file_blocks * FileBlockSize - 7);
+    const std::string path = dir.Write("f", content);
+    const uint64_t piece = FilePieceBlocks;
+    for (uint64_t good :
+         {uint64_t(0), uint64_t(1), piece - 1, piece, piece + 1, 2 * piece + 7, file_blocks - 1}) {
+        for (uint32_t cap : {0u, 5000u}) {
+            for (bool parallel : {false, true}) {
+                SCOPED_TRACE("fails after " + std::to_string(good) + " blocks, reads of at most " +
+                             std::to_string(cap) + ", " + Mode(parallel));
+                DigestCalculator calculator;
+                calculator.SetParallelFeeding(parallel);
+                calculator.SetReadFaultsForTesting({good, cap});
+                Recorders r;
+                EXPECT_EQ(calculator.FeedFile(r.table, path), ResultUnreadable);
+                for (const RecordingObject* object : r.objects) {
+                    EXPECT_EQ(object->lengths, std::vector<uint32_t>(good, FileBlockSize));
+                    EXPECT_TRUE(object->bytes == content.substr(0, object->bytes.size()));
+                }
+                std::vector<std::string> results{"left over"};
+                EXPECT_EQ(calculator.Calculate(InputFile, path, true, KeyText, "k", AllTicked(), results),
+                          ResultUnreadable);
+                EXPECT_TRUE(results.empty());
+            }
+        }
+    }
+}
+
+// Every algorithm, plain and keyed, over many sizes and piece sizes: the parallel digests equal
+// the serial ones and those of the whole content fed in one call.
+TEST(FilePass, ParallelDigestsEqualSerialOnes) {
+    TempDir dir;
+    SeededRandom random;
+    SCOPED_TRACE("seed " + std::to_string(random.seed));
+    DigestCalculator serial;
+    // MD2 is slow: sizes stay under two pieces, and small pieces give many trips round the ring.
+    for (int i = 0; i < 10; ++i) {
+        const size_t size =
+            i < 3 ? size_t(i) * 4 * FileBlockSize : random.Below(2 * FilePieceBlocks * FileBlockSize);
+        const std::string content = RandomBytes(random, size);
+        const std::string path = dir.Write("f", content);
+        const uint32_t piece_blocks = i % 3 == 0 ? 0u : 1u + random.Below(5);
+        for (bool hmac : {false, true}) {
+            SCOPED_TRACE("size " + std::to_string(size) + ", pieces of " + std::to_string(piece_blocks) +
+                         (hmac ? " blocks, HMAC" : " blocks"));
+            std::vector<std::string> expected, serial_results, parallel_results;
+            ASSERT_EQ(serial.Calculate(InputText, content, hmac, KeyText, "key", AllTicked(), expected),
+                      ResultSuccess);
+            ASSERT_EQ(serial.Calculate(InputFile, path, hmac, KeyText, "key", AllTicked(), serial_results),
+                      ResultSuccess);
+            DigestCalculator parallel;
+            parallel.SetParallelFeeding(true);
+            parallel.SetReadFaultsForTesting({UINT64_MAX, 0, piece_blocks});
+            ASSERT_EQ(
+                parallel.Calculate(InputFile, path, hmac, KeyText, "key", AllTicked(), parallel_results),
+                ResultSuccess);
+            EXPECT_EQ(serial_results, expected);
+            EXPECT_EQ(parallel_results, expected);
+        }
+    }
+}
+
+TEST(FilePass, ParallelProgressComesOnTheCallingThreadPerPiece) {
+    struct Recorder : ProgressCallback {
+        std::vector<std::pair<uint64_t, uint64_t>> calls;
+        bool on_caller = true;
+        void Progress(uint64_t done, uint64_t total) override {
+            on_caller = on_caller && std::this_thread::get_id() == caller;
+            calls.emplace_back(done, total);
+        }
+        std::thread::id caller = std::this_thread::get_id();
+    } recorder;
+    TempDir dir;
+    SeededRandom random;
+    const size_t size = 5 * FilePieceBlocks * FileBlockSize + 5;
+    const std::string path = dir.Write("f", RandomBytes(random, size));
+    DigestCalculator calculator;
+    calculator.SetParallelFeeding(true);
+    calculator.SetProgressCallback(&recorder);
+    Recorders r;
+    ASSERT_EQ(calculator.FeedFile(r.table, path), ResultSuccess);
+    EXPECT_TRUE(recorder.on_caller);
+    ASSERT_EQ(recorder.calls.size(), 5u);
+    for (size_t i = 0; i < recorder.calls.size(); ++i) {
+        EXPECT_EQ(recorder.calls[i],
+                  std::make_pair(uint64_t(i + 1) * FilePieceBlocks * FileBlockSize, uint64_t(size)));
+    }
+}
+
+// An exception from the progress callback leaves FeedFile with every feeding thread stopped.
+TEST(FilePass, AnExceptionInTheCallbackStopsTheFeedingThreads) {
+    struct Thrower : ProgressCallback {
+        void Progress(uint64_t, uint64_t) override { throw std::runtime_error("stop"); }
+    } thrower;
+    TempDir dir;
+    SeededRandom random;
+    const std::string path = dir.Write("f", RandomBytes(random, 40 * FileBlockSize));
+    DigestCalculator calculator;
+    calculator.SetParallelFeeding(true);
+    calculator.SetProgressCallback(&thrower);
+    calculator.SetReadFaultsForTesting({UINT64_MAX, 0, 1});
+    Recorders r;
+    EXPECT_THROW(calculator.FeedFile(r.table, path), std::runtime_error);
+    for (const RecordingObject* object : r.objects) {
+        EXPECT_LE(object->lengths.size(), size_t(1)) << "fed past the piece before the throw";
+    }
+}
+
+TEST(FilePass, AnEmptyTableStillReadsTheFile) {
+    TempDir dir;
+    SeededRandom random;
+    const std::string path = dir.Write("f", RandomBytes(random, 3 * FileBlockSize));
+    ObjectTable empty;
+    for (bool parallel : {false, true}) {
+        DigestCalculator calculator;
+        calculator.SetParallelFeeding(parallel);
+        EXPECT_EQ(calculator.FeedFile(empty, path), ResultSuccess);
+        calculator.SetReadFaultsForTesting({1, 0});
+        EXPECT_EQ(calculator.FeedFile(empty, path), ResultUnreadable);
+    }
+}
