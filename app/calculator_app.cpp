@@ -1,6 +1,7 @@
 #include "app/calculator_app.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "app/startup.h"
 #include "ui/main_dialog.h"
@@ -20,8 +21,13 @@ int CalculatorApp::Run(HINSTANCE instance, std::span<const std::wstring> argumen
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
 
+    // The shell's "open" of the web link and the help viewer may use COM on this thread. It
+    // stays initialised until the process ends: a help window may still be open and using it.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+
     ui::MainDialog dialog;
     dialog.settings_key_path = SettingsKeyPath();
+    dialog.program = ui::ProgramIdentity{ProductWord, MakerWord, EditionSuffix, FormatVersion(true)};
     dialog.values.data_value = request.file_name;
     ui::RunMainDialog(instance, dialog);
     return 0;

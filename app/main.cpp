@@ -3,10 +3,15 @@
 #include <vector>
 
 #include "app/calculator_app.h"
+#include "ui/system_library.h"
 // shellapi.h needs the Windows headers before it.
 #include <shellapi.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Before anything else is loaded, so that no library comes from the current directory or,
+    // where the system can restrict it, the program's.
+    ui::RestrictLibrarySearchPath();
+
     std::vector<std::wstring> arguments;
     int count = 0;
     if (LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count); words != nullptr) {

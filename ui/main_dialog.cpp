@@ -1,6 +1,7 @@
 #include "ui/main_dialog.h"
 
 #include "engine/calculate_command.h"
+#include "ui/settings_format.h"
 
 namespace ui {
 namespace {
@@ -123,6 +124,32 @@ void MainDialog::CalculateGivenFile() {
     UpdateBrowseButton();
     StateToControls();
     OnCalculate();
+}
+
+void MainDialog::LoadSettings(const StoredSettings& stored) {
+    stored_window_rect = ParseWindowRect(stored.window_rect);
+    if (const std::optional<CheckBoxFlags> flags = ParseCheckBoxes(stored.check_boxes)) {
+        values.hmac = flags->hmac;
+        values.algorithms = flags->algorithms;
+    }
+    StateToControls();
+    const FormatSelections selections = ParseComboBoxes(stored.combo_boxes);
+    if (selections.data_format) {
+        stored_data_format = *selections.data_format;
+    }
+    if (selections.key_format) {
+        stored_key_format = *selections.key_format;
+    }
+}
+
+StoredSettings MainDialog::SettingsToSave(const Rect& window, bool maximized) {
+    ControlsToState();
+    StoredSettings settings;
+    settings.window_rect = FormatWindowRect(window, maximized);
+    settings.check_boxes = FormatCheckBoxes(CheckBoxFlags{values.hmac, values.algorithms});
+    settings.combo_boxes =
+        FormatComboBoxes(controls_->Selection(IDC_DATA_FORMAT), controls_->Selection(IDC_KEY_FORMAT));
+    return settings;
 }
 
 void MainDialog::OnHmacClicked() {

@@ -12,6 +12,7 @@
 #include "engine/calculate_command.h"
 #include "engine/digest_calculator.h"
 #include "hashlib/hashlib.h"
+#include "ui/about_box.h"
 #include "ui/dialog_controls.h"
 #include "ui/rect.h"
 #include "ui/resource.h"
@@ -59,6 +60,14 @@ struct DialogValues {
     std::wstring key_format;   // the key format selector's selected text
 };
 
+// The three stored settings values as the registry holds them (each empty when absent).
+struct StoredSettings {
+    std::wstring window_rect;  // "WndRect"
+    std::wstring check_boxes;  // "CheckBoxes"
+    std::wstring combo_boxes;  // "ComboBoxes"
+    bool operator==(const StoredSettings&) const = default;
+};
+
 class MainDialog {
   public:
     // The defaults: HMAC off; MD5, SHA1, RIPEMD160 and CRC32 ticked; every string empty.
@@ -78,6 +87,8 @@ class MainDialog {
     int32_t created_height = 0;
     // Registry key (under the current user) below which the settings live.
     std::wstring settings_key_path;
+    // Who the program is, for the About box and the web link; set by the application.
+    ProgramIdentity program;
 
     // The control layer while the window exists; null before and after.
     void Attach(DialogControls* controls) { controls_ = controls; }
@@ -102,6 +113,14 @@ class MainDialog {
     // immediate calculation.
     void ApplyStoredFormats();
     void CalculateGivenFile();
+
+    // Settings. LoadSettings takes the values as read: the stored rectangle and the stored
+    // selector indices are kept for the placement and for ApplyStoredFormats, the ticks are
+    // shown at once. A malformed value leaves the defaults it would have replaced.
+    void LoadSettings(const StoredSettings& stored);
+    // The values to store when the window closes: its outer rectangle in screen coordinates
+    // (or "maximized"), the ticks and the selectors' current items, as the controls show them.
+    StoredSettings SettingsToSave(const Rect& window, bool maximized);
 
     // Handlers of the dialog's commands and notifications.
     void OnHmacClicked();

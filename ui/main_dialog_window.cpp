@@ -9,8 +9,15 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "ui/about_dialog_window.h"
+#include "ui/help_viewer.h"
+#include "ui/layout_math.h"
+#include "ui/settings_format.h"
+#include "ui/web_and_help.h"
 
 namespace ui {
 namespace {
@@ -27,6 +34,65 @@ std::wstring LoadResourceString(HINSTANCE instance, UINT id) {
     const wchar_t* text = nullptr;
     const int length = LoadStringW(instance, id, reinterpret_cast<LPWSTR>(&text), 0);
     return length > 0 && text != nullptr ? std::wstring(text, size_t(length)) : std::wstring();
+}
+
+Rect ToRect(const RECT& rect) {
+    return Rect{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+// The executable's full name, however long; empty when it cannot be had.
+std::wstring ExecutablePath() {
+    std::vector<wchar_t> buffer(MAX_PATH, L'\0');
+    while (buffer.size() <= LongestPath) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < buffer.size()) {
+            return std::wstring(buffer.data(), length);
+        }
+        buffer.resize(buffer.size() * 2);  // cut short: try again with more room
+    }
+    return {};
+}
+
+// A string value of an open registry key; empty when it is absent or not a string.
+std::wstring ReadStringValue(HKEY key, const wchar_t* name) {
+    for (int attempt = 0; attempt < 3; ++attempt) {  // the value may change between the calls
+        DWORD type = 0;
+        DWORD size = 0;
+        if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+            (type != REG_SZ && type != REG_EXPAND_SZ)) {
+            return {};
+        }
+        // Room for a terminator the stored value may lack.
+        std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
+        DWORD read = DWORD(buffer.size() * sizeof(wchar_t));
+        const LSTATUS status =
+            RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &read);
+        if (status == ERROR_MORE_DATA) {
+            continue;
+        }
+        if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+            return {};
+        }
+        return std::wstring(buffer.data(), wcsnlen(buffer.data(), read / sizeof(wchar_t)));
+    }
+    return {};
+}
+
+void WriteStringValue(HKEY key, const wchar_t* name, const std::wstring& value) {
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   DWORD((value.size() + 1) * sizeof(wchar_t)));
+}
+
+BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM lparam) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(monitor, &info)) {
+        reinterpret_cast<std::vector<Rect>*>(lparam)->push_back(ToRect(info.rcWork));
+    }
+    return TRUE;
 }
 
 class MainDialogWindow final : public DialogControls {
@@ -78,15 +144,29 @@ class MainDialogWindow final : public DialogControls {
     void AddAboutMenuItem();
     void SetIcons();
     void EnableToolTips();
-    void PlaceWindow();
     void SetSizeGrip();
     void SetLogo();
 
-    // Hooks of the About box and the help file, which come with the help viewer.
-    void ShowAbout() {}
-    void ShowHelp() {}
+    // Settings in the registry.
+    std::wstring SettingsSectionPath() const;
+    void LoadSettings();
+    void RestoreWindowPlacement();
+    void SaveSettings();
+
+    // The resizable layout.
+    void CaptureLayout();
+    void ApplyLayout();
+    void LimitTrackingSize(MINMAXINFO* limits);
+
+    // The logo's web link, the About box and the help.
+    bool OnSetCursor();
+    void OnLeftButtonDown(int x, int y);
+    std::optional<WebLink> LinkUnder(int x, int y) const;
+    void ShowAbout();
+    void ShowHelp();
 
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+    ControlRectLookup ControlRects() const;
     static std::string Narrow(UINT code_page, std::wstring_view text);
     static std::wstring Widen(UINT code_page, std::string_view bytes);
 
@@ -99,6 +179,8 @@ class MainDialogWindow final : public DialogControls {
     HBITMAP size_grip_ = nullptr;
     HWND tool_tip_ = nullptr;
     HCURSOR cursor_before_busy_ = nullptr;
+    LayoutTable layout_ = MainLayoutTable;  // this dialog's rectangles, recorded at start
+    bool layout_captured_ = false;
     std::wstring tool_tip_text_;  // must outlive the tool tip's request
 };
 
@@ -165,14 +247,30 @@ INT_PTR MainDialogWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpar
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(icon_);
         case WM_SIZE:
-            dialog_.UpdateBrowseButton();
+            if (layout_captured_) {
+                ApplyLayout();
+                dialog_.UpdateBrowseButton();
+            }
             return FALSE;
+        case WM_GETMINMAXINFO:
+            LimitTrackingSize(reinterpret_cast<MINMAXINFO*>(lparam));
+            return TRUE;
+        case WM_SETCURSOR:
+            if (LOWORD(lparam) == HTCLIENT && OnSetCursor()) {
+                SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+                return TRUE;
+            }
+            return FALSE;
+        case WM_LBUTTONDOWN:
+            OnLeftButtonDown(short(LOWORD(lparam)), short(HIWORD(lparam)));
+            return TRUE;
         case WM_DROPFILES:
             OnDropFiles(reinterpret_cast<HDROP>(wparam));
             return TRUE;
         case WM_NOTIFY:
             return OnNotify(reinterpret_cast<NMHDR*>(lparam));
         case WM_DESTROY:
+            SaveSettings();
             PostQuitMessage(0);
             return FALSE;
         case WM_NCDESTROY:
@@ -197,7 +295,9 @@ BOOL MainDialogWindow::OnInitDialog() {
     AddAboutMenuItem();
     SetIcons();
     EnableToolTips();
-    PlaceWindow();
+    CaptureLayout();  // before anything moves
+    LoadSettings();
+    RestoreWindowPlacement();
     SetSizeGrip();
     SetLogo();
     dialog_.ApplyStoredFormats();
@@ -216,6 +316,10 @@ void MainDialogWindow::PrepareControls() {
         SendDlgItemMessageW(hwnd_, IDC_KEY_FORMAT, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(std::wstring(item).c_str()));
     }
+    // Both lists start on their first item, so a stored index that is out of range leaves a
+    // selection rather than an empty list.
+    SendDlgItemMessageW(hwnd_, IDC_DATA_FORMAT, CB_SETCURSEL, 0, 0);
+    SendDlgItemMessageW(hwnd_, IDC_KEY_FORMAT, CB_SETCURSEL, 0, 0);
     // An edit takes only about 32 000 characters by default and would cut a long pasted text
     // or hex string silently; zero lifts the limit to the maximum.
     SendDlgItemMessageW(hwnd_, IDC_DATA_VALUE, EM_SETLIMITTEXT, 0, 0);
@@ -260,25 +364,6 @@ void MainDialogWindow::EnableToolTips() {
     }
 }
 
-void MainDialogWindow::PlaceWindow() {
-    // The created size, centred on the work area of the screen the window opens on.
-    RECT window;
-    GetWindowRect(hwnd_, &window);
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof(monitor);
-    if (!GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-        return;
-    }
-    const RECT& area = monitor.rcWork;
-    const int width = window.right - window.left;
-    const int height = window.bottom - window.top;
-    const int left = area.left + ((area.right - area.left) - width) / 2;
-    const int top = area.top + ((area.bottom - area.top) - height) / 2;
-    // Never above or left of the work area, so the caption stays reachable.
-    SetWindowPos(hwnd_, nullptr, left > area.left ? left : area.left, top > area.top ? top : area.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void MainDialogWindow::SetSizeGrip() {
     size_grip_ = LoadBitmapW(nullptr, MAKEINTRESOURCEW(OBM_SIZE));
     if (size_grip_ != nullptr) {
@@ -295,7 +380,139 @@ void MainDialogWindow::SetLogo() {
     };
     logo_ = CreateMappedBitmap(instance_, IDB_LOGO, 0, colours, 2);
     if (logo_ != nullptr) {
-        SendDlgItemMessageW(hwnd_, IDC_LOGO, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_));
+        // The control hands back the bitmap it loaded from the template; nothing else owns it.
+        const auto previous = reinterpret_cast<HBITMAP>(SendDlgItemMessageW(
+            hwnd_, IDC_LOGO, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_)));
+        if (previous != nullptr && previous != logo_) {
+            DeleteObject(previous);
+        }
+    }
+}
+
+std::wstring MainDialogWindow::SettingsSectionPath() const {
+    return dialog_.settings_key_path + L'\\' + SettingsSectionName;
+}
+
+void MainDialogWindow::LoadSettings() {
+    StoredSettings stored;
+    HKEY key = nullptr;
+    if (!dialog_.settings_key_path.empty() && RegOpenKeyExW(HKEY_CURRENT_USER, SettingsSectionPath().c_str(),
+                                                            0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        stored.window_rect = ReadStringValue(key, WindowRectValueName);
+        stored.check_boxes = ReadStringValue(key, CheckBoxesValueName);
+        stored.combo_boxes = ReadStringValue(key, ComboBoxesValueName);
+        RegCloseKey(key);
+    }
+    dialog_.LoadSettings(stored);
+}
+
+void MainDialogWindow::RestoreWindowPlacement() {
+    std::vector<Rect> work_areas;
+    EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&work_areas));
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+        return;
+    }
+    const WindowPlacement placement =
+        ChooseWindowPlacement(dialog_.stored_window_rect, work_areas, dialog_.created_width,
+                              dialog_.created_height, ToRect(monitor.rcWork));
+    const Rect& rect = placement.rect;
+    SetWindowPos(hwnd_, nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainDialogWindow::SaveSettings() {
+    if (dialog_.settings_key_path.empty()) {
+        return;
+    }
+    RECT window;
+    GetWindowRect(hwnd_, &window);
+    const StoredSettings settings = dialog_.SettingsToSave(ToRect(window), IsZoomed(hwnd_) != FALSE);
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, SettingsSectionPath().c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    WriteStringValue(key, WindowRectValueName, settings.window_rect);
+    WriteStringValue(key, CheckBoxesValueName, settings.check_boxes);
+    WriteStringValue(key, ComboBoxesValueName, settings.combo_boxes);
+    RegCloseKey(key);
+}
+
+ControlRectLookup MainDialogWindow::ControlRects() const {
+    return [this](int32_t id) -> std::optional<Rect> {
+        if (!HasControl(id)) {
+            return std::nullopt;
+        }
+        return Bounds(id);
+    };
+}
+
+void MainDialogWindow::CaptureLayout() {
+    RECT window;
+    RECT client;
+    GetWindowRect(hwnd_, &window);
+    GetClientRect(hwnd_, &client);
+    RecordLayout(layout_, window.right - window.left, window.bottom - window.top, ToRect(client),
+                 ControlRects());
+    layout_captured_ = true;
+}
+
+void MainDialogWindow::ApplyLayout() {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    for (const ControlMove& move : ComputeLayout(layout_, ToRect(client), ControlRects())) {
+        const Rect& rect = move.rect;
+        MoveWindow(Item(move.control_id), rect.left, rect.top, rect.Width(), rect.Height(), FALSE);
+    }
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void MainDialogWindow::LimitTrackingSize(MINMAXINFO* limits) {
+    const TrackingSize platform{limits->ptMinTrackSize.x, limits->ptMinTrackSize.y, limits->ptMaxTrackSize.x,
+                                limits->ptMaxTrackSize.y};
+    const TrackingSize wanted = ComputeTrackingLimits(layout_, dialog_.created_height, platform);
+    limits->ptMinTrackSize = POINT{wanted.min_width, wanted.min_height};
+    limits->ptMaxTrackSize = POINT{wanted.max_width, wanted.max_height};
+}
+
+bool MainDialogWindow::OnSetCursor() {
+    POINT point;
+    if (!GetCursorPos(&point) || !ScreenToClient(hwnd_, &point) || !LinkUnder(point.x, point.y)) {
+        return false;
+    }
+    const HCURSOR hand = HandCursor();
+    if (hand == nullptr) {
+        return false;
+    }
+    SetCursor(hand);
+    return true;
+}
+
+void MainDialogWindow::OnLeftButtonDown(int x, int y) {
+    if (const std::optional<WebLink> link = LinkUnder(x, y)) {
+        OpenWebPage(link->page_word, dialog_.program.product_word);
+    }
+}
+
+std::optional<WebLink> MainDialogWindow::LinkUnder(int x, int y) const {
+    return LinkAt(x, y, MainDialogLinks, ControlRects());
+}
+
+void MainDialogWindow::ShowAbout() {
+    RunAboutDialog(instance_, hwnd_, dialog_.program);
+}
+
+void MainDialogWindow::ShowHelp() {
+    const std::optional<HelpRequest> request = BuildHelpRequest(ExecutablePath());
+    if (!request) {
+        return;
+    }
+    if (DisplayHelpTopic(request->topic) == nullptr) {
+        const std::wstring text =
+            HelpNotFoundMessage(LoadResourceString(instance_, IDS_NOT_FOUND), request->file);
+        MessageBoxW(hwnd_, text.c_str(), ProgramTitle, MB_OK | MB_ICONWARNING);
     }
 }
 

@@ -6,6 +6,10 @@
 #define IDD_MAIN_DIALOG 100
 #define IDI_MAIN_ICON 128
 #define IDB_LOGO 129
+#define IDD_ABOUT_BOX 101
+#define IDB_ABOUT_LOGO 132
+#define IDB_ABOUT_PICTURE 133
+#define IDB_ABOUT_BANNER 135
 #define IDM_ABOUT_BOX 16  // system menu entry; a multiple of 16, as system commands require
 
 // String table.
@@ -65,3 +69,15 @@
 #define IDC_LOGO 1028
 #define IDC_HELP_BUTTON 1029
 #define IDC_SIZE_GRIP 1032
+
+// About box.
+#define IDC_ABOUT_PRODUCT 1011
+#define IDC_ABOUT_VERSION 1012
+#define IDC_ABOUT_LEGAL_FIRST 1013
+#define IDC_ABOUT_ADDRESS 1014
+#define IDC_ABOUT_LEGAL_SECOND 1015
+#define IDC_ABOUT_PICTURE 1022
+#define IDC_ABOUT_BANNER 1023
+#define IDC_ABOUT_TRANSLATOR 1025
+#define IDC_ABOUT_LOGO 1035
+#define IDC_ABOUT_LIBRARY 1036

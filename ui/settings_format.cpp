@@ -1,5 +1,6 @@
 #include "ui/settings_format.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -131,7 +132,12 @@ WindowPlacement ChooseWindowPlacement(const Rect& stored, std::span<const Rect> 
     };
     const int32_t left = centred(centring_area.left, centring_area.right, created_width);
     const int32_t top = centred(centring_area.top, centring_area.bottom, created_height);
-    return {false, Rect{left, top, left + created_width, top + created_height}};
+    // The far edges in 64 bits as well: a size too large to end in 32 bits ends at the limit.
+    auto far_edge = [](int32_t start, int32_t size) {
+        return int32_t(std::clamp<int64_t>(int64_t(start) + size, std::numeric_limits<int32_t>::min(),
+                                           std::numeric_limits<int32_t>::max()));
+    };
+    return {false, Rect{left, top, far_edge(left, created_width), far_edge(top, created_height)}};
 }
 
 }  // namespace ui

@@ -15,7 +15,10 @@
 
 namespace ui {
 
-// Registry value names under ...\Settings.
+// The settings' section: a key of this name below the program's settings key.
+inline constexpr wchar_t SettingsSectionName[] = L"Settings";
+
+// Registry value names in that section.
 inline constexpr wchar_t WindowRectValueName[] = L"WndRect";
 inline constexpr wchar_t CheckBoxesValueName[] = L"CheckBoxes";
 inline constexpr wchar_t ComboBoxesValueName[] = L"ComboBoxes";

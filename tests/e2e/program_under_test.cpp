@@ -74,8 +74,15 @@ std::wstring WindowsPath(const std::string& build_path) {
     return !path.empty() && path.front() == L'\\' ? L"Z:" + path : path;
 }
 
-ProgramUnderTest::ProgramUnderTest(const std::wstring& arguments) {
-    const std::wstring program = WindowsPath(ORVENDAL_EXE);
+std::wstring ProgramPath() {
+    return WindowsPath(ORVENDAL_EXE);
+}
+
+ProgramUnderTest::ProgramUnderTest(const std::wstring& arguments)
+    : ProgramUnderTest(ProgramPath(), arguments, L"") {}
+
+ProgramUnderTest::ProgramUnderTest(const std::wstring& program, const std::wstring& arguments,
+                                   const std::wstring& current_directory) {
     std::wstring command_line = L"\"" + program + L"\"";
     if (!arguments.empty()) {
         command_line += L" " + arguments;
@@ -83,8 +90,8 @@ ProgramUnderTest::ProgramUnderTest(const std::wstring& arguments) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
+    if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        current_directory.empty() ? nullptr : current_directory.c_str(), &startup, &info)) {
         ADD_FAILURE() << "could not start the program, error " << GetLastError();
         return;
     }

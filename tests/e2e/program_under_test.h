@@ -49,10 +49,17 @@ std::wstring ClassOf(HWND window);
 // Windows form; Wine shows the host's root directory as drive Z:.
 std::wstring WindowsPath(const std::string& build_path);
 
+// The built Orvendal.exe, in Windows form.
+std::wstring ProgramPath();
+
 class ProgramUnderTest {
   public:
     // Starts Orvendal.exe with `arguments` as its command line after the program's name.
     explicit ProgramUnderTest(const std::wstring& arguments);
+    // Starts the program `program` (a copy of Orvendal.exe elsewhere) in the current directory
+    // `current_directory` (empty: this program's).
+    ProgramUnderTest(const std::wstring& program, const std::wstring& arguments,
+                     const std::wstring& current_directory);
     // Ends the process if it still runs.
     ~ProgramUnderTest();
     ProgramUnderTest(const ProgramUnderTest&) = delete;

@@ -1,0 +1,113 @@
+#include "dialog_fixture.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+
+namespace e2e {
+namespace {
+
+std::wstring WindowsPathOfEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::wstring() : WindowsPath(value);
+}
+
+}  // namespace
+
+std::wstring TestDirectory() {
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::wstring directory = std::wstring(temp) + L"orvendal-e2e";
+    CreateDirectoryW(directory.c_str(), nullptr);
+    return directory + L"\\";
+}
+
+std::wstring WriteTestFile(const std::wstring& name, const std::string& bytes) {
+    const std::wstring path = TestDirectory() + name;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE) << "cannot create the test file";
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    EXPECT_EQ(written, bytes.size());
+    return path;
+}
+
+std::wstring Quoted(const std::wstring& path) {
+    return L"\"" + path + L"\"";
+}
+
+bool KeyExists(const std::wstring& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+void SetStringValue(const std::wstring& path, const wchar_t* name, const std::wstring& value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   DWORD((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::optional<std::wstring> StringValue(const std::wstring& path, const wchar_t* name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    std::vector<wchar_t> buffer(4096, L'\0');
+    DWORD type = 0;
+    DWORD size = DWORD((buffer.size() - 1) * sizeof(wchar_t));
+    const LSTATUS status =
+        RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_SZ) {
+        return std::nullopt;
+    }
+    return std::wstring(buffer.data(), wcsnlen(buffer.data(), size / sizeof(wchar_t)));
+}
+
+void RunSwitch(const wchar_t* argument) {
+    ProgramUnderTest program(argument);
+    ASSERT_TRUE(program.started());
+    bool window_seen = false;
+    const bool ended = WaitUntil(
+        [&] {
+            window_seen = window_seen || !program.VisibleWindows().empty();
+            return WaitForSingleObject(program.process(), 0) == WAIT_OBJECT_0;
+        },
+        StartTimeoutMs);
+    ASSERT_TRUE(ended) << "the program did not end";
+    EXPECT_EQ(program.WaitForExit(0).value_or(99), 0u);
+    EXPECT_FALSE(window_seen);
+}
+
+// The wrapper script watches a directory for requests and takes a picture for each.
+void TakeScreenshot(const std::wstring& name) {
+    const std::wstring requests = WindowsPathOfEnvironment("ORVENDAL_SCREENSHOT_REQUESTS");
+    if (requests.empty()) {
+        std::printf("(no screenshot helper: %ls not taken)\n", name.c_str());
+        return;
+    }
+    const std::wstring request = requests + L"\\" + name + L".request";
+    const HANDLE file = CreateFileW(request.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot ask for a screenshot";
+    CloseHandle(file);
+    const std::wstring done = requests + L"\\" + name + L".done";
+    const std::wstring failed = requests + L"\\" + name + L".failed";
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(done) || FileExists(failed); }, 30000))
+        << "no screenshot taken";
+    EXPECT_TRUE(FileExists(done)) << "the screenshot failed";
+}
+
+}  // namespace e2e

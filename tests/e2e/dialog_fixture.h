@@ -1,0 +1,268 @@
+// The common ground of the end-to-end tests: the program's control ids and texts as the
+// dialog template and string table give them (written out here rather than taken from the
+// program's headers, so a wrong id there is caught), files and registry values for the tests,
+// screenshots, and a fixture that starts the program and drives its main dialog.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// DROPFILES; after the Windows headers.
+#include <shlobj.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "expected_digests.h"
+#include "program_under_test.h"
+
+namespace e2e {
+
+struct Row {
+    int check_box;
+    int result;
+};
+
+// In Algorithm identifier order: MD5, MD4, SHA1, SHA256, SHA384, SHA512, RIPEMD160, PANAMA,
+// TIGER, MD2, ADLER32, CRC32, eDonkey/eMule.
+inline constexpr Row Rows[hashlib::AlgorithmCount] = {
+    {1008, 1009}, {1038, 1037}, {1010, 1011}, {1012, 1013}, {1014, 1015}, {1016, 1017}, {1018, 1019},
+    {1020, 1021}, {1026, 1027}, {1006, 1007}, {1022, 1023}, {1024, 1025}, {1039, 1040}};
+
+inline constexpr int DataFormat = 1030;
+inline constexpr int KeyFormat = 1031;
+inline constexpr int DataEdit = 1002;
+inline constexpr int KeyEdit = 1005;
+inline constexpr int BrowseButton = 1003;
+inline constexpr int HmacBox = 1004;
+inline constexpr int LineAboveEdonkey = 1035;
+inline constexpr int LineBelowEdonkey = 1036;
+inline constexpr int Md2Box = 1006;
+inline constexpr int MessageBoxText = 0xFFFF;
+inline constexpr int FileNameCombo = 0x47C;  // in the Explorer-style open-file dialog
+
+inline constexpr int FileFormat = 0, TextFormat = 1, HexFormat = 2;
+inline constexpr int HexKey = 1;
+
+inline const std::set<int> DefaultTicks = {hashlib::AlgorithmMd5, hashlib::AlgorithmSha1,
+                                           hashlib::AlgorithmRipemd160, hashlib::AlgorithmCrc32};
+inline const std::set<int> AllTicks = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+inline const std::set<int> UnkeyableTicks = {hashlib::AlgorithmMd2, hashlib::AlgorithmAdler32,
+                                             hashlib::AlgorithmCrc32, hashlib::AlgorithmEdonkey};
+
+inline const wchar_t SelectAlgorithmText[] = L"请先选择一个校验算法!";
+inline const wchar_t HexOddLengthText[] = L"十六进制串长度必须是偶数!";
+inline const wchar_t HexIllegalCharText[] = L"十六进制串中包含非法字符!";
+inline const wchar_t SelectFileText[] = L"请先选择一个文件!";
+inline const wchar_t AccessDeniedText[] = L"指定文件拒绝访问!";
+inline const wchar_t CannotOpenText[] = L"不能打开指定文件!";
+inline const wchar_t PathTooLongText[] = L"指定文件路径太长!";
+
+inline const wchar_t MakerKey[] = L"Software\\Tamberlyn";
+inline const wchar_t ProductKey[] = L"Software\\Tamberlyn\\Orvendal";
+inline const wchar_t SettingsKey[] = L"Software\\Tamberlyn\\Orvendal\\2.02\\Settings";
+
+// ---------------------------------------------------------------------------------------------
+// Files and registry
+
+// A directory of the test's own in the temporary directory, with its trailing '\\'.
+std::wstring TestDirectory();
+// Writes `bytes` to `name` in TestDirectory() and returns the file's full name.
+std::wstring WriteTestFile(const std::wstring& name, const std::string& bytes);
+std::wstring Quoted(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+
+// Registry keys and string values under the current user.
+bool KeyExists(const std::wstring& path);
+void SetStringValue(const std::wstring& path, const wchar_t* name, const std::wstring& value);
+// A string value, or nothing when it or its key is absent or it is no string.
+std::optional<std::wstring> StringValue(const std::wstring& path, const wchar_t* name);
+
+// Runs the program with a switch and expects it to end with code 0 without ever showing a
+// window.
+void RunSwitch(const wchar_t* argument);
+
+// Asks the wrapper script that runs this program for a picture of the whole virtual display,
+// saved as NAME.png in the screenshots folder, and waits until it is taken.
+void TakeScreenshot(const std::wstring& name);
+
+// ---------------------------------------------------------------------------------------------
+// The dialog under test
+
+struct Warning {
+    std::wstring title;
+    std::wstring text;
+    bool ok_only = false;   // an OK button and no other
+    bool has_icon = false;  // a visible icon beside the text
+};
+
+class DialogTest : public testing::Test {
+  protected:
+    void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, ProductKey); }
+
+    void TearDown() override {
+        if (program_ && dialog_ != nullptr && !HasFailure()) {
+            Close();
+        }
+        program_.reset();  // ends a program left running
+    }
+
+    // Starts the program (by default the built one, in this program's current directory) and
+    // waits for its dialog.
+    void Start(const std::wstring& arguments = L"", const std::wstring& program = ProgramPath(),
+               const std::wstring& current_directory = L"") {
+        program_ = std::make_unique<ProgramUnderTest>(program, arguments, current_directory);
+        ASSERT_TRUE(program_->started());
+        dialog_ = program_->WaitForDialog();
+        ASSERT_NE(dialog_, nullptr) << "the dialog did not appear";
+    }
+
+    // Closes the dialog as Close does and expects the process to end normally.
+    void Close() {
+        PostMessageW(dialog_, WM_COMMAND, IDCANCEL, 0);
+        const std::optional<DWORD> code = program_->WaitForExit();
+        ASSERT_TRUE(code.has_value()) << "the program did not end after Close";
+        EXPECT_EQ(*code, 0u);
+        dialog_ = nullptr;
+    }
+
+    HWND Item(int id) const { return GetDlgItem(dialog_, id); }
+    std::wstring Text(int id) const { return TextOf(Item(id)); }
+    void Type(int id, const std::wstring& text) { SetTextOf(Item(id), text); }
+    bool Checked(int id) { return Send(Item(id), BM_GETCHECK) == BST_CHECKED; }
+    void Click(int id) { Send(Item(id), BM_CLICK); }
+    bool Visible(int id) const { return IsWindowVisible(Item(id)) != FALSE; }
+    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    int Selection(int selector) { return int(Send(Item(selector), CB_GETCURSEL)); }
+
+    // Ticks exactly these algorithms (before HMAC hides a row).
+    void Tick(const std::set<int>& algorithms) {
+        for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+            if (Checked(Rows[id].check_box) != (algorithms.count(id) != 0)) {
+                Click(Rows[id].check_box);
+            }
+        }
+    }
+
+    // A selection as the user makes it: the list reports it accepted.
+    void ChooseFormat(int selector, int index) {
+        Send(Item(selector), CB_SETCURSEL, WPARAM(index));
+        Send(dialog_, WM_COMMAND, MAKEWPARAM(selector, CBN_SELENDOK),
+             reinterpret_cast<LPARAM>(Item(selector)));
+    }
+
+    Results Shown() const {
+        Results results;
+        for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+            results[size_t(id)] = Text(Rows[id].result);
+        }
+        return results;
+    }
+
+    void ShowInResults(const std::wstring& text) {
+        for (const Row& row : Rows) {
+            Type(row.result, text);
+        }
+    }
+
+    // Runs Calculate and expects it to finish without a message.
+    void Calculate() {
+        const bool answered = TrySend(dialog_, WM_COMMAND, IDOK, 0, nullptr, 60000);
+        if (const HWND box = program_->FindOwnedDialog(dialog_); box != nullptr) {
+            ADD_FAILURE() << "unexpected message: " << TextOf(GetDlgItem(box, MessageBoxText));
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+        EXPECT_TRUE(answered) << "the calculation did not finish in time";
+    }
+
+    // Runs Calculate, expects a message box, reads and closes it.
+    Warning CalculateExpectingWarning() {
+        PostMessageW(dialog_, WM_COMMAND, IDOK, 0);  // a modal box will open: never sent
+        return ReadAndCloseWarning(program_->WaitForOwnedDialog(dialog_));
+    }
+
+    // Reads the message box `box` (null when none appeared) and closes it.
+    Warning ReadAndCloseWarning(HWND box) {
+        if (box == nullptr) {
+            ADD_FAILURE() << "no message appeared";
+            return {};
+        }
+        Warning warning;
+        warning.title = TextOf(box);
+        warning.text = TextOf(GetDlgItem(box, MessageBoxText));
+        warning.ok_only = IsWindowVisible(GetDlgItem(box, IDOK)) != FALSE;
+        for (const int other : {IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) {
+            const HWND button = GetDlgItem(box, other);
+            if (button != nullptr && IsWindowVisible(button)) {
+                warning.ok_only = false;
+            }
+        }
+        for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            if (ClassOf(child) == L"Static" && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+                IsWindowVisible(child)) {
+                warning.has_icon = true;
+            }
+        }
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << "the message did not close";
+        return warning;
+    }
+
+    int FocusedControl() const {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog_, nullptr), &info) ||
+            info.hwndFocus == nullptr) {
+            return 0;
+        }
+        return GetDlgCtrlID(info.hwndFocus);
+    }
+
+    // The focus settles after the message box has gone; waits for `expected`, returns the last.
+    int FocusSettlingOn(int expected) const {
+        int focus = 0;
+        WaitUntil([&] { return (focus = FocusedControl()) == expected; }, 3000);
+        return focus;
+    }
+
+    RECT ScreenRect(int id) const {
+        RECT rect = {};
+        GetWindowRect(Item(id), &rect);
+        return rect;
+    }
+
+    // The drop Wine delivers for a real drag from the desktop, built in the program's memory.
+    void DropFiles(const std::vector<std::wstring>& files) {
+        DROPFILES header = {};
+        header.pFiles = sizeof(DROPFILES);
+        header.fWide = TRUE;
+        std::vector<uint8_t> block(sizeof(header));
+        std::memcpy(block.data(), &header, sizeof(header));
+        auto append = [&](const std::wstring& text) {
+            const auto* bytes = reinterpret_cast<const uint8_t*>(text.c_str());
+            block.insert(block.end(), bytes, bytes + (text.size() + 1) * sizeof(wchar_t));
+        };
+        for (const std::wstring& file : files) {
+            append(file);
+        }
+        append(L"");
+        void* remote = VirtualAllocEx(program_->process(), nullptr, block.size(), MEM_COMMIT | MEM_RESERVE,
+                                      PAGE_READWRITE);
+        ASSERT_NE(remote, nullptr);
+        ASSERT_TRUE(WriteProcessMemory(program_->process(), remote, block.data(), block.size(), nullptr));
+        PostMessageW(dialog_, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+    }
+
+    std::unique_ptr<ProgramUnderTest> program_;
+    HWND dialog_ = nullptr;
+};
+
+}  // namespace e2e

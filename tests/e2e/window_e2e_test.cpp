@@ -1,0 +1,536 @@
+// Orvendal.exe end to end around its main window: the settings it keeps in the registry, its
+// resizable layout, the About box, and the help (including where the help viewer's library is
+// loaded from).
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <ostream>
+
+#include "dialog_fixture.h"
+
+#if !defined(ORVENDAL_PLANTED_LIBRARY) || !defined(ORVENDAL_LIBRARY_PROBE)
+#error "ORVENDAL_PLANTED_LIBRARY and ORVENDAL_LIBRARY_PROBE must name the look-alike and its probe"
+#endif
+
+using namespace e2e;
+using hashlib::AlgorithmCount;
+
+namespace {
+
+constexpr int HelpButton = 1029;
+constexpr int Logo = 1028;
+constexpr int SizeGrip = 1032;
+constexpr UINT AboutCommand = 16;
+
+const wchar_t HelpWindowTitle[] = L"Orvendal 帮助";
+
+bool operator==(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+RECT Shifted(RECT rect, LONG dx, LONG grow_right = 0) {
+    return RECT{rect.left + dx, rect.top, rect.right + dx + grow_right, rect.bottom};
+}
+
+RECT Sized(LONG left, LONG top, LONG width, LONG height) {
+    return RECT{left, top, left + width, top + height};
+}
+
+RECT WindowRect(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+LONG Width(const RECT& rect) {
+    return rect.right - rect.left;
+}
+
+LONG Height(const RECT& rect) {
+    return rect.bottom - rect.top;
+}
+
+// Where the program places a window of this size when it restores nothing: centred on the work
+// area of the (only) screen, never above or left of it.
+RECT CentredRect(SIZE size) {
+    RECT area = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const LONG left = area.left + std::max<LONG>(0, (Width(area) - size.cx) / 2);
+    const LONG top = area.top + std::max<LONG>(0, (Height(area) - size.cy) / 2);
+    return Sized(left, top, size.cx, size.cy);
+}
+
+// The window's size when the program creates it, measured once on a run without settings.
+SIZE CreatedSize() {
+    static SIZE size = {};
+    if (size.cx == 0) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, ProductKey);
+        ProgramUnderTest program(L"");
+        const HWND dialog = program.WaitForDialog();
+        if (dialog == nullptr) {
+            ADD_FAILURE() << "the dialog did not appear";
+            return size;
+        }
+        const RECT rect = WindowRect(dialog);
+        size = SIZE{Width(rect), Height(rect)};
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        program.WaitForExit();
+        RegDeleteTreeW(HKEY_CURRENT_USER, ProductKey);
+    }
+    return size;
+}
+
+// An empty directory of this name in the test directory, with its trailing '\'.
+std::wstring EmptyDirectory(const std::wstring& name) {
+    const std::wstring directory = TestDirectory() + name + L"\\";
+    CreateDirectoryW(directory.c_str(), nullptr);
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((directory + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                DeleteFileW((directory + found.cFileName).c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return directory;
+}
+
+std::wstring DirectoryOf(const std::wstring& path) {
+    return path.substr(0, path.rfind(L'\\') + 1);
+}
+
+class WindowTest : public DialogTest {
+  protected:
+    // Asks the dialog's own thread to move and size its window (as a user's drag does, through
+    // the window's size limits) and waits until the window reports `expected`.
+    void MoveWindowExpecting(const RECT& requested, const RECT& expected) {
+        SetWindowPos(dialog_, nullptr, requested.left, requested.top, Width(requested), Height(requested),
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+        const bool reached = WaitUntil([&] { return WindowRect(dialog_) == expected; }, 5000);
+        const RECT actual = WindowRect(dialog_);
+        EXPECT_TRUE(reached) << "window at " << actual.left << "," << actual.top << " size " << Width(actual)
+                             << " x " << Height(actual) << "; expected " << expected.left << ","
+                             << expected.top << " size " << Width(expected) << " x " << Height(expected);
+        Send(dialog_, WM_NULL);  // after the move has been handled, the layout too
+    }
+
+    // Moves the mouse over the middle of `control` and returns the cursor shown once `settled`
+    // says so, or after 2 s.
+    static HCURSOR MoveMouseOver(HWND control, const std::function<bool(HCURSOR)>& settled) {
+        const RECT rect = WindowRect(control);
+        // Input as the mouse gives it, so the window under it is told.
+        INPUT move = {};
+        move.type = INPUT_MOUSE;
+        move.mi.dx = ((rect.left + rect.right) / 2) * 65536 / GetSystemMetrics(SM_CXSCREEN);
+        move.mi.dy = ((rect.top + rect.bottom) / 2) * 65536 / GetSystemMetrics(SM_CYSCREEN);
+        move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &move, sizeof(move));
+        HCURSOR shown = nullptr;
+        WaitUntil(
+            [&] {
+                CURSORINFO info = {};
+                info.cbSize = sizeof(info);
+                GetCursorInfo(&info);
+                shown = info.hCursor;
+                return settled(shown);
+            },
+            2000);
+        return shown;
+    }
+
+    // Every control's window rectangle, by window.
+    std::map<HWND, RECT> ControlRects() const {
+        std::map<HWND, RECT> rects;
+        for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            rects[child] = WindowRect(child);
+        }
+        return rects;
+    }
+
+    std::set<int> Ticked() {
+        std::set<int> ticked;
+        for (int id = 0; id < AlgorithmCount; ++id) {
+            if (Checked(Rows[id].check_box)) {
+                ticked.insert(id);
+            }
+        }
+        return ticked;
+    }
+
+    // The program's visible window with this title, or null.
+    HWND VisibleWindowTitled(const std::wstring& title) const {
+        for (const HWND window : program_->VisibleWindows()) {
+            wchar_t text[128] = {};
+            GetWindowTextW(window, text, 128);
+            if (title == text) {
+                return window;
+            }
+        }
+        return nullptr;
+    }
+
+    HWND WaitForHelpWindow() const {
+        HWND help = nullptr;
+        WaitUntil([&] { return (help = VisibleWindowTitled(HelpWindowTitle)) != nullptr; });
+        return help;
+    }
+
+    void CloseHelpWindow(HWND help) {
+        PostMessageW(help, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(help) || !IsWindowVisible(help); }))
+            << "the help window did not close";
+    }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Settings
+
+TEST_F(WindowTest, TicksFormatsAndPlacementSurviveARestart) {
+    const SIZE created = CreatedSize();
+    Start();
+    Click(Rows[hashlib::AlgorithmMd5].check_box);  // off
+    Click(Rows[hashlib::AlgorithmSha256].check_box);
+    Click(Rows[hashlib::AlgorithmEdonkey].check_box);
+    Click(HmacBox);
+    ChooseFormat(DataFormat, HexFormat);
+    ChooseFormat(KeyFormat, HexKey);
+    const RECT placed = Sized(40, 30, created.cx + 120, created.cy);
+    MoveWindowExpecting(placed, placed);
+    Close();
+
+    EXPECT_EQ(StringValue(SettingsKey, L"WndRect"), L"t:30b:" + std::to_wstring(30 + created.cy) + L"l:40r:" +
+                                                        std::to_wstring(40 + created.cx + 120));
+    // HMAC, then MD5, MD4, SHA1, SHA256, SHA384, SHA512, RIPEMD160, PANAMA, TIGER, MD2,
+    // ADLER32, CRC32, eDonkey.
+    EXPECT_EQ(StringValue(SettingsKey, L"CheckBoxes"), L"10011001000011");
+    EXPECT_EQ(StringValue(SettingsKey, L"ComboBoxes"), L"21");
+
+    Start();
+    EXPECT_TRUE(WindowRect(dialog_) == placed) << "the window was not put back where it was";
+    EXPECT_TRUE(Checked(HmacBox));
+    EXPECT_TRUE(Enabled(KeyEdit));
+    const std::set<int> expected = {hashlib::AlgorithmSha1, hashlib::AlgorithmSha256,
+                                    hashlib::AlgorithmRipemd160, hashlib::AlgorithmCrc32,
+                                    hashlib::AlgorithmEdonkey};
+    EXPECT_EQ(Ticked(), expected);
+    EXPECT_FALSE(Visible(Rows[hashlib::AlgorithmEdonkey].check_box));
+    EXPECT_EQ(Selection(DataFormat), HexFormat);
+    EXPECT_EQ(Selection(KeyFormat), HexKey);
+    EXPECT_FALSE(Visible(BrowseButton));
+    Close();
+
+    // The settings the program wrote go with "/install" like any others.
+    RunSwitch(L"/install");
+    EXPECT_FALSE(KeyExists(ProductKey));
+    EXPECT_FALSE(KeyExists(MakerKey));
+}
+
+// Stored values written before the program starts, and what the program makes of them.
+struct StoredCase {
+    const char* name;
+    std::function<std::wstring(SIZE created)> window_rect;
+    std::wstring check_boxes;
+    std::wstring combo_boxes;
+    // The window's rectangle; nothing for the created size centred.
+    std::function<std::optional<RECT>(SIZE created)> placement;
+    bool hmac;
+    std::set<int> ticked;
+    int data_format;
+    int key_format;
+};
+
+void PrintTo(const StoredCase& stored, std::ostream* out) {
+    *out << stored.name;
+}
+
+class StoredSettingsTest : public WindowTest, public testing::WithParamInterface<StoredCase> {};
+
+TEST_P(StoredSettingsTest, AreReadAsStored) {
+    const StoredCase& stored = GetParam();
+    const SIZE created = CreatedSize();
+    SetStringValue(SettingsKey, L"WndRect", stored.window_rect(created));
+    SetStringValue(SettingsKey, L"CheckBoxes", stored.check_boxes);
+    SetStringValue(SettingsKey, L"ComboBoxes", stored.combo_boxes);
+    Start();
+
+    const RECT expected = stored.placement(created).value_or(CentredRect(created));
+    const RECT actual = WindowRect(dialog_);
+    EXPECT_TRUE(actual == expected) << "window at " << actual.left << "," << actual.top << " size "
+                                    << Width(actual) << " x " << Height(actual) << "; expected "
+                                    << expected.left << "," << expected.top << " size " << Width(expected)
+                                    << " x " << Height(expected);
+    EXPECT_FALSE(IsZoomed(dialog_));
+    EXPECT_EQ(Checked(HmacBox), stored.hmac);
+    EXPECT_EQ(Enabled(KeyEdit), stored.hmac);
+    EXPECT_EQ(Ticked(), stored.ticked);
+    EXPECT_EQ(Selection(DataFormat), stored.data_format);
+    EXPECT_EQ(Selection(KeyFormat), stored.key_format);
+}
+
+std::function<std::wstring(SIZE)> Fixed(const std::wstring& value) {
+    return [value](SIZE) { return value; };
+}
+
+std::optional<RECT> Centred(SIZE) {
+    return std::nullopt;
+}
+
+const std::set<int> NoTicks = {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, StoredSettingsTest,
+    testing::Values(
+        // The rectangle's position is restored; its size is below the window's minimum, which
+        // the window keeps to. One HMAC tick and thirteen unticked algorithms; hex and hex.
+        StoredCase{"SmallRectangleOnlyHmacHexAndHex", Fixed(L"t:10b:400l:20r:300"), L"10000000000000", L"21",
+                   [](SIZE created) { return std::optional<RECT>(Sized(20, 10, created.cx, created.cy)); },
+                   true, NoTicks, HexFormat, HexKey},
+        StoredCase{
+            "WiderRectangleAllTicked",
+            [](SIZE created) {
+                return L"t:50b:" + std::to_wstring(50 + created.cy) + L"l:60r:" +
+                       std::to_wstring(60 + created.cx + 200);
+            },
+            L"01111111111111", L"10",
+            [](SIZE created) { return std::optional<RECT>(Sized(60, 50, created.cx + 200, created.cy)); },
+            false, AllTicks, TextFormat, 0},
+        // Above the screen: the default placement. Thirteen characters are no value; "31"
+        // leaves the data format (there is no item 3) and selects the hex key.
+        StoredCase{"NegativeTopThirteenTicksDataFormat3", Fixed(L"t:-20b:400l:20r:300"), L"1111111111111",
+                   L"31", Centred, false, DefaultTicks, FileFormat, HexKey},
+        // Saved on a monitor that is gone: the default placement. Fifteen characters are no value.
+        StoredCase{"OffEveryMonitorFifteenTicks", Fixed(L"t:100b:600l:5000r:5400"), L"111111111111111", L"/1",
+                   Centred, false, DefaultTicks, FileFormat, HexKey},
+        // Closed maximised: opens at the created size, centred. Only '1' ticks.
+        StoredCase{"MaximizedLettersInTicks", Fixed(L"maximized"), L"1x1x1x1x1x1x1x", L"2", Centred, true,
+                   std::set<int>{1, 3, 5, 7, 9, 11}, FileFormat, 0},
+        StoredCase{"NumberBeyond32Bits", Fixed(L"t:10b:4294967696l:20r:300"), L"", L"211", Centred, false,
+                   DefaultTicks, FileFormat, 0},
+        StoredCase{"Garbage", Fixed(L"garbage"), L"abc", L"xy", Centred, false, DefaultTicks, FileFormat, 0}),
+    [](const testing::TestParamInfo<StoredCase>& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------------------------
+// Layout
+
+TEST_F(WindowTest, WideningBy100StretchesTheEditsAndMovesTheRightColumn) {
+    Start();
+    const RECT window = WindowRect(dialog_);
+    const std::map<HWND, RECT> before = ControlRects();
+
+    MoveWindowExpecting(Shifted(window, 0, 100), Shifted(window, 0, 100));
+    const std::map<HWND, RECT> after = ControlRects();
+    TakeScreenshot(L"dialog-widened");
+
+    std::set<int> stretched = {DataEdit, KeyEdit, 1033, 1034, LineAboveEdonkey, LineBelowEdonkey};
+    for (const Row& row : Rows) {
+        stretched.insert(row.result);
+    }
+    const std::set<int> moved = {BrowseButton, IDOK, IDCANCEL, HelpButton, SizeGrip};
+    for (const auto& [control, rect] : before) {
+        const int id = GetDlgCtrlID(control);
+        SCOPED_TRACE(testing::Message() << "control " << id);
+        if (stretched.count(id) != 0) {
+            EXPECT_TRUE(after.at(control) == Shifted(rect, 0, 100));
+        } else if (moved.count(id) != 0) {
+            EXPECT_TRUE(after.at(control) == Shifted(rect, 100));
+        } else {  // check boxes, labels, selectors and the logo
+            EXPECT_TRUE(after.at(control) == rect);
+        }
+    }
+    EXPECT_EQ(Width(WindowRect(Item(Rows[0].result))), Width(before.at(Item(Rows[0].result))) + 100);
+
+    // Back to the start size: everything where it began, nothing accumulated.
+    MoveWindowExpecting(window, window);
+    for (const auto& [control, rect] : ControlRects()) {
+        EXPECT_TRUE(rect == before.at(control)) << "control " << GetDlgCtrlID(control);
+    }
+}
+
+TEST_F(WindowTest, NeverSmallerThanAtStartNorTallerThanAtCreation) {
+    const SIZE created = CreatedSize();
+    Start();
+    const RECT start = WindowRect(dialog_);
+    ASSERT_EQ(Width(start), created.cx);
+    ASSERT_EQ(Height(start), created.cy);
+
+    MoveWindowExpecting(Sized(start.left + 10, start.top + 10, created.cx - 60, created.cy - 60),
+                        Sized(start.left + 10, start.top + 10, created.cx, created.cy));
+    MoveWindowExpecting(Sized(start.left + 20, start.top + 20, created.cx, created.cy + 100),
+                        Sized(start.left + 20, start.top + 20, created.cx, created.cy));
+    // Wider is allowed, as wide as the screen takes.
+    MoveWindowExpecting(Sized(start.left, start.top, created.cx + 300, created.cy),
+                        Sized(start.left, start.top, created.cx + 300, created.cy));
+}
+
+// ---------------------------------------------------------------------------------------------
+// About box
+
+TEST_F(WindowTest, AboutBoxOpensFromTheSystemMenu) {
+    Start();
+    // The main dialog's logo is a link too: the hand over it, not over its neighbour.
+    const HCURSOR dialog_plain = MoveMouseOver(Item(HmacBox), [](HCURSOR) { return false; });
+    EXPECT_NE(MoveMouseOver(Item(Logo), [&](HCURSOR shown) { return shown != dialog_plain; }), dialog_plain)
+        << "logo";
+
+    PostMessageW(dialog_, WM_SYSCOMMAND, AboutCommand, 0);  // modal: posted
+    const HWND about = program_->WaitForOwnedDialog(dialog_);
+    ASSERT_NE(about, nullptr) << "no About box";
+    EXPECT_EQ(TextOf(about), L"关于 Orvendal");
+    EXPECT_FALSE(IsWindowEnabled(dialog_)) << "the About box is modal";
+
+    auto text = [&](int id) { return TextOf(GetDlgItem(about, id)); };
+    EXPECT_EQ(text(1011), L"Tamberlyn Orvendal");
+    EXPECT_EQ(text(1012), L"Version 2.02.00337");
+    EXPECT_EQ(text(1036), L"Tamberlyn Velloquin Library");
+    EXPECT_EQ(text(IDOK), L"确定");
+    EXPECT_NE(text(1014), L"") << "the maker's address";
+    EXPECT_NE(text(1025), L"") << "the translator credit";
+    bool tools_label = false;
+    for (HWND child = GetWindow(about, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        tools_label = tools_label || (ClassOf(child) == L"Static" && TextOf(child) == L"可用工具");
+    }
+    EXPECT_TRUE(tools_label) << "the label \"可用工具\"";
+
+    for (const int bitmap : {1023, 1035, 1022}) {
+        EXPECT_NE(Send(GetDlgItem(about, bitmap), STM_GETIMAGE, IMAGE_BITMAP), 0)
+            << "bitmap control " << bitmap;
+    }
+    // The banner spans the whole window; the logo keeps its image's size, centred on the window.
+    const RECT box = WindowRect(about);
+    const RECT banner = WindowRect(GetDlgItem(about, 1023));
+    const RECT logo = WindowRect(GetDlgItem(about, 1035));
+    EXPECT_EQ(banner.left, box.left);
+    EXPECT_EQ(banner.right, box.right);
+    EXPECT_EQ(Width(logo), 130);
+    EXPECT_EQ(Height(logo), 72);
+    EXPECT_LE(std::abs((logo.left + logo.right) - (box.left + box.right)), 1);
+    TakeScreenshot(L"about-box");
+
+    // The links show another cursor (the hand) than the rest of the box. Cursor handles are the
+    // program's own, so the test can only compare them with each other.
+    const HCURSOR plain = MoveMouseOver(GetDlgItem(about, 1022), [](HCURSOR) { return false; });
+    const HCURSOR link =
+        MoveMouseOver(GetDlgItem(about, 1036), [&](HCURSOR shown) { return shown != plain; });
+    EXPECT_NE(link, plain) << "library line";
+    auto is_link = [&](HCURSOR shown) { return shown == link; };
+    EXPECT_EQ(MoveMouseOver(GetDlgItem(about, 1014), is_link), link) << "address";
+    EXPECT_EQ(MoveMouseOver(GetDlgItem(about, 1035), is_link), link) << "logo on the banner";
+    EXPECT_EQ(MoveMouseOver(GetDlgItem(about, 1022), [&](HCURSOR shown) { return shown == plain; }), plain)
+        << "picture";
+
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << "the About box did not close";
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog_) != FALSE; }));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Help
+
+TEST_F(WindowTest, HelpButtonAndF1OpenTheHelpWindow) {
+    Start();
+    PostMessageW(Item(HelpButton), BM_CLICK, 0, 0);  // may open a message box: posted
+    HWND help = WaitForHelpWindow();
+    ASSERT_NE(help, nullptr) << "no help window after the Help button";
+    EXPECT_EQ(program_->FindOwnedDialog(dialog_), nullptr);
+    CloseHelpWindow(help);
+
+    PostMessageW(Item(DataEdit), WM_KEYDOWN, VK_F1, 0);
+    help = WaitForHelpWindow();
+    ASSERT_NE(help, nullptr) << "no help window after F1";
+    EXPECT_EQ(program_->FindOwnedDialog(dialog_), nullptr);
+    CloseHelpWindow(help);
+}
+
+TEST_F(WindowTest, MissingHelpFileIsNamedInTheMessage) {
+    // A copy of the program without its help file.
+    const std::wstring directory = EmptyDirectory(L"without help");
+    const std::wstring program = directory + L"Orvendal.exe";
+    ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), program.c_str(), FALSE));
+    Start(L"", program);
+
+    const std::wstring expected = L"未能找到\"" + directory + L"Orvendal.chm\" Help file!";
+    PostMessageW(Item(HelpButton), BM_CLICK, 0, 0);
+    Warning warning = ReadAndCloseWarning(program_->WaitForOwnedDialog(dialog_));
+    EXPECT_EQ(warning.text, expected);
+    EXPECT_EQ(warning.title, L"Orvendal");
+    EXPECT_TRUE(warning.ok_only);
+
+    PostMessageW(Item(DataEdit), WM_KEYDOWN, VK_F1, 0);
+    warning = ReadAndCloseWarning(program_->WaitForOwnedDialog(dialog_));
+    EXPECT_EQ(warning.text, expected);
+    EXPECT_EQ(VisibleWindowTitled(HelpWindowTitle), nullptr);
+}
+
+// Under Wine, a library Wine has its own version of is taken from Wine unless the prefix asks
+// for a file of that name first; this asks for that, for the two programs of the test only, so
+// a look-alike found on the search path is really loaded. (Windows always takes the file.)
+class LookAlikesFirst {
+  public:
+    LookAlikesFirst() {
+        for (const wchar_t* program : Programs) {
+            SetStringValue(KeyOf(program), Library, L"native,builtin");
+        }
+    }
+    ~LookAlikesFirst() {
+        for (const wchar_t* program : Programs) {
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, KeyOf(program).c_str(), Library);
+        }
+    }
+    LookAlikesFirst(const LookAlikesFirst&) = delete;
+    LookAlikesFirst& operator=(const LookAlikesFirst&) = delete;
+
+  private:
+    static constexpr const wchar_t* Programs[] = {L"library_probe.exe", L"Orvendal.exe"};
+    static constexpr wchar_t Library[] = L"hhctrl.ocx";
+    static std::wstring KeyOf(const wchar_t* program) {
+        return std::wstring(L"Software\\Wine\\AppDefaults\\") + program + L"\\DllOverrides";
+    }
+};
+
+TEST_F(WindowTest, HelpViewerComesOnlyFromTheSystemDirectory) {
+    const std::wstring planted = WindowsPath(ORVENDAL_PLANTED_LIBRARY);
+    const LookAlikesFirst look_alikes_first;
+
+    // A program that looks the library up by name loads the look-alike beside it, which marks
+    // the load.
+    const std::wstring probe_directory = EmptyDirectory(L"planted probe");
+    const std::wstring probe = probe_directory + L"library_probe.exe";
+    ASSERT_TRUE(CopyFileW(WindowsPath(ORVENDAL_LIBRARY_PROBE).c_str(), probe.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(planted.c_str(), (probe_directory + L"hhctrl.ocx").c_str(), FALSE));
+    {
+        ProgramUnderTest probe_run(probe, L"", probe_directory);
+        ASSERT_TRUE(probe_run.started());
+        EXPECT_EQ(probe_run.WaitForExit(StartTimeoutMs).value_or(99), 0u);
+    }
+    ASSERT_TRUE(FileExists(probe_directory + L"hhctrl.ocx.loaded")) << "the look-alike was not picked up";
+
+    // A copy of the program with its help file and a look-alike beside it, started in a
+    // directory that holds another.
+    const std::wstring beside = EmptyDirectory(L"planted beside");
+    const std::wstring current = EmptyDirectory(L"planted current");
+    const std::wstring program = beside + L"Orvendal.exe";
+    ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((DirectoryOf(ProgramPath()) + L"Orvendal.chm").c_str(),
+                          (beside + L"Orvendal.chm").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(planted.c_str(), (beside + L"hhctrl.ocx").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(planted.c_str(), (current + L"hhctrl.ocx").c_str(), FALSE));
+    Start(L"", program, current);
+
+    PostMessageW(Item(HelpButton), BM_CLICK, 0, 0);
+    const HWND help = WaitForHelpWindow();
+    EXPECT_NE(help, nullptr) << "no help window";
+    if (const HWND box = program_->FindOwnedDialog(dialog_); box != nullptr) {
+        ADD_FAILURE() << "unexpected message: " << ReadAndCloseWarning(box).text;
+    }
+    EXPECT_FALSE(FileExists(beside + L"hhctrl.ocx.loaded")) << "loaded from beside the program";
+    EXPECT_FALSE(FileExists(current + L"hhctrl.ocx.loaded")) << "loaded from the current directory";
+    if (help != nullptr) {
+        CloseHelpWindow(help);
+    }
+}
+
+}  // namespace
