@@ -11,7 +11,8 @@ packages=(
     fonts-wqy-microhei locales-all                   # Chinese texts, code page 936 under Wine
     fp-utils-3.2.2                                   # chmcmd, the help compiler
     libbenchmark-dev libssl-dev librhash-dev zlib1g-dev  # benchmarks and their anchor libraries
-    rhash time                                       # bench/run.sh: the whole-process comparison
+    rhash time                                       # bench/run.sh; rhash is also an oracle of tests/huge_file_test.py
+    clang libclang-rt-14-dev                         # fuzz/run.sh: libFuzzer and clang's sanitizer runtimes
 )
 
 missing=()

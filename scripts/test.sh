@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds everything and runs every test: native, under the sanitizers, and the Windows
-# build under Wine on a virtual display. `--quick` skips the sanitizer build and the long tests.
+# build under Wine on a virtual display, then the fuzz targets for 20 s each. `--quick` skips the
+# sanitizer build, the fuzzing, and the long and huge (beyond 4 GiB) tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -34,7 +35,7 @@ echo "== Native build =="
 cmake --preset native >/dev/null
 cmake --build --preset native
 if [ $quick -eq 1 ]; then
-    run_ctest native build/native -LE long
+    run_ctest native build/native -LE 'long|huge'
 else
     run_ctest native build/native
 fi
@@ -44,7 +45,7 @@ if [ $quick -eq 0 ]; then
     cmake --preset asan >/dev/null
     cmake --build --preset asan
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-        run_ctest sanitizers build/asan -LE long
+        run_ctest sanitizers build/asan -LE 'long|huge'
 fi
 
 echo "== Windows build =="
@@ -53,12 +54,33 @@ cmake --build --preset windows
 . scripts/wine-env.sh build/windows
 wine_prepare_prefix
 wine_start_display
-# One persistent server for the whole run: parallel tests then never race to start one.
-"$WINESERVER" -p
+wine_start_server
 trap wine_stop_display EXIT
-run_ctest windows build/windows
+if [ $quick -eq 1 ]; then
+    run_ctest windows build/windows -LE huge
+else
+    run_ctest windows build/windows
+fi
 wine_stop_display
 trap - EXIT
+
+# run_fuzz SECONDS: every fuzz target for SECONDS each; each target counts as one test.
+run_fuzz() {
+    local log=build/fuzz-run.log
+    set +e
+    fuzz/run.sh "$1" 2>&1 | tee "$log"
+    local status=${PIPESTATUS[0]}
+    set -e
+    local line
+    line=$(grep -E "tests passed, [0-9]+ tests? failed out of [0-9]+" "$log" | tail -n 1 || true)
+    summary+=("fuzz: ${line:-no targets ran}")
+    if [ "$status" -ne 0 ] || [ -z "$line" ]; then
+        failed_runs=$((failed_runs + 1))
+    fi
+}
+if [ $quick -eq 0 ]; then
+    run_fuzz 20
+fi
 
 echo
 echo "== Summary =="

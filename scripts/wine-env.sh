@@ -40,6 +40,14 @@ wine_start_display() {
     rm -f "$display_file"
 }
 
+# Starts one persistent Wine server and Wine's own background processes before any test runs:
+# parallel tests then never race to start a server, and those processes never inherit (and hold
+# open) the output pipe of a test whose output is being captured.
+wine_start_server() {
+    "$WINESERVER" -p
+    timeout 120 "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
 wine_stop_display() {
     timeout 30 "$WINESERVER" -k >/dev/null 2>&1 || true
     if [ -n "${WINE_XVFB_PID:-}" ]; then

@@ -144,6 +144,39 @@ TEST(FeedFile, AReadFailureGivesTwoAfterTheBlocksReadSoFar) {
     }
 }
 
+// The command over a read that fails on the first, a middle or the last (short) block: message
+// 107 with the focus on the data edit and not one result, serially and in parallel. A fault
+// placed after the last block is never reached and changes nothing.
+TEST(Calculate, AReadFailureAnywhereInTheFileShowsMessage107AndNoResults) {
+    TempDir dir;
+    const uint64_t blocks = 6;  // five full blocks and a short one
+    CommandValues values;
+    values.input_value = dir.Write("f", RandomBytes((blocks - 1) * FileBlockSize + 100));
+    values.selection = AllTicked();
+    DigestCalculator plain;
+    const CommandOutcome expected = RunCalculateCommand(values, plain);
+    ASSERT_TRUE(expected.succeeded());
+
+    for (const bool parallel : {false, true}) {
+        for (const uint64_t good_blocks : {uint64_t(0), blocks / 2, blocks - 1, blocks}) {
+            SCOPED_TRACE("fails after " + std::to_string(good_blocks) + " blocks" +
+                         (parallel ? ", parallel" : ""));
+            DigestCalculator calculator;
+            calculator.SetParallelFeeding(parallel);
+            calculator.SetReadFaultsForTesting({good_blocks, 0});
+            const CommandOutcome outcome = RunCalculateCommand(values, calculator);
+            if (good_blocks == blocks) {
+                EXPECT_TRUE(outcome.succeeded());
+                EXPECT_EQ(outcome.results, expected.results);
+                continue;
+            }
+            EXPECT_EQ(outcome.message, MessageAccessDenied);
+            EXPECT_EQ(outcome.focus, FocusTarget::DataEdit);
+            EXPECT_TRUE(outcome.results.empty());
+        }
+    }
+}
+
 TEST(FeedFile, MissingPathsGiveOneAndOtherFailuresTwo) {
     TempDir dir;
     const std::string file = dir.Write("file", "x");

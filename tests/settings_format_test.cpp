@@ -92,6 +92,10 @@ TEST(WindowPlacement, DefaultIsTheCreatedSizeCentred) {
     // Larger than the area: the caption stays on screen.
     placement = ChooseWindowPlacement({}, {&Screen, 1}, 2000, 1200, Rect{100, 30, 1280, 984});
     EXPECT_EQ(placement.rect, (Rect{100, 30, 2100, 1230}));
+    // A size that cannot end in 32 bits beside the area's origin ends at the limit instead of
+    // wrapping round to a negative edge.
+    placement = ChooseWindowPlacement({}, {&Screen, 1}, INT32_MAX, INT32_MAX, Rect{100, 30, 1280, 984});
+    EXPECT_EQ(placement.rect, (Rect{100, 30, INT32_MAX, INT32_MAX}));
 }
 
 TEST(CheckBoxes, FourteenFlagsHmacFirstThenAlgorithmOrder) {
