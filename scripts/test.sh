@@ -8,10 +8,18 @@ cd "$(dirname "$0")/.."
 quick=0
 [ "${1:-}" = "--quick" ] && quick=1
 
-scripts/setup.sh
-
 summary=()
 failed_runs=0
+timings=()
+phase_start=$SECONDS
+# phase_done NAME: records how long the step since the previous one took.
+phase_done() {
+    timings+=("$1: $((SECONDS - phase_start)) s")
+    phase_start=$SECONDS
+}
+
+scripts/setup.sh
+phase_done setup
 
 # run_ctest NAME BUILD_DIR [ctest args...]: runs ctest and keeps its closing count.
 run_ctest() {
@@ -34,23 +42,28 @@ run_ctest() {
 echo "== Native build =="
 cmake --preset native >/dev/null
 cmake --build --preset native
+phase_done "native build"
 if [ $quick -eq 1 ]; then
     run_ctest native build/native -LE 'long|huge'
 else
     run_ctest native build/native
 fi
+phase_done "native tests"
 
 if [ $quick -eq 0 ]; then
     echo "== Sanitizer build =="
     cmake --preset asan >/dev/null
     cmake --build --preset asan
+    phase_done "sanitizer build"
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         run_ctest sanitizers build/asan -LE 'long|huge'
+    phase_done "sanitizer tests"
 fi
 
 echo "== Windows build =="
 cmake --preset windows >/dev/null
 cmake --build --preset windows
+phase_done "Windows build"
 . scripts/wine-env.sh build/windows
 wine_prepare_prefix
 wine_start_display
@@ -63,6 +76,7 @@ else
 fi
 wine_stop_display
 trap - EXIT
+phase_done "Windows tests"
 
 # run_fuzz SECONDS: every fuzz target for SECONDS each; each target counts as one test.
 run_fuzz() {
@@ -80,8 +94,12 @@ run_fuzz() {
 }
 if [ $quick -eq 0 ]; then
     run_fuzz 20
+    phase_done "fuzzing (build and runs)"
 fi
 
+echo
+echo "== Time taken =="
+printf '%s\n' "${timings[@]}"
 echo
 echo "== Summary =="
 total_passed=0

@@ -1,15 +1,17 @@
 #!/usr/bin/env python3
-"""A file beyond 4 GiB through orvendal-cli: a sparse file of 5 GiB and a little more (its holes
+"""A file beyond 4 GiB through orvendal-cli or the dialog: a sparse file of 5 GiB and a little more (its holes
 read as zeros) with non-zero bytes placed where 32-bit sizes, offsets and bit counts break, hashed
 with the dialog's default selection plus SHA-256, SHA-512, Tiger and eDonkey, each line compared
 with an independent implementation: Python's hashlib and zlib (MD5, SHA-1, SHA-256, SHA-512,
 RIPEMD-160, CRC-32), and for Tiger and eDonkey (and RIPEMD-160 where hashlib lacks it) the
 Crypto++ helper oracle-digest in native builds, RHash otherwise.
 
-Usage: huge_file_test.py [--oracle-digest HELPER] --scratch DIR CLI [EMULATOR...]
+Usage: huge_file_test.py [--oracle-digest HELPER] --scratch DIR [--dialog] PROGRAM [EMULATOR...]
 
-DIR is created for the file and removed afterwards. The program gets the file by a relative
-name in DIR, so a Windows build under Wine opens it as it is.
+PROGRAM is orvendal-cli, or with --dialog the dialog_digests helper, which starts Orvendal.exe
+with the file and prints what the dialog shows in orvendal-cli's form. DIR is created for the
+file and removed afterwards. The program gets the file by a relative name in DIR, so a Windows
+build under Wine opens it as it is.
 """
 import argparse
 import hashlib
@@ -97,7 +99,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--oracle-digest")
     parser.add_argument("--scratch", required=True)
-    parser.add_argument("cli")
+    parser.add_argument("--dialog", action="store_true")
+    parser.add_argument("program")
     parser.add_argument("emulator", nargs="*")
     args = parser.parse_args()
 
@@ -116,7 +119,8 @@ def main():
     try:
         make_sparse_file(path)
         # The program and the two oracles read the file at the same time.
-        program = subprocess.Popen(args.emulator + [os.path.abspath(args.cli), "-a", ",".join(ALGORITHMS), name],
+        options = [",".join(ALGORITHMS)] if args.dialog else ["-a", ",".join(ALGORITHMS)]
+        program = subprocess.Popen(args.emulator + [os.path.abspath(args.program)] + options + [name],
                                    cwd=args.scratch, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         started.append(program)
         other = start_other_oracle(args.oracle_digest, path, other_names)
