@@ -36,6 +36,7 @@ if [ -n "$file" ]; then
 fi
 
 if [ -n "${DISPLAY:-}" ]; then
+    wine_let_window_manager_manage Y  # the test runs turn this off
     "$WINE" "$exe" "${arguments[@]}"
     exit 0
 fi

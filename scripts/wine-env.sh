@@ -43,9 +43,18 @@ wine_start_display() {
 # Starts one persistent Wine server and Wine's own background processes before any test runs:
 # parallel tests then never race to start a server, and those processes never inherit (and hold
 # open) the output pipe of a test whose output is being captured.
+# The tests' virtual display has no window manager, so Wine manages the windows itself: a window
+# it leaves to a window manager waits 2 s for one to withdraw it on closing, and has no title bar.
 wine_start_server() {
     "$WINESERVER" -p
     timeout 120 "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+    wine_let_window_manager_manage N
+}
+
+# wine_let_window_manager_manage Y|N: whether a window manager places and decorates the windows.
+wine_let_window_manager_manage() {
+    timeout 60 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$1" /f \
+        </dev/null >/dev/null 2>&1 || true
 }
 
 wine_stop_display() {

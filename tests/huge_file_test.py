@@ -6,15 +6,19 @@ with an independent implementation: Python's hashlib and zlib (MD5, SHA-1, SHA-2
 RIPEMD-160, CRC-32), and for Tiger and eDonkey (and RIPEMD-160 where hashlib lacks it) the
 Crypto++ helper oracle-digest in native builds, RHash otherwise.
 
-Usage: huge_file_test.py [--oracle-digest HELPER] --scratch DIR [--dialog] PROGRAM [EMULATOR...]
+Usage: huge_file_test.py [--oracle-digest HELPER] [--oracle-cache FILE] --scratch DIR [--dialog]
+                         PROGRAM [EMULATOR...]
 
 PROGRAM is orvendal-cli, or with --dialog the dialog_digests helper, which starts Orvendal.exe
 with the file and prints what the dialog shows in orvendal-cli's form. DIR is created for the
 file and removed afterwards. The program gets the file by a relative name in DIR, so a Windows
-build under Wine opens it as it is.
+build under Wine opens it as it is. With --oracle-cache the oracles' digests are kept in FILE,
+keyed by the file's layout, so the next build's run (native, then Windows) reads the same
+independent digests instead of hashing 5 GiB again.
 """
 import argparse
 import hashlib
+import json
 import os
 import shutil
 import subprocess
@@ -95,9 +99,35 @@ def finish_other_oracle(process, helper, names):
     return dict(zip(names, out.split()))
 
 
+def layout_key():
+    return hashlib.sha256(repr((SIZE, MARKS, sorted(ALGORITHMS))).encode()).hexdigest()
+
+
+def cached_digests(cache):
+    try:
+        with open(cache) as f:
+            stored = json.load(f)
+    except (OSError, ValueError):
+        return None
+    if not isinstance(stored, dict) or stored.get("layout") != layout_key():
+        return None
+    digests = stored.get("digests")
+    if not isinstance(digests, dict) or sorted(digests) != sorted(ALGORITHMS):
+        return None
+    return digests
+
+
+def store_digests(cache, digests):
+    temporary = cache + ".tmp"
+    with open(temporary, "w") as f:
+        json.dump({"layout": layout_key(), "digests": digests}, f)
+    os.replace(temporary, cache)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--oracle-digest")
+    parser.add_argument("--oracle-cache")
     parser.add_argument("--scratch", required=True)
     parser.add_argument("--dialog", action="store_true")
     parser.add_argument("program")
@@ -123,10 +153,14 @@ def main():
         program = subprocess.Popen(args.emulator + [os.path.abspath(args.program)] + options + [name],
                                    cwd=args.scratch, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         started.append(program)
-        other = start_other_oracle(args.oracle_digest, path, other_names)
-        started.append(other)
-        expected = python_digests(path, python_names)
-        expected.update(finish_other_oracle(other, args.oracle_digest, other_names))
+        expected = cached_digests(args.oracle_cache) if args.oracle_cache else None
+        if expected is None:
+            other = start_other_oracle(args.oracle_digest, path, other_names)
+            started.append(other)
+            expected = python_digests(path, python_names)
+            expected.update(finish_other_oracle(other, args.oracle_digest, other_names))
+            if args.oracle_cache:
+                store_digests(args.oracle_cache, expected)
         out, err = program.communicate(timeout=900)
     finally:
         for process in started:
