@@ -2,6 +2,8 @@
 // carry; checked against the independent implementation fed the same pieces.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "oracle.h"
 #include "test_support.h"
 
@@ -11,13 +13,22 @@ namespace {
 
 class BeyondFourGiB : public testing::TestWithParam<int> {};
 
-std::string NameOf(const testing::TestParamInfo<int>& info) { return Algorithms[info.param].command_name; }
+std::string NameOf(const testing::TestParamInfo<int>& info) {
+    return Algorithms[info.param].command_name;
+}
 
-// Algorithms whose byte count has a high word that reaches the digest.
+// Algorithms whose byte count has a high word that reaches the digest, less those the 5 GiB file
+// test (huge_file_test.py: MD5, SHA-1, SHA-256, SHA-512, RIPEMD-160, Tiger, eDonkey) already
+// takes beyond 4 GiB against independent implementations: each is hashed that far once per run.
 std::vector<int> CountingAlgorithms() {
+    const std::vector<int> beyond_in_the_file_test = {AlgorithmMd5,      AlgorithmSha1,  AlgorithmSha256,
+                                                      AlgorithmSha512,   AlgorithmTiger, AlgorithmEdonkey,
+                                                      AlgorithmRipemd160};
     std::vector<int> ids;
     for (int id : BuiltAlgorithms()) {
-        if (id <= AlgorithmTiger || id == AlgorithmEdonkey) {
+        const bool counting = id <= AlgorithmTiger || id == AlgorithmEdonkey;
+        if (counting && std::find(beyond_in_the_file_test.begin(), beyond_in_the_file_test.end(), id) ==
+                            beyond_in_the_file_test.end()) {
             ids.push_back(id);
         }
     }
