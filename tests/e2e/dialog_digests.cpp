@@ -73,7 +73,15 @@ int main(int argc, char** argv) {
     }
     // Where the window shows before its initialisation ends (Wine drawing its own frames), the
     // dialog answers only once the calculation is over.
-    if (!TrySend(dialog, WM_NULL, 0, 0, nullptr, CalculationTimeoutMs)) {
+    // A plain wait: a send that gives up on a "hung" window would give up on a busy one.
+    const bool answered = WaitUntil(
+        [&] {
+            DWORD_PTR result = 0;
+            return SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0 ||
+                   WaitForSingleObject(program.process(), 0) != WAIT_TIMEOUT;
+        },
+        CalculationTimeoutMs);
+    if (!answered || !IsWindow(dialog)) {
         return Fail("the dialog did not finish its calculation");
     }
     if (program.FindOwnedDialog(dialog) != nullptr) {
