@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     RegDeleteTreeW(HKEY_CURRENT_USER, ProductKey);
     SetStringValue(SettingsKey, L"CheckBoxes", ticks);
     const std::wstring file = Widen(argv[2]);
-        ProgramUnderTest program(ProgramPath(), Quoted(file), L"");
+    ProgramUnderTest program(ProgramPath(), Quoted(file), L"");
     if (!program.started()) {
         return Fail("the program did not start");
     }
