@@ -192,16 +192,7 @@ INT_PTR AboutDialog::OnControlColour(HDC dc, HWND control, WPARAM wparam, LPARAM
 }
 
 bool AboutDialog::OnSetCursor() {
-    POINT point;
-    if (!GetCursorPos(&point) || !ScreenToClient(hwnd_, &point) || !LinkUnder(point.x, point.y)) {
-        return false;
-    }
-    const HCURSOR hand = HandCursor();
-    if (hand == nullptr) {
-        return false;
-    }
-    SetCursor(hand);
-    return true;
+    return ShowHandCursorOverLink(hwnd_, [this](int x, int y) { return LinkUnder(x, y).has_value(); });
 }
 
 void AboutDialog::OnLeftButtonDown(int x, int y) {
@@ -254,10 +245,6 @@ void OpenWebPage(std::wstring_view page_word, std::wstring_view product_word) {
     const std::wstring address = BuildWebAddress(page_word, product_word);
     // Shown normally: a browser started with the hidden show command may open no visible window.
     ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-HCURSOR HandCursor() {
-    return LoadCursorW(nullptr, IDC_HAND);
 }
 
 }  // namespace ui

@@ -19,7 +19,21 @@ void RunAboutDialog(HINSTANCE instance, HWND owner, const ProgramIdentity& ident
 // address and the product word as the source. A failure is of no consequence and is ignored.
 void OpenWebPage(std::wstring_view page_word, std::wstring_view product_word);
 
-// The system's hand cursor, or null where there is none.
-HCURSOR HandCursor();
+// Shows the system's hand cursor while the mouse is over a link of `window`, as
+// `is_link_at(x, y)` tells in client coordinates; false leaves the cursor to the default
+// handling (no link there, or no hand cursor on this system).
+template <typename IsLinkAt>
+bool ShowHandCursorOverLink(HWND window, IsLinkAt is_link_at) {
+    POINT point;
+    if (!GetCursorPos(&point) || !ScreenToClient(window, &point) || !is_link_at(point.x, point.y)) {
+        return false;
+    }
+    const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+    if (hand == nullptr) {
+        return false;
+    }
+    SetCursor(hand);
+    return true;
+}
 
 }  // namespace ui

@@ -478,16 +478,7 @@ void MainDialogWindow::LimitTrackingSize(MINMAXINFO* limits) {
 }
 
 bool MainDialogWindow::OnSetCursor() {
-    POINT point;
-    if (!GetCursorPos(&point) || !ScreenToClient(hwnd_, &point) || !LinkUnder(point.x, point.y)) {
-        return false;
-    }
-    const HCURSOR hand = HandCursor();
-    if (hand == nullptr) {
-        return false;
-    }
-    SetCursor(hand);
-    return true;
+    return ShowHandCursorOverLink(hwnd_, [this](int x, int y) { return LinkUnder(x, y).has_value(); });
 }
 
 void MainDialogWindow::OnLeftButtonDown(int x, int y) {
