@@ -113,6 +113,8 @@ class DialogTest : public testing::Test {
             Close();
         }
         program_.reset();  // ends a program left running
+        // The prefix is also the one scripts/open.sh runs the program in: no test's settings stay.
+        RegDeleteTreeW(HKEY_CURRENT_USER, ProductKey);
     }
 
     // Starts the program (by default the built one, in this program's current directory) and
