@@ -21,22 +21,29 @@ phase_done() {
 scripts/setup.sh
 phase_done setup
 
-# run_ctest NAME BUILD_DIR [ctest args...]: runs ctest and keeps its closing count.
-run_ctest() {
-    local name=$1 dir=$2
+# run_counted NAME LOG COMMAND...: runs COMMAND, keeping its output in LOG, and records its
+# closing ctest-style count line in the summary; a failure or a missing count fails the run.
+run_counted() {
+    local name=$1 log=$2
     shift 2
-    local log="$dir/ctest.log"
-    echo "== $name tests =="
     set +e
-    ctest --test-dir "$dir" --output-on-failure -j2 "$@" 2>&1 | tee "$log"
+    "$@" 2>&1 | tee "$log"
     local status=${PIPESTATUS[0]}
     set -e
     local line
     line=$(grep -E "tests passed, [0-9]+ tests? failed out of [0-9]+" "$log" | tail -n 1 || true)
-    summary+=("$name: ${line:-no tests ran}")
+    summary+=("$name: ${line:-nothing ran}")
     if [ "$status" -ne 0 ] || [ -z "$line" ]; then
         failed_runs=$((failed_runs + 1))
     fi
+}
+
+# run_ctest NAME BUILD_DIR [ctest args...]
+run_ctest() {
+    local name=$1 dir=$2
+    shift 2
+    echo "== $name tests =="
+    run_counted "$name" "$dir/ctest.log" ctest --test-dir "$dir" --output-on-failure -j2 "$@"
 }
 
 echo "== Native build =="
@@ -80,17 +87,7 @@ phase_done "Windows tests"
 
 # run_fuzz SECONDS: every fuzz target for SECONDS each; each target counts as one test.
 run_fuzz() {
-    local log=build/fuzz-run.log
-    set +e
-    fuzz/run.sh "$1" 2>&1 | tee "$log"
-    local status=${PIPESTATUS[0]}
-    set -e
-    local line
-    line=$(grep -E "tests passed, [0-9]+ tests? failed out of [0-9]+" "$log" | tail -n 1 || true)
-    summary+=("fuzz: ${line:-no targets ran}")
-    if [ "$status" -ne 0 ] || [ -z "$line" ]; then
-        failed_runs=$((failed_runs + 1))
-    fi
+    run_counted fuzz build/fuzz-run.log fuzz/run.sh "$1"
 }
 if [ $quick -eq 0 ]; then
     run_fuzz 20
