@@ -17,6 +17,9 @@ void Adler32Update(Adler32Context* context, const void* data, uint32_t length);
 void Adler32Final(Adler32Context* context, uint8_t* digest);
 void Adler32Calculate(uint8_t* digest, const void* data, uint32_t length);
 
-using Adler32Object = PlainDigestObject<Adler32Context, Adler32Init, Adler32Update, Adler32Final, 4>;
+constexpr uint32_t Adler32DigestSize = 4;
+
+using Adler32Object =
+    PlainDigestObject<Adler32Context, Adler32Init, Adler32Update, Adler32Final, Adler32DigestSize>;
 
 }  // namespace hashlib

@@ -19,7 +19,9 @@ void Crc32Calculate(uint8_t* digest, const void* data, uint32_t length);
 
 // The digest is stored least significant byte first; the text prints it the other way round so
 // it reads as the usual CRC value.
-using Crc32Object = PlainDigestObject<Crc32Context, Crc32Init, Crc32Update, Crc32Final, 4,
-                                      &FinalHexReversed<Crc32Context, Crc32Final, 4>>;
+constexpr uint32_t Crc32DigestSize = 4;
+
+using Crc32Object = PlainDigestObject<Crc32Context, Crc32Init, Crc32Update, Crc32Final, Crc32DigestSize,
+                                      &FinalHexReversed<Crc32Context, Crc32Final, Crc32DigestSize>>;
 
 }  // namespace hashlib

@@ -56,6 +56,9 @@ private:
     Context context_;
 };
 
+// HMAC refuses entries whose block is smaller: the checksums and the chunked hash.
+constexpr uint32_t HmacMinBlockSize = 8;
+
 // A catalogue entry: an algorithm's sizes and operations over an untyped working record, which
 // is all the HMAC engine knows of an algorithm.
 struct HashDescriptor {
@@ -105,13 +108,13 @@ void CalculateHex(char* text, const void* data, uint32_t length, int upper_case)
 }  // namespace detail
 
 // Builds a catalogue entry from an algorithm's functions. Algorithms that HMAC accepts (block
-// size 8 or more) must fit the room the catalogue promises for their working record.
+// size HmacMinBlockSize or more) must fit the room the catalogue promises for their working record.
 template <typename Context, void (*InitFn)(Context*), void (*UpdateFn)(Context*, const void*, uint32_t),
           void (*FinalFn)(Context*, uint8_t*), void (*CalculateFn)(uint8_t*, const void*, uint32_t),
           uint32_t DigestBytes, uint32_t BlockBytes, uint32_t ContextBytes,
           void (*FinalHexFn)(Context*, char*, int) = &FinalHex<Context, FinalFn, DigestBytes>>
 constexpr HashDescriptor DescribeHash() {
-    static_assert(BlockBytes < 8 || sizeof(Context) <= ContextBytes,
+    static_assert(BlockBytes < HmacMinBlockSize || sizeof(Context) <= ContextBytes,
                   "working record larger than its catalogue room");
     return HashDescriptor{
         DigestBytes,

@@ -21,6 +21,9 @@ void EdonkeyUpdate(EdonkeyContext* context, const void* data, uint32_t length);
 void EdonkeyFinal(EdonkeyContext* context, uint8_t* digest);
 void EdonkeyCalculate(uint8_t* digest, const void* data, uint32_t length);
 
-using EdonkeyObject = PlainDigestObject<EdonkeyContext, EdonkeyInit, EdonkeyUpdate, EdonkeyFinal, 16>;
+constexpr uint32_t EdonkeyDigestSize = 16;
+
+using EdonkeyObject =
+    PlainDigestObject<EdonkeyContext, EdonkeyInit, EdonkeyUpdate, EdonkeyFinal, EdonkeyDigestSize>;
 
 }  // namespace hashlib

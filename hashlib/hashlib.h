@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "adler32.h"
+#include "catalogue.h"
 #include "crc32.h"
 #include "digest_object.h"
 #include "edonkey.h"
@@ -59,12 +60,6 @@ extern const AlgorithmInfo Algorithms[AlgorithmCount];
 
 // The plain object for an identifier; null for an identifier outside 0..12.
 std::unique_ptr<DigestObject> CreateDigestObject(int algorithm_id);
-
-// The catalogue has room for 76 codes; only the algorithms of this program are filled in.
-constexpr uint32_t CatalogueSize = 76;
-
-// The entry for a catalogue code, or null for a code of 76 or more or one not built here.
-const HashDescriptor* FindHashDescriptor(uint32_t code);
 
 // Hex digits to bytes: each pair gives one byte, a lone last digit the high four bits of one
 // more. Returns the bytes written, or -1 at the first character that is not a hex digit (bytes

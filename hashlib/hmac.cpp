@@ -10,16 +10,10 @@ namespace {
 constexpr uint8_t kInnerPad = 0x36;
 constexpr uint8_t kOuterPad = 0x5c;
 
-// The entry for a code the engine accepts, else null. Beyond the refusals every caller relies
-// on, an entry that would not fit the context (or whose digest exceeds its block, which the
-// hashed-key path needs) is refused too rather than overrun.
+// The entry for a code the engine accepts, else null.
 const HashDescriptor* KeyableEntry(uint32_t code) {
     const HashDescriptor* entry = FindHashDescriptor(code);
-    if (entry == nullptr || entry->block_size < 8 || entry->block_size > HmacMaxBlockSize ||
-        entry->context_size > HmacRecordRoom || entry->digest_size > entry->block_size) {
-        return nullptr;
-    }
-    return entry;
+    return entry != nullptr && HmacAccepts(*entry) ? entry : nullptr;
 }
 
 }  // namespace

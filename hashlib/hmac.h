@@ -1,12 +1,14 @@
 // HMAC (RFC 2104) over any catalogue entry: B is the entry's block size, L its digest size. The
 // engine reaches an algorithm only through its catalogue entry (sizes, Init, Update, Final), so
-// one context type serves every keyed algorithm. Codes of 76 or more, codes not built and
-// entries with a block size below 8 (the checksums and the chunked hash) are refused: the
-// operation returns false (or 0) and leaves the context untouched.
+// one context type serves every keyed algorithm. Codes of 76 or more, codes the catalogue does
+// not hold and entries with a block size below 8 (the checksums and the chunked hash) are
+// refused: the operation returns false (or 0) and leaves the context untouched.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#include "digest_object.h"
 
 namespace hashlib {
 
@@ -14,6 +16,14 @@ namespace hashlib {
 constexpr uint32_t HmacRecordRoom = 1280;
 // The largest block size among them (SHA-384, SHA-512).
 constexpr uint32_t HmacMaxBlockSize = 128;
+
+// Whether the engine keys an entry: a block of HmacMinBlockSize bytes or more. An entry that
+// would not fit the context, or whose digest exceeds its block (which the hashed-key path
+// needs), is refused too rather than overrun.
+constexpr bool HmacAccepts(const HashDescriptor& entry) {
+    return entry.block_size >= HmacMinBlockSize && entry.block_size <= HmacMaxBlockSize &&
+           entry.context_size <= HmacRecordRoom && entry.digest_size <= entry.block_size;
+}
 
 struct HmacContext {
     uint32_t code = 0xFFFFFFFFu;  // catalogue code; none until HmacInit accepts one

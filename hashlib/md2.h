@@ -19,6 +19,8 @@ void Md2Update(Md2Context* context, const void* data, uint32_t length);
 void Md2Final(Md2Context* context, uint8_t* digest);
 void Md2Calculate(uint8_t* digest, const void* data, uint32_t length);
 
-using Md2Object = PlainDigestObject<Md2Context, Md2Init, Md2Update, Md2Final, 16>;
+constexpr uint32_t Md2DigestSize = 16;
+
+using Md2Object = PlainDigestObject<Md2Context, Md2Init, Md2Update, Md2Final, Md2DigestSize>;
 
 }  // namespace hashlib

@@ -33,7 +33,10 @@ void Md4Update(Md4Context* context, const void* data, uint32_t length);
 void Md4Final(Md4Context* context, uint8_t* digest);
 void Md4Calculate(uint8_t* digest, const void* data, uint32_t length);
 
-using Md5Object = PlainDigestObject<Md5Context, Md5Init, Md5Update, Md5Final, 16>;
-using Md4Object = PlainDigestObject<Md4Context, Md4Init, Md4Update, Md4Final, 16>;
+constexpr uint32_t Md5DigestSize = 16;
+constexpr uint32_t Md4DigestSize = 16;
+
+using Md5Object = PlainDigestObject<Md5Context, Md5Init, Md5Update, Md5Final, Md5DigestSize>;
+using Md4Object = PlainDigestObject<Md4Context, Md4Init, Md4Update, Md4Final, Md4DigestSize>;
 
 }  // namespace hashlib

@@ -24,6 +24,9 @@ void PanamaUpdate(PanamaContext* context, const void* data, uint32_t length);
 void PanamaFinal(PanamaContext* context, uint8_t* digest);
 void PanamaCalculate(uint8_t* digest, const void* data, uint32_t length);
 
-using PanamaObject = PlainDigestObject<PanamaContext, PanamaInit, PanamaUpdate, PanamaFinal, 32>;
+constexpr uint32_t PanamaDigestSize = 32;
+
+using PanamaObject =
+    PlainDigestObject<PanamaContext, PanamaInit, PanamaUpdate, PanamaFinal, PanamaDigestSize>;
 
 }  // namespace hashlib

@@ -21,7 +21,9 @@ void Ripemd160Update(Ripemd160Context* context, const void* data, uint32_t lengt
 void Ripemd160Final(Ripemd160Context* context, uint8_t* digest);
 void Ripemd160Calculate(uint8_t* digest, const void* data, uint32_t length);
 
+constexpr uint32_t Ripemd160DigestSize = 20;
+
 using Ripemd160Object =
-    PlainDigestObject<Ripemd160Context, Ripemd160Init, Ripemd160Update, Ripemd160Final, 20>;
+    PlainDigestObject<Ripemd160Context, Ripemd160Init, Ripemd160Update, Ripemd160Final, Ripemd160DigestSize>;
 
 }  // namespace hashlib

@@ -20,6 +20,8 @@ void Sha1Update(Sha1Context* context, const void* data, uint32_t length);
 void Sha1Final(Sha1Context* context, uint8_t* digest);
 void Sha1Calculate(uint8_t* digest, const void* data, uint32_t length);
 
-using Sha1Object = PlainDigestObject<Sha1Context, Sha1Init, Sha1Update, Sha1Final, 20>;
+constexpr uint32_t Sha1DigestSize = 20;
+
+using Sha1Object = PlainDigestObject<Sha1Context, Sha1Init, Sha1Update, Sha1Final, Sha1DigestSize>;
 
 }  // namespace hashlib

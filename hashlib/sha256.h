@@ -20,6 +20,9 @@ void Sha256Update(Sha256Context* context, const void* data, uint32_t length);
 void Sha256Final(Sha256Context* context, uint8_t* digest);
 void Sha256Calculate(uint8_t* digest, const void* data, uint32_t length);
 
-using Sha256Object = PlainDigestObject<Sha256Context, Sha256Init, Sha256Update, Sha256Final, 32>;
+constexpr uint32_t Sha256DigestSize = 32;
+
+using Sha256Object =
+    PlainDigestObject<Sha256Context, Sha256Init, Sha256Update, Sha256Final, Sha256DigestSize>;
 
 }  // namespace hashlib

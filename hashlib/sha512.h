@@ -24,7 +24,12 @@ void Sha384Init(Sha512Context* context);
 void Sha384Final(Sha512Context* context, uint8_t* digest);
 void Sha384Calculate(uint8_t* digest, const void* data, uint32_t length);
 
-using Sha512Object = PlainDigestObject<Sha512Context, Sha512Init, Sha512Update, Sha512Final, 64>;
-using Sha384Object = PlainDigestObject<Sha512Context, Sha384Init, Sha512Update, Sha384Final, 48>;
+constexpr uint32_t Sha512DigestSize = 64;
+constexpr uint32_t Sha384DigestSize = 48;
+
+using Sha512Object =
+    PlainDigestObject<Sha512Context, Sha512Init, Sha512Update, Sha512Final, Sha512DigestSize>;
+using Sha384Object =
+    PlainDigestObject<Sha512Context, Sha384Init, Sha512Update, Sha384Final, Sha384DigestSize>;
 
 }  // namespace hashlib

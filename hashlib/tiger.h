@@ -25,6 +25,8 @@ void TigerCalculate(uint8_t* digest, const void* data, uint32_t length);
 // an independent copy.
 extern const uint64_t TigerSboxes[4][256];
 
-using TigerObject = PlainDigestObject<TigerContext, TigerInit, TigerUpdate, TigerFinal, 24>;
+constexpr uint32_t TigerDigestSize = 24;
+
+using TigerObject = PlainDigestObject<TigerContext, TigerInit, TigerUpdate, TigerFinal, TigerDigestSize>;
 
 }  // namespace hashlib
