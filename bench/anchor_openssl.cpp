@@ -99,7 +99,7 @@ std::unique_ptr<hashlib::DigestObject> CreateOpensslDigest(int algorithm_id) {
 
 std::unique_ptr<hashlib::DigestObject> CreateOpensslHmac(int algorithm_id, const std::vector<uint8_t>& key) {
     const EVP_MD* md = Fetched(algorithm_id);
-    if (md == nullptr || hmac == nullptr || algorithm_id >= hashlib::KeyableAlgorithmCount) {
+    if (md == nullptr || hmac == nullptr || !hashlib::Algorithms[algorithm_id].keyable) {
         return nullptr;
     }
     return std::make_unique<OpensslHmac>(md, kNames[algorithm_id], key);

@@ -56,7 +56,7 @@ std::unique_ptr<hashlib::DigestObject> CreateRhashDigest(int algorithm_id) {
         return nullptr;
     }
     return std::make_unique<RhashDigest>(std::vector<unsigned>{id},
-                                         hashlib::Algorithms[algorithm_id].digest_size,
+                                         hashlib::Algorithms[algorithm_id].DigestSize(),
                                          algorithm_id == hashlib::AlgorithmCrc32);
 }
 
@@ -73,7 +73,7 @@ std::unique_ptr<hashlib::DigestObject> CreateRhashCombination(const std::vector<
         return nullptr;
     }
     const int first = algorithm_ids.front();
-    return std::make_unique<RhashDigest>(ids, hashlib::Algorithms[first].digest_size,
+    return std::make_unique<RhashDigest>(ids, hashlib::Algorithms[first].DigestSize(),
                                          first == hashlib::AlgorithmCrc32);
 }
 

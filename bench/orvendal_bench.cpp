@@ -108,13 +108,10 @@ private:
     hashlib::HmacContext context_;
 };
 
-// Registers "<row>/<library>" for ours (when built) and each anchor that agrees with the first
-// implementation on the check data; a disagreeing one would be measuring something else.
+// Registers "<row>/<library>" for ours and each anchor that agrees with ours on the check data; a
+// disagreeing one would be measuring something else.
 void RegisterRow(const std::string& row, DigestFactory ours, const std::vector<Anchor>& anchors) {
-    std::vector<Anchor> implementations;
-    if (ours) {
-        implementations.push_back({kOurs, std::move(ours)});
-    }
+    std::vector<Anchor> implementations = {{kOurs, std::move(ours)}};
     implementations.insert(implementations.end(), anchors.begin(), anchors.end());
     std::string reference;
     for (const Anchor& implementation : implementations) {
@@ -134,38 +131,25 @@ void RegisterRow(const std::string& row, DigestFactory ours, const std::vector<A
     }
 }
 
-// A one-pass combination of the built members of `wanted`: ours, and RHash's own
-// multi-algorithm context when RHash has every member.
+// A one-pass combination of the members of `wanted`: ours, and RHash's own multi-algorithm
+// context when RHash has every member.
 Combination RegisterCombination(const std::string& name, const std::vector<int>& wanted) {
     Combination combination{"OnePass:" + name, "", {}, 1.05};
-    std::vector<int> built;
-    std::string missing;
     for (const int id : wanted) {
-        const hashlib::AlgorithmInfo& info = hashlib::Algorithms[id];
-        if (info.create != nullptr) {
-            built.push_back(id);
-            combination.parts.push_back(info.tag_name);
-            combination.title.append(combination.title.empty() ? "" : "+").append(info.tag_name);
-        } else {
-            missing.append(missing.empty() ? "" : ", ").append(info.tag_name);
-        }
-    }
-    if (!missing.empty()) {
-        combination.title.append("  (not built yet: ").append(missing).append(")");
-    }
-    if (built.empty()) {
-        return combination;
+        const char* tag = hashlib::Algorithms[id].tag_name;
+        combination.parts.push_back(tag);
+        combination.title.append(combination.title.empty() ? "" : "+").append(tag);
     }
     std::vector<DigestFactory> ours;
-    for (const int id : built) {
+    for (const int id : wanted) {
         ours.push_back([id] { return hashlib::CreateDigestObject(id); });
     }
     benchmark::RegisterBenchmark((combination.row + "/" + kOurs).c_str(), [ours](benchmark::State& state) {
         Measure(state, ours);
     })->Unit(benchmark::kMillisecond);
-    if (CreateRhashCombination(built)) {
-        benchmark::RegisterBenchmark((combination.row + "/RHash").c_str(), [built](benchmark::State& state) {
-            Measure(state, {[built] { return CreateRhashCombination(built); }});
+    if (CreateRhashCombination(wanted)) {
+        benchmark::RegisterBenchmark((combination.row + "/RHash").c_str(), [wanted](benchmark::State& state) {
+            Measure(state, {[wanted] { return CreateRhashCombination(wanted); }});
         })->Unit(benchmark::kMillisecond);
     }
     return combination;
@@ -185,31 +169,28 @@ int main(int argc, char** argv) {
     std::vector<RatioRow> rows;
     for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
         const hashlib::AlgorithmInfo& info = hashlib::Algorithms[id];
-        RatioRow row{info.tag_name, info.display_name, 0.95, 0, info.create != nullptr};
+        RatioRow row{info.tag_name, info.display_name, 0.95, 0};
         if (id == hashlib::AlgorithmCrc32 || id == hashlib::AlgorithmAdler32) {
             // The checksums are held to zlib, which leaves room for their wide fast paths.
             row.target = 0;
             row.zlib_target = id == hashlib::AlgorithmCrc32 ? 4 : 3;
         }
-        DigestFactory ours;
-        if (info.create != nullptr) {
-            ours = [id] { return hashlib::CreateDigestObject(id); };
-        }
-        RegisterRow(row.row, ours, AnchorsFor(id));
+        RegisterRow(
+            row.row, [id] { return hashlib::CreateDigestObject(id); }, AnchorsFor(id));
         rows.push_back(row);
     }
 
     const std::vector<uint8_t> key = {'o', 'r', 'v', 'e', 'n', 'd', 'a', 'l', '-', 'b', 'e', 'n', 'c', 'h'};
-    for (int id = 0; id < hashlib::KeyableAlgorithmCount; ++id) {
+    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
         const hashlib::AlgorithmInfo& info = hashlib::Algorithms[id];
-        const std::string row = std::string("HMAC-") + info.tag_name;
-        const bool built = hashlib::FindHashDescriptor(info.catalogue_code) != nullptr;
-        DigestFactory ours;
-        if (built) {
-            ours = [code = info.catalogue_code, key] { return std::make_unique<OurHmac>(code, key); };
+        if (!info.keyable) {
+            continue;
         }
-        RegisterRow(row, ours, HmacAnchorsFor(id, key));
-        rows.push_back({row, row, 0, 0, built});
+        const std::string row = std::string("HMAC-") + info.tag_name;
+        RegisterRow(
+            row, [code = info.catalogue_code, key] { return std::make_unique<OurHmac>(code, key); },
+            HmacAnchorsFor(id, key));
+        rows.push_back({row, row, 0, 0});
     }
 
     std::vector<int> everything;

@@ -35,7 +35,6 @@ struct RatioRow {
     std::string title;       // what the table shows
     double target = 0;       // ours / best anchor to reach; 0 for none
     double zlib_target = 0;  // ours / zlib to reach (the checksums); 0 for none
-    bool built = true;       // false while the library lacks it
 };
 
 struct Combination {

@@ -44,9 +44,13 @@ CommandOutcome Refuse(CommandOutcome outcome, MessageId message, FocusTarget foc
 }  // namespace
 
 int CountSelectedAlgorithms(bool hmac, const std::array<uint8_t, hashlib::AlgorithmCount>& selection) {
-    const int counted = hmac ? hashlib::KeyableAlgorithmCount : hashlib::AlgorithmCount;
-    return int(std::count_if(selection.begin(), selection.begin() + counted,
-                             [](uint8_t flag) { return flag != 0; }));
+    int count = 0;
+    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+        if (selection[id] != 0 && (!hmac || hashlib::Algorithms[id].keyable)) {
+            ++count;
+        }
+    }
+    return count;
 }
 
 CommandOutcome CheckCalculateCommand(const CommandValues& values) {

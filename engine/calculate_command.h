@@ -57,7 +57,7 @@ struct CommandOutcome {
 
 class DigestCalculator;
 
-// The ticked algorithms that count: rows 0..8 always, rows 9..12 only without HMAC.
+// The ticked algorithms that count: the keyable rows always, the others only without HMAC.
 int CountSelectedAlgorithms(bool hmac, const std::array<uint8_t, hashlib::AlgorithmCount>& selection);
 
 // The checks alone, in the command's order; message MessageNone when the values are accepted.

@@ -88,8 +88,8 @@ bool DigestCalculator::CreateObjects(bool hmac, int32_t key_kind, const std::str
         return false;
     }
     const bool usable = key_length <= UINT32_MAX;
-    for (int id = 0; usable && id < hashlib::KeyableAlgorithmCount; ++id) {
-        if (selection[id] != 0) {
+    for (int id = 0; usable && id < hashlib::AlgorithmCount; ++id) {
+        if (selection[id] != 0 && hashlib::Algorithms[id].keyable) {
             objects[id] = CreateHmacObject(id, key, uint32_t(key_length));
         }
     }

@@ -67,9 +67,9 @@ class DigestCalculator {
     // Standard input read the same way; 0 or 2.
     int32_t FeedStandardInput(const ObjectTable& objects);
 
-    // Fills the table as Calculate does: plain objects, or under `hmac` keyed ones for 0..8 only
-    // (9..12 stay empty whatever their flags). False for an unknown key kind or a hex key that
-    // does not decode.
+    // Fills the table as Calculate does: plain objects, or under `hmac` keyed ones for the keyable
+    // rows only (the others stay empty whatever their flags). False for an unknown key kind or a
+    // hex key that does not decode.
     static bool CreateObjects(bool hmac, int32_t key_kind, const std::string& key_value,
                               const Selection& selection, ObjectTable& objects);
     // One text per slot: the object's hex digest, or empty.

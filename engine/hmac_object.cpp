@@ -30,7 +30,8 @@ int32_t HmacObject::DigestSize() const {
 
 std::unique_ptr<hashlib::DigestObject> CreateHmacObject(int algorithm_id, const uint8_t* key,
                                                         uint32_t key_length) {
-    if (algorithm_id < 0 || algorithm_id >= hashlib::KeyableAlgorithmCount) {
+    if (algorithm_id < 0 || algorithm_id >= hashlib::AlgorithmCount ||
+        !hashlib::Algorithms[algorithm_id].keyable) {
         return nullptr;
     }
     auto object =

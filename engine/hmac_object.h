@@ -27,8 +27,8 @@ class HmacObject final : public hashlib::DigestObject {
     hashlib::HmacContext context_;
 };
 
-// The keyed object of Algorithm identifier 0..8, bound to the identifier's catalogue code; null
-// for the identifiers that are never keyed (9..12) and for an algorithm HMAC refuses.
+// The keyed object of a keyable Algorithm identifier (MD5 to Tiger), bound to the identifier's
+// catalogue code; null for the identifiers that are never keyed and for an algorithm HMAC refuses.
 std::unique_ptr<hashlib::DigestObject> CreateHmacObject(int algorithm_id, const uint8_t* key,
                                                         uint32_t key_length);
 

@@ -1,37 +1,55 @@
-// One row per Algorithm identifier, in the dialog's order.
+// Lookups over the Algorithm table.
+#include <algorithm>
+
 #include "hashlib.h"
 
 namespace hashlib {
 namespace {
 
-template <typename Object>
-std::unique_ptr<DigestObject> Create() {
-    return std::make_unique<Object>();
+bool SameIgnoringCase(std::string_view a, const char* b) {
+    const std::string_view other(b);
+    if (a.size() != other.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(other[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
-const AlgorithmInfo Algorithms[AlgorithmCount] = {
-    {"MD5", "md5", "MD5", 0, 16, &Create<Md5Object>},
-    {"MD4", "md4", "MD4", 8, 16, &Create<Md4Object>},
-    {"SHA1", "sha1", "SHA1", 1, 20, &Create<Sha1Object>},
-    {"SHA256", "sha256", "SHA256", 2, 32, &Create<Sha256Object>},
-    {"SHA384", "sha384", "SHA384", 4, 48, &Create<Sha384Object>},
-    {"SHA512", "sha512", "SHA512", 3, 64, &Create<Sha512Object>},
-    {"RIPEMD160", "ripemd160", "RIPEMD160", 7, 20, &Create<Ripemd160Object>},
-    {"PANAMA", "panama", "PANAMA", 6, 32, &Create<PanamaObject>},
-    {"TIGER", "tiger", "TIGER", 5, 24, &Create<TigerObject>},
-    {"MD2", "md2", "MD2", 9, 16, &Create<Md2Object>},
-    {"ADLER32", "adler32", "ADLER32", 11, 4, &Create<Adler32Object>},
-    {"CRC32", "crc32", "CRC32", 10, 4, &Create<Crc32Object>},
-    {"eDonkey/eMule", "edonkey", "EDONKEY", 17, 16, &Create<EdonkeyObject>},
-};
-
 std::unique_ptr<DigestObject> CreateDigestObject(int algorithm_id) {
-    if (algorithm_id < 0 || algorithm_id >= AlgorithmCount || Algorithms[algorithm_id].create == nullptr) {
+    if (algorithm_id < 0 || algorithm_id >= AlgorithmCount) {
         return nullptr;
     }
-    return Algorithms[algorithm_id].create();
+    return Algorithms[size_t(algorithm_id)].create();
+}
+
+int FindAlgorithmByName(std::string_view name) {
+    for (int id = 0; id < AlgorithmCount; ++id) {
+        const AlgorithmInfo& info = Algorithms[size_t(id)];
+        const auto matches = [name](const char* known) {
+            return known != nullptr && SameIgnoringCase(name, known);
+        };
+        if (matches(info.display_name) || matches(info.command_name) || matches(info.tag_name) ||
+            std::ranges::any_of(info.other_spellings, matches)) {
+            return id;
+        }
+    }
+    return -1;
+}
+
+int FindAlgorithmByCommandName(std::string_view name) {
+    for (int id = 0; id < AlgorithmCount; ++id) {
+        if (SameIgnoringCase(name, Algorithms[size_t(id)].command_name)) {
+            return id;
+        }
+    }
+    return -1;
 }
 
 }  // namespace hashlib

@@ -70,7 +70,7 @@ TEST(CalculateCommand, EveryRefusalWithItsMessageAndFocus) {
     ExpectRefused(RunCommand(none), MessageSelectAlgorithm, FocusTarget::Md2CheckBox);
     CommandValues checksums_only = Values(InputText, "abc");
     checksums_only.selection = {};
-    for (int id = hashlib::KeyableAlgorithmCount; id < hashlib::AlgorithmCount; ++id) {
+    for (int id = hashlib::AlgorithmMd2; id < hashlib::AlgorithmCount; ++id) {
         checksums_only.selection[id] = 1;
     }
     EXPECT_TRUE(RunCommand(checksums_only).succeeded());

@@ -63,17 +63,20 @@ std::vector<std::string> RunCli(const std::string& arguments, int& status) {
 TEST(EngineCrosscheck, EveryKeyedBindingAroundItsBlockSize) {
     SeededRandom random;
     SCOPED_TRACE("seed " + std::to_string(random.seed));
-    for (int id = 0; id < KeyableAlgorithmCount; ++id) {
+    for (int id = 0; id < AlgorithmCount; ++id) {
+        if (!Algorithms[id].keyable) {
+            continue;
+        }
         SCOPED_TRACE(Algorithms[id].display_name);
         const HashDescriptor* entry = FindHashDescriptor(Algorithms[id].catalogue_code);
-        ASSERT_NE(entry, nullptr) << "not built";
+        ASSERT_NE(entry, nullptr);
         const uint32_t block = entry->block_size;
         for (uint32_t key_length : {0u, 1u, block - 1, block, block + 1, 2 * block}) {
             const std::string key = Bytes(random, key_length);
             auto object =
                 engine::CreateHmacObject(id, reinterpret_cast<const uint8_t*>(key.data()), key_length);
             ASSERT_TRUE(object);
-            EXPECT_EQ(object->DigestSize(), Algorithms[id].digest_size);
+            EXPECT_EQ(object->DigestSize(), Algorithms[id].DigestSize());
             // Several messages in turn on one object: Final leaves it ready under the same key.
             for (size_t message_length : {size_t(0), size_t(block), size_t(3 * block + 5), size_t(1000)}) {
                 const std::string message = Bytes(random, message_length);
@@ -106,7 +109,7 @@ TEST(EngineCrosscheck, CalculateOverAFile) {
             SCOPED_TRACE(Algorithms[id].display_name);
             EXPECT_EQ(plain[id], OracleHex(id, content));
             EXPECT_EQ(keyed[id],
-                      id < KeyableAlgorithmCount ? HmacOracle(id, "\x01\x02\x03\x04\x05", content) : "");
+                      Algorithms[id].keyable ? HmacOracle(id, "\x01\x02\x03\x04\x05", content) : "");
         }
     }
 }
@@ -132,7 +135,10 @@ TEST(EngineCrosscheck, CliOutputLines) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
         std::vector<std::string> expected;
-        for (int id = 0; id < (c.keyed ? KeyableAlgorithmCount : AlgorithmCount); ++id) {
+        for (int id = 0; id < AlgorithmCount; ++id) {
+            if (c.keyed && !Algorithms[id].keyable) {
+                continue;
+            }
             const std::string digest = c.keyed ? HmacOracle(id, c.key, c.data) : OracleHex(id, c.data);
             expected.push_back(std::string(c.keyed ? "HMAC-" : "") + Algorithms[id].tag_name + " (" +
                                c.label + ") = " + digest);

@@ -25,7 +25,7 @@ std::vector<int> CountingAlgorithms() {
                                                       AlgorithmSha512,   AlgorithmTiger, AlgorithmEdonkey,
                                                       AlgorithmRipemd160};
     std::vector<int> ids;
-    for (int id : BuiltAlgorithms()) {
+    for (int id = 0; id < AlgorithmCount; ++id) {
         const bool counting = id <= AlgorithmTiger || id == AlgorithmEdonkey;
         if (counting && std::find(beyond_in_the_file_test.begin(), beyond_in_the_file_test.end(), id) ==
                             beyond_in_the_file_test.end()) {
@@ -56,4 +56,4 @@ TEST_P(BeyondFourGiB, MatchesTheOracle) {
     EXPECT_EQ(ToHex(raw), ToHex(oracle->Final()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Built, BeyondFourGiB, testing::ValuesIn(CountingAlgorithms()), NameOf);
+INSTANTIATE_TEST_SUITE_P(Counting, BeyondFourGiB, testing::ValuesIn(CountingAlgorithms()), NameOf);

@@ -19,14 +19,12 @@ int main(int argc, char** argv) {
     std::vector<int> ids;
     std::vector<std::unique_ptr<OracleHash>> oracles;
     for (int i = 2; i < argc; ++i) {
-        const auto* info = std::find_if(
-            std::begin(hashlib::Algorithms), std::end(hashlib::Algorithms),
-            [&](const hashlib::AlgorithmInfo& row) { return std::string(row.command_name) == argv[i]; });
-        if (info == std::end(hashlib::Algorithms)) {
+        const int id = hashlib::FindAlgorithmByCommandName(argv[i]);
+        if (id < 0) {
             std::fprintf(stderr, "oracle-digest: unknown algorithm '%s'\n", argv[i]);
             return 2;
         }
-        ids.push_back(int(info - std::begin(hashlib::Algorithms)));
+        ids.push_back(id);
         oracles.push_back(CreateOracle(ids.back()));
     }
 

@@ -47,25 +47,6 @@ std::string HexDigestOf(hashlib::DigestObject& object) {
     return std::string(text.data());
 }
 
-int AlgorithmByCommandName(const std::string& name) {
-    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
-        if (name == hashlib::Algorithms[id].command_name) {
-            return id;
-        }
-    }
-    return -1;
-}
-
-std::vector<int> BuiltAlgorithms() {
-    std::vector<int> ids;
-    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
-        if (hashlib::CreateDigestObject(id)) {
-            ids.push_back(id);
-        }
-    }
-    return ids;
-}
-
 SeededRandom::SeededRandom() {
     const char* fixed = std::getenv("ORVENDAL_SEED");
     seed = fixed ? uint32_t(std::strtoul(fixed, nullptr, 10)) : 20261208u;

@@ -19,12 +19,6 @@ bool ParseHex(const std::string& digits, std::string& bytes);
 // HexDigest of an object as a std::string, checking the terminator is where it belongs.
 std::string HexDigestOf(hashlib::DigestObject& object);
 
-// The Algorithm identifier of a command-line name, or -1.
-int AlgorithmByCommandName(const std::string& name);
-
-// Identifiers whose objects the library builds.
-std::vector<int> BuiltAlgorithms();
-
 // A random generator with a fixed seed (ORVENDAL_SEED overrides it); tests name the seed in
 // their failure messages so a failure can be replayed.
 struct SeededRandom {

@@ -34,16 +34,16 @@ void CheckVector(const HashVector& v) {
         return;  // keyed vectors belong to the HMAC tests
     }
     SCOPED_TRACE(v.where);
-    const int id = AlgorithmByCommandName(v.algorithm);
+    const int id = FindAlgorithmByCommandName(v.algorithm);
     ASSERT_GE(id, 0) << "unknown algorithm " << v.algorithm;
     auto object = CreateDigestObject(id);
-    ASSERT_TRUE(object) << v.algorithm << " has vectors but is not built";
+    ASSERT_TRUE(object) << v.algorithm;
     FeedRepeated(*object, v);
     EXPECT_EQ(HexDigestOf(*object), v.digest);
 
     const HashDescriptor* entry = FindHashDescriptor(Algorithms[id].catalogue_code);
     ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->digest_size, uint32_t(Algorithms[id].digest_size));
+    EXPECT_EQ(object->DigestSize(), int32_t(entry->digest_size));
     if (v.repeat == 1) {
         std::vector<char> text(2 * entry->digest_size + 1);
         entry->calculate_hex(text.data(), v.message.data(), uint32_t(v.message.size()), 0);
@@ -76,7 +76,7 @@ TEST(Vectors, ParserReadsEveryForm) {
     EXPECT_EQ(records[2].digest, "02");
 }
 
-TEST(Vectors, PublishedDigestsOfEveryBuiltAlgorithmAtEveryCpuLevel) {
+TEST(Vectors, PublishedDigestsOfEveryAlgorithmAtEveryCpuLevel) {
     const auto vectors = LoadAllVectors();
     ASSERT_FALSE(vectors.empty());
     int checked = 0;
@@ -91,9 +91,9 @@ TEST(Vectors, PublishedDigestsOfEveryBuiltAlgorithmAtEveryCpuLevel) {
     EXPECT_GT(checked, 0);
 }
 
-TEST(Vectors, EveryBuiltAlgorithmHasPublishedVectors) {
+TEST(Vectors, EveryAlgorithmHasPublishedVectors) {
     const auto vectors = LoadAllVectors();
-    for (int id : BuiltAlgorithms()) {
+    for (int id = 0; id < AlgorithmCount; ++id) {
         const bool found = std::any_of(vectors.begin(), vectors.end(), [&](const HashVector& v) {
             return !v.keyed && v.algorithm == Algorithms[id].command_name;
         });

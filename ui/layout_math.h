@@ -12,6 +12,8 @@
 #include <span>
 #include <vector>
 
+#include "hashlib/hashlib.h"
+#include "ui/algorithm_rows.h"
 #include "ui/rect.h"
 #include "ui/resource.h"
 
@@ -41,42 +43,62 @@ constexpr size_t LayoutClientEntry = 1;
 constexpr size_t LayoutFirstControlEntry = 2;
 constexpr int32_t LayoutNotAControl = -1;  // id of entries 0 and 1
 
-// The window, the client area, 25 controls and the end entry.
-using LayoutTable = std::array<LayoutEntry, 28>;
+// The window, the client area, the input block's and the bottom row's 12 controls, one result
+// edit per algorithm, and the end entry.
+using LayoutTable = std::array<LayoutEntry, 2 + 12 + hashlib::AlgorithmCount + 1>;
+
+namespace detail {
+
+// The result edits in the table's order: MD2, MD4 and MD5 first, then the others in identifier
+// order.
+constexpr std::array<int, hashlib::AlgorithmCount> ResultLayoutOrder() {
+    constexpr std::array<int, 3> leading = {hashlib::AlgorithmMd2, hashlib::AlgorithmMd4,
+                                            hashlib::AlgorithmMd5};
+    std::array<int, hashlib::AlgorithmCount> order{};
+    size_t next = 0;
+    for (const int id : leading) {
+        order[next++] = id;
+    }
+    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+        if (id != leading[0] && id != leading[1] && id != leading[2]) {
+            order[next++] = id;
+        }
+    }
+    return order;
+}
+
+}  // namespace detail
 
 // Edits and etched lines stretch with the width, the browse button keeps to the right edge,
 // the bottom row keeps to the bottom and right. Labels, selectors and check boxes are not
 // listed: they never move. The dialog keeps its own copy and records the rectangles into it.
-inline constexpr LayoutTable MainLayoutTable = {{
-    {LayoutNotAControl, 0, {}},
-    {LayoutNotAControl, 0, {}},
-    {IDC_LOGO, AnchorBottom, {}},
-    {IDC_INPUT_LINE, AnchorLeft | AnchorRight, {}},
-    {IDC_BROWSE, AnchorRight, {}},
-    {IDC_DATA_VALUE, AnchorLeft | AnchorRight, {}},
-    {IDC_KEY_VALUE, AnchorLeft | AnchorRight, {}},
-    {IDC_MD2_RESULT, AnchorLeft | AnchorRight, {}},
-    {IDC_MD4_RESULT, AnchorLeft | AnchorRight, {}},
-    {IDC_MD5_RESULT, AnchorLeft | AnchorRight, {}},
-    {IDC_SHA1_RESULT, AnchorLeft | AnchorRight, {}},
-    {IDC_SHA256_RESULT, AnchorLeft | AnchorRight, {}},
-    {IDC_SHA384_RESULT, AnchorLeft | AnchorRight, {}},
-    {IDC_SHA512_RESULT, AnchorLeft | AnchorRight, {}},
-    {IDC_RIPEMD160_RESULT, AnchorLeft | AnchorRight, {}},
-    {IDC_PANAMA_RESULT, AnchorLeft | AnchorRight, {}},
-    {IDC_TIGER_RESULT, AnchorLeft | AnchorRight, {}},
-    {IDC_ADLER32_RESULT, AnchorLeft | AnchorRight, {}},
-    {IDC_CRC32_RESULT, AnchorLeft | AnchorRight, {}},
-    {IDC_EDONKEY_RESULT, AnchorLeft | AnchorRight, {}},
-    {IDC_BOTTOM_LINE, AnchorBottom | AnchorLeft | AnchorRight, {}},
-    {IDC_EDONKEY_LINE_ABOVE, AnchorLeft | AnchorRight, {}},
-    {IDC_EDONKEY_LINE_BELOW, AnchorLeft | AnchorRight, {}},
-    {1, AnchorBottom | AnchorRight, {}},  // Calculate (IDOK)
-    {2, AnchorBottom | AnchorRight, {}},  // Close (IDCANCEL)
-    {IDC_HELP_BUTTON, AnchorBottom | AnchorRight, {}},
-    {IDC_SIZE_GRIP, AnchorBottom | AnchorRight, {}},
-    {0, 0, {}},
-}};
+inline constexpr LayoutTable MainLayoutTable = [] {
+    LayoutTable table{};
+    size_t next = 0;
+    const auto add = [&table, &next](int32_t control_id, uint32_t anchors) {
+        table[next++] = LayoutEntry{control_id, anchors, {}};
+    };
+    add(LayoutNotAControl, 0);
+    add(LayoutNotAControl, 0);
+    add(IDC_LOGO, AnchorBottom);
+    add(IDC_INPUT_LINE, AnchorLeft | AnchorRight);
+    add(IDC_BROWSE, AnchorRight);
+    add(IDC_DATA_VALUE, AnchorLeft | AnchorRight);
+    add(IDC_KEY_VALUE, AnchorLeft | AnchorRight);
+    for (const int id : detail::ResultLayoutOrder()) {
+        add(AlgorithmRows[size_t(id)].result, AnchorLeft | AnchorRight);
+    }
+    add(IDC_BOTTOM_LINE, AnchorBottom | AnchorLeft | AnchorRight);
+    add(IDC_EDONKEY_LINE_ABOVE, AnchorLeft | AnchorRight);
+    add(IDC_EDONKEY_LINE_BELOW, AnchorLeft | AnchorRight);
+    add(1, AnchorBottom | AnchorRight);  // Calculate (IDOK)
+    add(2, AnchorBottom | AnchorRight);  // Close (IDCANCEL)
+    add(IDC_HELP_BUTTON, AnchorBottom | AnchorRight);
+    add(IDC_SIZE_GRIP, AnchorBottom | AnchorRight);
+    add(0, 0);
+    return table;
+}();
+static_assert(MainLayoutTable[MainLayoutTable.size() - 2].control_id != 0, "every entry filled in");
 
 // Reports where a control is now, in client coordinates of the dialog, or nullopt when the
 // dialog has no such control.

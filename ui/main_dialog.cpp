@@ -6,10 +6,19 @@
 namespace ui {
 namespace {
 
-// Rows 9..12 (MD2, ADLER32, CRC32, eDonkey) cannot be keyed and are hidden under HMAC, with
-// the etched lines around the eDonkey row.
-constexpr int FirstUnkeyedRow = hashlib::KeyableAlgorithmCount;
+// The rows that cannot be keyed (MD2, ADLER32, CRC32, eDonkey) are hidden under HMAC, with the
+// etched lines around the eDonkey row: the template has them as one block at the bottom.
 constexpr std::array<int, 2> UnkeyedRowLines = {IDC_EDONKEY_LINE_ABOVE, IDC_EDONKEY_LINE_BELOW};
+
+constexpr bool UnkeyedRowsAreTheBottomBlock() {
+    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+        if (hashlib::Algorithms[id].keyable != (id < hashlib::AlgorithmMd2)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(UnkeyedRowsAreTheBottomBlock(), "the keyable rows are MD5 to TIGER, 0..8");
 
 // Gap between the data edit and the browse button, in pixels.
 constexpr int32_t BrowseButtonGap = 2;
@@ -17,15 +26,6 @@ constexpr int32_t BrowseButtonGap = 2;
 const std::wstring_view FileFormatText = DataFormatItems[engine::InputFile];
 
 }  // namespace
-
-int AlgorithmRowOf(int check_box_id) {
-    for (size_t row = 0; row < AlgorithmRows.size(); ++row) {
-        if (AlgorithmRows[row].check_box == check_box_id) {
-            return int(row);
-        }
-    }
-    return -1;
-}
 
 MainDialog::MainDialog() {
     values.algorithms[hashlib::AlgorithmMd5] = true;
@@ -87,9 +87,11 @@ void MainDialog::ApplyHmacMode() {
     controls_->Enable(IDC_KEY_FORMAT, values.hmac);
     controls_->Enable(IDC_KEY_VALUE, values.hmac);
     values.key_format = SelectedText(IDC_KEY_FORMAT);
-    for (size_t row = FirstUnkeyedRow; row < AlgorithmRows.size(); ++row) {
-        controls_->Show(AlgorithmRows[row].check_box, !values.hmac);
-        controls_->Show(AlgorithmRows[row].result, !values.hmac);
+    for (size_t row = 0; row < AlgorithmRows.size(); ++row) {
+        if (!hashlib::Algorithms[row].keyable) {
+            controls_->Show(AlgorithmRows[row].check_box, !values.hmac);
+            controls_->Show(AlgorithmRows[row].result, !values.hmac);
+        }
     }
     for (const int line : UnkeyedRowLines) {
         controls_->Show(line, !values.hmac);

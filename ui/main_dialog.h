@@ -13,41 +13,16 @@
 #include "engine/digest_calculator.h"
 #include "hashlib/hashlib.h"
 #include "ui/about_box.h"
+#include "ui/algorithm_rows.h"
 #include "ui/dialog_controls.h"
 #include "ui/rect.h"
 #include "ui/resource.h"
 
 namespace ui {
 
-// One algorithm row: its check box and its read-only result edit.
-struct AlgorithmRow {
-    int check_box;
-    int result;
-};
-
-// In Algorithm identifier order, the order of the selection flags and of the result texts.
-inline constexpr std::array<AlgorithmRow, hashlib::AlgorithmCount> AlgorithmRows = {{
-    {IDC_MD5, IDC_MD5_RESULT},
-    {IDC_MD4, IDC_MD4_RESULT},
-    {IDC_SHA1, IDC_SHA1_RESULT},
-    {IDC_SHA256, IDC_SHA256_RESULT},
-    {IDC_SHA384, IDC_SHA384_RESULT},
-    {IDC_SHA512, IDC_SHA512_RESULT},
-    {IDC_RIPEMD160, IDC_RIPEMD160_RESULT},
-    {IDC_PANAMA, IDC_PANAMA_RESULT},
-    {IDC_TIGER, IDC_TIGER_RESULT},
-    {IDC_MD2, IDC_MD2_RESULT},
-    {IDC_ADLER32, IDC_ADLER32_RESULT},
-    {IDC_CRC32, IDC_CRC32_RESULT},
-    {IDC_EDONKEY, IDC_EDONKEY_RESULT},
-}};
-
 // The selectors' items, in this order; the item index is the input or key kind.
 inline constexpr std::array<std::wstring_view, 3> DataFormatItems = {L"文件", L"文本字符串", L"十六进制串"};
 inline constexpr std::array<std::wstring_view, 2> KeyFormatItems = {L"文本字符串", L"十六进制串"};
-
-// The row of the algorithm whose check box has this id, or -1.
-int AlgorithmRowOf(int check_box_id);
 
 // The values mirrored to and from the controls.
 struct DialogValues {

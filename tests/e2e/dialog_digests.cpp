@@ -47,12 +47,7 @@ int main(int argc, char** argv) {
     std::string names = std::string(argv[1]) + ",";
     for (size_t start = 0, comma; (comma = names.find(',', start)) != std::string::npos; start = comma + 1) {
         const std::string name = names.substr(start, comma - start);
-        int found = -1;
-        for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
-            if (name == hashlib::Algorithms[id].command_name) {
-                found = id;
-            }
-        }
+        const int found = hashlib::FindAlgorithmByCommandName(name);
         if (found < 0) {
             std::fprintf(stderr, "dialog_digests: unknown algorithm '%s'\n", name.c_str());
             return 2;

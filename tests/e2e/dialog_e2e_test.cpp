@@ -54,6 +54,12 @@ TEST_F(DialogTest, WindowIsBuiltAsDesigned) {
     EXPECT_EQ(Text(IDOK), L"计算(&U)");
     EXPECT_EQ(Text(IDCANCEL), L"关闭(&C)");
     EXPECT_EQ(Text(Rows[hashlib::AlgorithmEdonkey].check_box), L"eD&onkey/\neMule");
+    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {  // each row's check box is its algorithm's
+        std::wstring label = Text(Rows[id].check_box);
+        std::erase_if(label, [](wchar_t c) { return c == L'&' || c == L'\n'; });
+        const std::string name = hashlib::Algorithms[id].display_name;
+        EXPECT_EQ(label, std::wstring(name.begin(), name.end())) << "row " << id;
+    }
     EXPECT_EQ(Send(Item(DataFormat), CB_GETCOUNT), 3);
     EXPECT_EQ(Send(Item(KeyFormat), CB_GETCOUNT), 2);
     EXPECT_NE(Send(Item(1028), STM_GETIMAGE, IMAGE_BITMAP), 0) << "the logo";
@@ -173,7 +179,7 @@ TEST_F(DialogTest, HmacHidesTheUnkeyableRowsAndKeysTheOthers) {
     EXPECT_TRUE(Enabled(KeyFormat));
     EXPECT_TRUE(Enabled(KeyEdit));
     for (int id = 0; id < AlgorithmCount; ++id) {
-        const bool shown = id < hashlib::KeyableAlgorithmCount;
+        const bool shown = UnkeyableTicks.count(id) == 0;
         EXPECT_EQ(Visible(Rows[id].check_box), shown) << "row " << id;
         EXPECT_EQ(Visible(Rows[id].result), shown) << "row " << id;
     }

@@ -1,7 +1,9 @@
 // The common ground of the end-to-end tests: the program's control ids and texts as the
 // dialog template and string table give them (written out here rather than taken from the
-// program's headers, so a wrong id there is caught), files and registry values for the tests,
-// screenshots, and a fixture that starts the program and drives its main dialog.
+// program's headers, so a wrong id there is caught; the algorithm rows come from the library's
+// table, which the tab-order and label checks hold against the template), files and registry
+// values for the tests, screenshots, and a fixture that starts the program and drives its main
+// dialog.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,6 +15,7 @@
 // DROPFILES; after the Windows headers.
 #include <shlobj.h>
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -33,9 +36,13 @@ struct Row {
 
 // In Algorithm identifier order: MD5, MD4, SHA1, SHA256, SHA384, SHA512, RIPEMD160, PANAMA,
 // TIGER, MD2, ADLER32, CRC32, eDonkey/eMule.
-inline constexpr Row Rows[hashlib::AlgorithmCount] = {
-    {1008, 1009}, {1038, 1037}, {1010, 1011}, {1012, 1013}, {1014, 1015}, {1016, 1017}, {1018, 1019},
-    {1020, 1021}, {1026, 1027}, {1006, 1007}, {1022, 1023}, {1024, 1025}, {1039, 1040}};
+inline constexpr std::array<Row, hashlib::AlgorithmCount> Rows = [] {
+    std::array<Row, hashlib::AlgorithmCount> rows{};
+    for (size_t id = 0; id < rows.size(); ++id) {
+        rows[id] = {hashlib::Algorithms[id].check_box_id, hashlib::Algorithms[id].result_id};
+    }
+    return rows;
+}();
 
 inline constexpr int DataFormat = 1030;
 inline constexpr int KeyFormat = 1031;

@@ -11,7 +11,7 @@ namespace e2e {
 namespace {
 
 // Each algorithm's input block length from its defining standard: the HMAC pad length.
-constexpr std::array<size_t, hashlib::KeyableAlgorithmCount> BlockLengths = {
+constexpr std::array<size_t, 9> BlockLengths = {
     64,   // MD5, RFC 1321
     64,   // MD4, RFC 1320
     64,   // SHA-1, FIPS 180-4
@@ -76,7 +76,7 @@ Results ExpectedPlain(const std::set<int>& ticked, const std::string& bytes) {
 Results ExpectedHmac(const std::set<int>& ticked, const std::string& key, const std::string& bytes) {
     Results results;
     for (const int algorithm : ticked) {
-        if (algorithm < hashlib::KeyableAlgorithmCount) {
+        if (hashlib::Algorithms[size_t(algorithm)].keyable) {
             results[size_t(algorithm)] = HmacDigest(algorithm, key, bytes);
         }
     }
