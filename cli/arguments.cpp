@@ -1,6 +1,7 @@
 #include "arguments.h"
 
 #include <optional>
+#include <string_view>
 
 namespace cli {
 namespace {
@@ -25,14 +26,11 @@ std::optional<engine::Selection> ParseAlgorithmList(const std::string& list, std
         const size_t comma = list.find(',', start);
         const std::string name =
             ToLower(list.substr(start, comma == std::string::npos ? comma : comma - start));
-        bool known = false;
-        for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
-            if (name == "all" || name == hashlib::Algorithms[id].command_name) {
-                selection[id] = 1;
-                known = true;
-            }
-        }
-        if (!known) {
+        if (name == "all") {
+            selection.fill(1);
+        } else if (const int id = hashlib::FindAlgorithmByCommandName(name); id >= 0) {
+            selection[size_t(id)] = 1;
+        } else {
             unknown = name;
             return std::nullopt;
         }
@@ -48,6 +46,69 @@ Arguments UsageError(std::string error) {
     result.action = Action::UsageError;
     result.error = std::move(error);
     return result;
+}
+
+// An option's line: `head` (the option, padded to the descriptions' column) and the words of
+// `description`, filled into lines of at most 80 columns and indented to that column.
+std::string OptionText(const std::string& head, const std::string& description) {
+    constexpr size_t kWidth = 80;
+    std::string text = head;
+    size_t line_start = 0;
+    bool line_has_words = false;
+    size_t word_start = 0;
+    while (word_start < description.size()) {
+        size_t word_end = description.find(' ', word_start);
+        word_end = word_end == std::string::npos ? description.size() : word_end;
+        const std::string_view word(description.data() + word_start, word_end - word_start);
+        if (line_has_words && text.size() - line_start + 1 + word.size() > kWidth) {
+            text += '\n';
+            line_start = text.size();
+            text.append(head.size(), ' ');
+            line_has_words = false;
+        }
+        text.append(line_has_words ? " " : "").append(word);
+        line_has_words = true;
+        word_start = word_end + 1;
+    }
+    return text + '\n';
+}
+
+// The usage text; the algorithm names come from the table, in its order.
+std::string UsageTextFromTable() {
+    std::string names;
+    std::vector<std::string> unkeyed;
+    for (const hashlib::AlgorithmInfo& info : hashlib::Algorithms) {
+        names.append(names.empty() ? "" : " ").append(info.command_name);
+        if (!info.keyable) {
+            unkeyed.push_back(info.command_name);
+        }
+    }
+    std::string unkeyed_list;
+    for (size_t i = 0; i < unkeyed.size(); ++i) {
+        unkeyed_list.append(i == 0 ? "" : i + 1 == unkeyed.size() ? " and " : ", ").append(unkeyed[i]);
+    }
+    const std::string algorithms = std::string("comma-separated algorithms, any case, or all; default ") +
+                                   kDefaultAlgorithms + ". Names: " + names;
+    const std::string hmac =
+        "keyed digests (HMAC) under the bytes of KEY; " + unkeyed_list + " are then not computed";
+    return "Usage: orvendal-cli [OPTIONS] FILE...\n"
+           "Prints the digests of each FILE (- for standard input), of the bytes of a text\n"
+           "string, or of the bytes a hex string decodes to.\n"
+           "\n" +
+           OptionText("  -a, --algorithms LIST  ", algorithms) +
+           "  -t, --text STRING      hash the bytes of STRING\n"
+           "  -x, --hex HEX          hash the bytes HEX decodes to (spaces allowed)\n" +
+           OptionText("  -k, --hmac KEY         ", hmac) +
+           "      --hmac-hex HEXKEY  keyed digests under the bytes HEXKEY decodes to\n"
+           "      --single-thread    read and hash on one thread (by default every algorithm\n"
+           "                         is fed on a thread of its own while the input is read)\n"
+           "  -h, --help             show this help and exit\n"
+           "      --version          show the version and exit\n"
+           "\n"
+           "Output: one line per computed algorithm, NAME (LABEL) = digest, NAME prefixed\n"
+           "HMAC- when keyed, LABEL the file name or - for standard input, text and hex.\n"
+           "Exit status: 0 every input hashed, 1 an input refused or unreadable, 2 a usage\n"
+           "error.\n";
 }
 
 }  // namespace
@@ -150,28 +211,8 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
 }
 
 const char* UsageText() {
-    return "Usage: orvendal-cli [OPTIONS] FILE...\n"
-           "Prints the digests of each FILE (- for standard input), of the bytes of a text\n"
-           "string, or of the bytes a hex string decodes to.\n"
-           "\n"
-           "  -a, --algorithms LIST  comma-separated algorithms, any case, or all; default\n"
-           "                         md5,sha1,ripemd160,crc32. Names: md5 md4 sha1 sha256\n"
-           "                         sha384 sha512 ripemd160 panama tiger md2 adler32 crc32\n"
-           "                         edonkey\n"
-           "  -t, --text STRING      hash the bytes of STRING\n"
-           "  -x, --hex HEX          hash the bytes HEX decodes to (spaces allowed)\n"
-           "  -k, --hmac KEY         keyed digests (HMAC) under the bytes of KEY; md2,\n"
-           "                         adler32, crc32 and edonkey are then not computed\n"
-           "      --hmac-hex HEXKEY  keyed digests under the bytes HEXKEY decodes to\n"
-           "      --single-thread    read and hash on one thread (by default every algorithm\n"
-           "                         is fed on a thread of its own while the input is read)\n"
-           "  -h, --help             show this help and exit\n"
-           "      --version          show the version and exit\n"
-           "\n"
-           "Output: one line per computed algorithm, NAME (LABEL) = digest, NAME prefixed\n"
-           "HMAC- when keyed, LABEL the file name or - for standard input, text and hex.\n"
-           "Exit status: 0 every input hashed, 1 an input refused or unreadable, 2 a usage\n"
-           "error.\n";
+    static const std::string text = UsageTextFromTable();
+    return text.c_str();
 }
 
 const char* VersionText() {

@@ -77,6 +77,7 @@ TEST(CliArguments, UsageErrors) {
     ExpectUsageError({}, "no input");
     ExpectUsageError({"-a", "md5"}, "no input");
     ExpectUsageError({"-a", "md5,sha3", "f"}, "sha3");
+    ExpectUsageError({"-a", "SHA-1", "f"}, "sha-1");  // a sum file's spelling, not a command name
     ExpectUsageError({"-a", "md5,", "f"}, "unknown algorithm");
     ExpectUsageError({"--bogus", "f"}, "--bogus");
     ExpectUsageError({"-z", "f"}, "-z");
@@ -98,4 +99,19 @@ TEST(CliArguments, HelpAndVersion) {
     EXPECT_EQ(ParseArguments({"f", "-h", "--bogus"}).action, Action::Help);
     EXPECT_EQ(ParseArguments({"--version"}).action, Action::Version);
     EXPECT_NE(std::string(cli::VersionText()).find("2.02.00337"), std::string::npos);
+
+    // The parts of the usage text built from the algorithm table, filled to 80 columns.
+    const std::string usage = cli::UsageText();
+    EXPECT_NE(usage.find("  -a, --algorithms LIST  comma-separated algorithms, any case, or all; default\n"
+                         "                         md5,sha1,ripemd160,crc32. Names: md5 md4 sha1 sha256\n"
+                         "                         sha384 sha512 ripemd160 panama tiger md2 adler32 crc32\n"
+                         "                         edonkey\n"
+                         "  -t, --text STRING      hash the bytes of STRING\n"),
+              std::string::npos)
+        << usage;
+    EXPECT_NE(usage.find("  -k, --hmac KEY         keyed digests (HMAC) under the bytes of KEY; md2,\n"
+                         "                         adler32, crc32 and edonkey are then not computed\n"
+                         "      --hmac-hex HEXKEY"),
+              std::string::npos)
+        << usage;
 }
