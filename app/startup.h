@@ -6,15 +6,17 @@
 #include <span>
 #include <string>
 
+#include "orvendal_version.h"
+
 namespace app {
 
 inline constexpr wchar_t ProductWord[] = L"Orvendal";
 inline constexpr wchar_t MakerWord[] = L"Tamberlyn";
 inline constexpr wchar_t EditionSuffix[] = L"";
 
-inline constexpr int VersionMajor = 2;
-inline constexpr int VersionMinor = 2;
-inline constexpr int VersionBuild = 337;
+inline constexpr int VersionMajor = ORVENDAL_VERSION_MAJOR;
+inline constexpr int VersionMinor = ORVENDAL_VERSION_MINOR;
+inline constexpr int VersionBuild = ORVENDAL_VERSION_BUILD;
 
 // "2.02", or with the build "2.02.00337": the major as is, the minor in two digits, the build in
 // five. The text without the build names the settings' version key, so it must not change.

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string_view>
 
+#include "orvendal_version.h"
+
 namespace cli {
 namespace {
 
@@ -216,7 +218,7 @@ const char* UsageText() {
 }
 
 const char* VersionText() {
-    return "orvendal-cli 2.02.00337\n";
+    return "orvendal-cli " ORVENDAL_VERSION_TEXT "\n";
 }
 
 }  // namespace cli
