@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/windows_text.h"
 #include "ui/about_dialog_window.h"
 #include "ui/help_viewer.h"
 #include "ui/layout_math.h"
@@ -125,10 +126,18 @@ class MainDialogWindow final : public DialogControls {
     void ShowWarning(int message_id) override;
     void SetBusy(bool busy) override;
     std::optional<std::wstring> ChooseFile() override;
-    std::string ToSystemCodePage(std::wstring_view text) const override { return Narrow(CP_ACP, text); }
-    std::wstring FromSystemCodePage(std::string_view bytes) const override { return Widen(CP_ACP, bytes); }
-    std::string ToUtf8(std::wstring_view text) const override { return Narrow(CP_UTF8, text); }
-    std::wstring FromUtf8(std::string_view bytes) const override { return Widen(CP_UTF8, bytes); }
+    std::string ToSystemCodePage(std::wstring_view text) const override {
+        return engine::Narrow(text, engine::CodePage::System);
+    }
+    std::wstring FromSystemCodePage(std::string_view bytes) const override {
+        return engine::Widen(bytes, engine::CodePage::System);
+    }
+    std::string ToUtf8(std::wstring_view text) const override {
+        return engine::Narrow(text, engine::CodePage::Utf8);
+    }
+    std::wstring FromUtf8(std::string_view bytes) const override {
+        return engine::Widen(bytes, engine::CodePage::Utf8);
+    }
 
   private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
@@ -167,8 +176,6 @@ class MainDialogWindow final : public DialogControls {
 
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
     ControlRectLookup ControlRects() const;
-    static std::string Narrow(UINT code_page, std::wstring_view text);
-    static std::wstring Widen(UINT code_page, std::string_view bytes);
 
     HINSTANCE instance_;
     MainDialog& dialog_;
@@ -706,27 +713,6 @@ std::optional<std::wstring> MainDialogWindow::ChooseFile() {
         return std::nullopt;
     }
     return std::wstring(buffer.data(), wcsnlen(buffer.data(), buffer.size()));
-}
-
-std::string MainDialogWindow::Narrow(UINT code_page, std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length =
-        WideCharToMultiByte(code_page, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(size_t(length > 0 ? length : 0), '\0');
-    WideCharToMultiByte(code_page, 0, text.data(), int(text.size()), bytes.data(), length, nullptr, nullptr);
-    return bytes;
-}
-
-std::wstring MainDialogWindow::Widen(UINT code_page, std::string_view bytes) {
-    if (bytes.empty()) {
-        return {};
-    }
-    const int length = MultiByteToWideChar(code_page, 0, bytes.data(), int(bytes.size()), nullptr, 0);
-    std::wstring text(size_t(length > 0 ? length : 0), L'\0');
-    MultiByteToWideChar(code_page, 0, bytes.data(), int(bytes.size()), text.data(), length);
-    return text;
 }
 
 }  // namespace
