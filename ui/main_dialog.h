@@ -16,6 +16,7 @@
 #include "ui/dialog_controls.h"
 #include "ui/rect.h"
 #include "ui/resource.h"
+#include "ui/settings_format.h"
 
 namespace ui {
 
@@ -58,14 +59,6 @@ struct DialogValues {
     std::wstring key_value;
     std::wstring data_format;  // the data format selector's selected text
     std::wstring key_format;   // the key format selector's selected text
-};
-
-// The three stored settings values as the registry holds them (each empty when absent).
-struct StoredSettings {
-    std::wstring window_rect;  // "WndRect"
-    std::wstring check_boxes;  // "CheckBoxes"
-    std::wstring combo_boxes;  // "ComboBoxes"
-    bool operator==(const StoredSettings&) const = default;
 };
 
 class MainDialog {
