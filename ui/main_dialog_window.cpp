@@ -18,11 +18,13 @@
 #include "ui/dialog_window.h"
 #include "ui/help_viewer.h"
 #include "ui/layout_math.h"
-#include "ui/settings_store.h"
 #include "ui/web_and_help.h"
 
 namespace ui {
 namespace {
+
+static_assert(CalculateCommand == IDOK && CloseCommand == IDCANCEL);
+static_assert(ButtonClicked == BN_CLICKED && SelectionAccepted == CBN_SELENDOK && TextChanged == EN_CHANGE);
 
 constexpr wchar_t BrowseTitle[] = L"Find";
 // Description and pattern, each zero-terminated, then the terminating empty entry.
@@ -63,12 +65,17 @@ BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM lparam) noex
 
 class MainDialogWindow final : public DialogWindow, public DialogControls {
   public:
-    MainDialogWindow(HINSTANCE instance, MainDialog& dialog)
-        : DialogWindow(instance, MainDialogLinks, dialog.program.product_word), dialog_(dialog) {}
+    MainDialogWindow(HINSTANCE instance, MainDialog& dialog, const ProgramIdentity& program,
+                     const SettingsStore& settings)
+        : DialogWindow(instance, MainDialogLinks, program.product_word),
+          dialog_(dialog),
+          program_(program),
+          settings_(settings) {}
     ~MainDialogWindow() override;
 
     int Run();
 
+    // The controls.
     bool HasControl(int id) const override { return Item(id) != nullptr; }
     std::wstring Text(int id) const override;
     void SetText(int id, std::wstring_view text) override;
@@ -103,41 +110,42 @@ class MainDialogWindow final : public DialogWindow, public DialogControls {
         return engine::Widen(bytes, engine::CodePage::Utf8);
     }
 
+    // The window's own steps.
+    void AddAboutMenuItem() override;
+    void SetIcons() override;
+    void EnableToolTips() override;
+    void CaptureLayout() override;
+    void RestoreWindowPlacement(const Rect& stored_window_rect) override;
+    void SetSizeGrip() override;
+    void SetLogo() override;
+    void AcceptDroppedFiles() override { DragAcceptFiles(hwnd(), TRUE); }
+    void ShowHelp() override;
+    void Close() override { DestroyWindow(hwnd()); }
+
   private:
     INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
     BOOL OnInitDialog();
-    void OnCommand(int id, int code);
+    void PrepareControls();
     bool OnPaint();
     void OnDropFiles(HDROP drop);
     bool OnNotify(NMHDR* header);
-
-    void PrepareControls();
-    void AddAboutMenuItem();
-    void SetIcons();
-    void EnableToolTips();
-    void SetSizeGrip();
-    void SetLogo();
-
-    // Settings in the registry.
-    SettingsStore Settings() const { return SettingsStore(dialog_.settings_key_path); }
-    void RestoreWindowPlacement();
     void SaveSettings();
-
-    // The resizable layout.
-    void CaptureLayout();
     void ApplyLayout();
     void LimitTrackingSize(MINMAXINFO* limits);
 
-    void ShowHelp();
-
     MainDialog& dialog_;
+    const ProgramIdentity& program_;
+    const SettingsStore& settings_;
     HICON icon_ = nullptr;
     HICON small_icon_ = nullptr;
     HWND tool_tip_ = nullptr;
     HCURSOR cursor_before_busy_ = nullptr;
     LayoutTable layout_ = MainLayoutTable;  // this dialog's rectangles, recorded at start
     bool layout_captured_ = false;
+    // The window's outer size when it was created: its default placement and its highest.
+    int32_t created_width_ = 0;
+    int32_t created_height_ = 0;
     std::wstring tool_tip_text_;  // must outlive the tool tip's request
 };
 
@@ -174,11 +182,11 @@ INT_PTR MainDialogWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpar
         case WM_INITDIALOG:
             return OnInitDialog();
         case WM_COMMAND:
-            OnCommand(LOWORD(wparam), HIWORD(wparam));
+            dialog_.OnCommand(LOWORD(wparam), HIWORD(wparam));
             return TRUE;
         case WM_SYSCOMMAND:
             if ((wparam & 0xFFF0) == IDM_ABOUT_BOX) {
-                RunAboutDialog(instance(), hwnd(), dialog_.program);
+                RunAboutDialog(instance(), hwnd(), program_);
                 return TRUE;
             }
             return FALSE;
@@ -215,23 +223,12 @@ INT_PTR MainDialogWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpar
 BOOL MainDialogWindow::OnInitDialog() {
     RECT window;
     GetWindowRect(hwnd(), &window);
-    dialog_.created_width = window.right - window.left;
-    dialog_.created_height = window.bottom - window.top;
+    created_width_ = window.right - window.left;
+    created_height_ = window.bottom - window.top;
 
     PrepareControls();
     dialog_.Attach(this);
-    dialog_.StateToControls();
-    AddAboutMenuItem();
-    SetIcons();
-    EnableToolTips();
-    CaptureLayout();  // before anything moves
-    dialog_.LoadSettings(Settings().Read());
-    RestoreWindowPlacement();
-    SetSizeGrip();
-    SetLogo();
-    dialog_.ApplyStoredFormats();
-    dialog_.CalculateGivenFile();
-    DragAcceptFiles(hwnd(), TRUE);
+    dialog_.OnInit(settings_.Read());
     return FALSE;  // the focus was not set here
 }
 
@@ -306,7 +303,7 @@ void MainDialogWindow::SetLogo() {
     SetImage(IDC_LOGO, CreateMappedBitmap(instance(), IDB_LOGO, 0, colours, 2));
 }
 
-void MainDialogWindow::RestoreWindowPlacement() {
+void MainDialogWindow::RestoreWindowPlacement(const Rect& stored_window_rect) {
     std::vector<Rect> work_areas;
     EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&work_areas));
     MONITORINFO monitor = {};
@@ -314,9 +311,8 @@ void MainDialogWindow::RestoreWindowPlacement() {
     if (!GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor)) {
         return;
     }
-    const WindowPlacement placement =
-        ChooseWindowPlacement(dialog_.stored_window_rect, work_areas, dialog_.created_width,
-                              dialog_.created_height, ToRect(monitor.rcWork));
+    const WindowPlacement placement = ChooseWindowPlacement(stored_window_rect, work_areas, created_width_,
+                                                            created_height_, ToRect(monitor.rcWork));
     const Rect& rect = placement.rect;
     SetWindowPos(hwnd(), nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -325,7 +321,7 @@ void MainDialogWindow::RestoreWindowPlacement() {
 void MainDialogWindow::SaveSettings() {
     RECT window;
     GetWindowRect(hwnd(), &window);
-    Settings().Write(dialog_.SettingsToSave(ToRect(window), IsZoomed(hwnd()) != FALSE));
+    settings_.Write(dialog_.SettingsToSave(ToRect(window), IsZoomed(hwnd()) != FALSE));
 }
 
 void MainDialogWindow::CaptureLayout() {
@@ -351,7 +347,7 @@ void MainDialogWindow::ApplyLayout() {
 void MainDialogWindow::LimitTrackingSize(MINMAXINFO* limits) {
     const TrackingSize platform{limits->ptMinTrackSize.x, limits->ptMinTrackSize.y, limits->ptMaxTrackSize.x,
                                 limits->ptMaxTrackSize.y};
-    const TrackingSize wanted = ComputeTrackingLimits(layout_, dialog_.created_height, platform);
+    const TrackingSize wanted = ComputeTrackingLimits(layout_, created_height_, platform);
     limits->ptMinTrackSize = POINT{wanted.min_width, wanted.min_height};
     limits->ptMaxTrackSize = POINT{wanted.max_width, wanted.max_height};
 }
@@ -364,53 +360,6 @@ void MainDialogWindow::ShowHelp() {
     if (DisplayHelpTopic(request->topic) == nullptr) {
         const std::wstring text = HelpNotFoundMessage(ResourceString(IDS_NOT_FOUND), request->file);
         MessageBoxW(hwnd(), text.c_str(), ProgramTitle, MB_OK | MB_ICONWARNING);
-    }
-}
-
-void MainDialogWindow::OnCommand(int id, int code) {
-    switch (id) {
-        case IDOK:
-            dialog_.OnCalculate();
-            return;
-        case IDCANCEL:
-            DestroyWindow(hwnd());
-            return;
-        case IDC_HMAC:
-            if (code == BN_CLICKED) {
-                dialog_.OnHmacClicked();
-            }
-            return;
-        case IDC_DATA_FORMAT:
-            if (code == CBN_SELENDOK) {
-                dialog_.OnDataFormatAccepted();
-            }
-            return;
-        case IDC_KEY_FORMAT:
-            if (code == CBN_SELENDOK) {
-                dialog_.OnKeyFormatAccepted();
-            }
-            return;
-        case IDC_BROWSE:
-            if (code == BN_CLICKED) {
-                dialog_.OnBrowse();
-            }
-            return;
-        case IDC_HELP_BUTTON:
-            if (code == BN_CLICKED) {
-                ShowHelp();
-            }
-            return;
-        case IDC_DATA_VALUE:
-        case IDC_KEY_VALUE:
-            if (code == EN_CHANGE) {
-                dialog_.OnValueEdited();
-            }
-            return;
-        default:
-            if (code == BN_CLICKED && AlgorithmRowOf(id) >= 0) {
-                dialog_.OnAlgorithmClicked(id);
-            }
-            return;
     }
 }
 
@@ -561,8 +510,9 @@ std::optional<std::wstring> MainDialogWindow::ChooseFile() {
 
 }  // namespace
 
-int RunMainDialog(HINSTANCE instance, MainDialog& dialog) {
-    MainDialogWindow window(instance, dialog);
+int RunMainDialog(HINSTANCE instance, MainDialog& dialog, const ProgramIdentity& program,
+                  const SettingsStore& settings) {
+    MainDialogWindow window(instance, dialog, program, settings);
     return window.Run();
 }
 
