@@ -26,10 +26,10 @@ int CalculatorApp::Run(HINSTANCE instance, std::span<const std::wstring> argumen
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
     ui::MainDialog dialog;
-    dialog.settings_key_path = SettingsKeyPath();
-    dialog.program = ui::ProgramIdentity{ProductWord, MakerWord, EditionSuffix, FormatVersion(true)};
+    const ui::SettingsStore settings(SettingsKeyPath());
+    const ui::ProgramIdentity program{ProductWord, MakerWord, EditionSuffix, FormatVersion(true)};
     dialog.values.data_value = request.file_name;
-    ui::RunMainDialog(instance, dialog);
+    ui::RunMainDialog(instance, dialog, program, settings);
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/calculator_app.h"
+#include "ui/dialog_window.h"
 #include "ui/system_library.h"
 // shellapi.h needs the Windows headers before it.
 #include <shellapi.h>
@@ -12,14 +13,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // where the system can restrict it, the program's.
     ui::RestrictLibrarySearchPath();
 
-    std::vector<std::wstring> arguments;
-    int count = 0;
-    if (LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count); words != nullptr) {
-        for (int index = 1; index < count; ++index) {
-            arguments.emplace_back(words[index]);
+    // An exception that reaches this point ends the program with a message, like one in a window
+    // procedure, rather than silently.
+    return ui::RunGuarded([instance] {
+        std::vector<std::wstring> arguments;
+        int count = 0;
+        if (LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count); words != nullptr) {
+            for (int index = 1; index < count; ++index) {
+                arguments.emplace_back(words[index]);
+            }
+            LocalFree(words);
         }
-        LocalFree(words);
-    }
-    app::CalculatorApp application;
-    return application.Run(instance, arguments);
+        app::CalculatorApp application;
+        return application.Run(instance, arguments);
+    });
 }

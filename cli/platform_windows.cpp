@@ -10,22 +10,11 @@
 
 #include <cstdio>
 
+#include "engine/windows_text.h"
 #include "platform.h"
 
 namespace cli {
 namespace {
-
-std::wstring Utf8ToWide(const std::string& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(size_t(length > 0 ? length : 0), L'\0');
-    if (length > 0) {
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), length);
-    }
-    return wide;
-}
 
 // A console gets Unicode through WriteConsoleW, whatever its code page; anything else the
 // UTF-8 bytes through the C runtime.
@@ -34,7 +23,7 @@ void Write(DWORD which, FILE* stream, const std::string& utf8) {
     DWORD mode = 0;
     if (handle != nullptr && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
         std::fflush(stream);
-        const std::wstring wide = Utf8ToWide(utf8);
+        const std::wstring wide = engine::Widen(utf8, engine::CodePage::Utf8);
         DWORD written = 0;
         WriteConsoleW(handle, wide.data(), DWORD(wide.size()), &written, nullptr);
         return;
@@ -45,28 +34,11 @@ void Write(DWORD which, FILE* stream, const std::string& utf8) {
 }  // namespace
 
 std::string WideToUtf8(const wchar_t* text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1) {
-        return {};
-    }
-    std::string utf8(size_t(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), length, nullptr, nullptr);
-    utf8.resize(size_t(length - 1));
-    return utf8;
+    return engine::Narrow(text, engine::CodePage::Utf8);
 }
 
 std::string ToSystemCodePage(const std::string& utf8) {
-    const std::wstring wide = Utf8ToWide(utf8);
-    if (wide.empty()) {
-        return {};
-    }
-    const int length =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(size_t(length > 0 ? length : 0), '\0');
-    if (length > 0) {
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), bytes.data(), length, nullptr, nullptr);
-    }
-    return bytes;
+    return engine::Narrow(engine::Widen(utf8, engine::CodePage::Utf8), engine::CodePage::System);
 }
 
 void WriteOutput(const std::string& utf8) {

@@ -12,24 +12,10 @@
 
 #include "digest_calculator.h"
 #include "file_reader.h"
+#include "windows_text.h"
 
 namespace engine {
 namespace {
-
-bool Utf8ToWide(const std::string& text, std::wstring& wide) {
-    wide.clear();
-    if (text.empty()) {
-        return true;
-    }
-    const int length =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), int(text.size()), nullptr, 0);
-    if (length <= 0) {
-        return false;
-    }
-    wide.resize(size_t(length));
-    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), int(text.size()), wide.data(),
-                               length) == length;
-}
 
 HANDLE AsHandle(intptr_t handle) {
     return reinterpret_cast<HANDLE>(handle);
@@ -47,11 +33,11 @@ uint64_t SizeOf(HANDLE handle) {
 
 int32_t FileReader::Open(const std::string& path) {
     Close();
-    std::wstring wide;
-    if (!Utf8ToWide(path, wide)) {
+    const std::optional<std::wstring> wide = WidenStrictUtf8(path);
+    if (!wide) {
         return ResultUnreadable;  // not UTF-8: no name to open
     }
-    const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    const HANDLE handle = CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
@@ -98,16 +84,12 @@ void FileReader::Close() {
 }
 
 size_t SystemCodePageLength(const std::string& utf8_path) {
-    std::wstring wide;
-    if (!Utf8ToWide(utf8_path, wide)) {
+    const std::optional<std::wstring> wide = WidenStrictUtf8(utf8_path);
+    if (!wide) {
         return utf8_path.size();
     }
-    if (wide.empty()) {
-        return 0;
-    }
-    const int length =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-    return length > 0 ? size_t(length) : utf8_path.size();
+    const std::string bytes = Narrow(*wide, CodePage::System);
+    return bytes.empty() && !wide->empty() ? utf8_path.size() : bytes.size();
 }
 
 }  // namespace engine

@@ -29,10 +29,8 @@ FakeDialogControls::FakeDialogControls(ui::MainDialog& dialog) : dialog_(dialog)
     dialog_.Attach(this);
 }
 
-void FakeDialogControls::Initialise() {
-    dialog_.StateToControls();
-    dialog_.ApplyStoredFormats();
-    dialog_.CalculateGivenFile();
+void FakeDialogControls::Initialise(const ui::StoredSettings& stored) {
+    dialog_.OnInit(stored);
 }
 
 void FakeDialogControls::Type(int edit, const std::wstring& text) {
@@ -42,32 +40,61 @@ void FakeDialogControls::Type(int edit, const std::wstring& text) {
 void FakeDialogControls::Click(int check_box) {
     Control& box = controls_.at(check_box);
     box.checked = !box.checked;
-    if (check_box == IDC_HMAC) {
-        dialog_.OnHmacClicked();
-    } else {
-        dialog_.OnAlgorithmClicked(check_box);
-    }
+    dialog_.OnCommand(check_box, ui::ButtonClicked);
 }
 
 void FakeDialogControls::Choose(int selector, int index) {
-    Select(selector, index);
-    if (selector == IDC_DATA_FORMAT) {
-        dialog_.OnDataFormatAccepted();
-    } else {
-        dialog_.OnKeyFormatAccepted();
-    }
+    SetSelection(selector, index);
+    dialog_.OnCommand(selector, ui::SelectionAccepted);
 }
 
 void FakeDialogControls::SetText(int id, std::wstring_view text) {
     controls_.at(id).text = text;
     if (id == IDC_DATA_VALUE || id == IDC_KEY_VALUE) {
-        dialog_.OnValueEdited();  // the edit's change notification
+        dialog_.OnCommand(id, ui::TextChanged);
     }
 }
 
+void FakeDialogControls::SetChecked(int id, bool checked) {
+    Control& box = controls_.at(id);
+    if (box.checked != checked) {
+        journal.push_back((checked ? "tick " : "untick ") + std::to_string(id));
+    }
+    box.checked = checked;
+}
+
 void FakeDialogControls::Select(int id, int index) {
+    journal.push_back("select " + std::to_string(id) + " " + std::to_string(index));
+    SetSelection(id, index);
+}
+
+void FakeDialogControls::SetSelection(int id, int index) {
     Control& selector = controls_.at(id);
     selector.selection = index >= 0 && index < int(selector.items.size()) ? index : -1;
+}
+
+void FakeDialogControls::Enable(int id, bool enabled) {
+    Control& control = controls_.at(id);
+    if (control.enabled != enabled) {
+        journal.push_back((enabled ? "enable " : "disable ") + std::to_string(id));
+    }
+    control.enabled = enabled;
+}
+
+void FakeDialogControls::Move(int id, const ui::Rect& bounds) {
+    journal.push_back("move " + std::to_string(id));
+    controls_.at(id).bounds = bounds;
+}
+
+void FakeDialogControls::SetBusy(bool busy) {
+    journal.push_back(busy ? "busy" : "idle");
+    busy_changes.push_back(busy);
+}
+
+void FakeDialogControls::RestoreWindowPlacement(const ui::Rect& stored_window_rect) {
+    const ui::Rect& r = stored_window_rect;
+    journal.push_back("placement " + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+                      std::to_string(r.right) + "," + std::to_string(r.bottom));
 }
 
 std::optional<std::wstring> FakeDialogControls::ChooseFile() {

@@ -1,8 +1,9 @@
 // The main dialog's controls in memory, for testing the dialog logic without a window. It
-// behaves like the platform where the logic depends on it: setting the data or key edit's text
-// raises its change notification, a combo box selection raises none, the browse button and the
-// data edit start where the dialog template puts them. Its "system code page" is Latin-1, so a
-// test can tell code page bytes from UTF-8.
+// behaves like the platform where the logic depends on it: what a user does reaches the dialog
+// as the command its control sends, setting the data or key edit's text raises its change
+// notification, a combo box selection raises none, the browse button and the data edit start
+// where the dialog template puts them. The window's own steps are only written down, in the
+// journal. Its "system code page" is Latin-1, so a test can tell code page bytes from UTF-8.
 #pragma once
 
 #include <map>
@@ -29,8 +30,8 @@ class FakeDialogControls final : public ui::DialogControls {
     explicit FakeDialogControls(ui::MainDialog& dialog);
     ~FakeDialogControls() override { dialog_.Attach(nullptr); }
 
-    // The window's initialisation steps that belong to the dialog logic, in their order.
-    void Initialise();
+    // The window has been created: the dialog starts up with `stored` as the settings read.
+    void Initialise(const ui::StoredSettings& stored = {});
 
     // What a user does.
     void Type(int edit, const std::wstring& text);
@@ -44,12 +45,17 @@ class FakeDialogControls final : public ui::DialogControls {
     std::optional<std::wstring> file_to_choose;  // what the open-file dialog returns
     int file_dialogs = 0;
     std::vector<bool> busy_changes;
+    // In order: the window's own steps and commands by name ("capture layout", "placement" with
+    // the rectangle asked for, "help", ...), and what the dialog changed of ticks ("tick" or
+    // "untick" and the id), enabling ("enable", "disable"), selections ("select", id, index),
+    // moves ("move", id) and the wait cursor ("busy", "idle").
+    std::vector<std::string> journal;
 
     bool HasControl(int id) const override { return controls_.count(id) != 0; }
     std::wstring Text(int id) const override { return controls_.at(id).text; }
     void SetText(int id, std::wstring_view text) override;
     bool IsChecked(int id) const override { return controls_.at(id).checked; }
-    void SetChecked(int id, bool checked) override { controls_.at(id).checked = checked; }
+    void SetChecked(int id, bool checked) override;
     int Selection(int id) const override { return controls_.at(id).selection; }
     int ItemCount(int id) const override { return int(controls_.at(id).items.size()); }
     std::wstring ItemText(int id, int index) const override {
@@ -57,23 +63,35 @@ class FakeDialogControls final : public ui::DialogControls {
     }
     void Select(int id, int index) override;
     void Show(int id, bool visible) override { controls_.at(id).visible = visible; }
-    void Enable(int id, bool enabled) override { controls_.at(id).enabled = enabled; }
+    void Enable(int id, bool enabled) override;
     ui::Rect Bounds(int id) const override { return controls_.at(id).bounds; }
-    void Move(int id, const ui::Rect& bounds) override { controls_.at(id).bounds = bounds; }
+    void Move(int id, const ui::Rect& bounds) override;
     void Focus(int id) override { focus = id; }
     void ShowWarning(int message_id) override { warnings.push_back(message_id); }
-    void SetBusy(bool busy) override { busy_changes.push_back(busy); }
+    void SetBusy(bool busy) override;
     std::optional<std::wstring> ChooseFile() override;
     std::string ToSystemCodePage(std::wstring_view text) const override;
     std::wstring FromSystemCodePage(std::string_view bytes) const override;
     std::string ToUtf8(std::wstring_view text) const override { return EncodeUtf8(text); }
     std::wstring FromUtf8(std::string_view bytes) const override { return DecodeUtf8(bytes); }
+    void AddAboutMenuItem() override { journal.push_back("about menu"); }
+    void SetIcons() override { journal.push_back("icons"); }
+    void EnableToolTips() override { journal.push_back("tool tips"); }
+    void CaptureLayout() override { journal.push_back("capture layout"); }
+    void RestoreWindowPlacement(const ui::Rect& stored_window_rect) override;
+    void SetSizeGrip() override { journal.push_back("size grip"); }
+    void SetLogo() override { journal.push_back("logo"); }
+    void AcceptDroppedFiles() override { journal.push_back("accept drops"); }
+    void ShowHelp() override { journal.push_back("help"); }
+    void Close() override { journal.push_back("close"); }
 
     // UTF-8 within the Basic Multilingual Plane, which is all the tests' texts need.
     static std::string EncodeUtf8(std::wstring_view text);
     static std::wstring DecodeUtf8(std::string_view bytes);
 
   private:
+    void SetSelection(int id, int index);
+
     ui::MainDialog& dialog_;
     std::map<int, Control> controls_;
 };

@@ -28,12 +28,7 @@ class DialogSettingsTest : public testing::Test {
         controls[IDC_KEY_FORMAT].selection = TextKey;
     }
 
-    // The initialisation as the window runs it: the settings, then the stored selections.
-    void Open(const ui::StoredSettings& stored) {
-        dialog.StateToControls();
-        dialog.LoadSettings(stored);
-        controls.Initialise();
-    }
+    void Open(const ui::StoredSettings& stored) { controls.Initialise(stored); }
 
     std::set<int> TickedBoxes() {
         std::set<int> ticked;
@@ -82,9 +77,7 @@ TEST_F(DialogSettingsTest, MalformedValuesKeepTheDefaults) {
         FakeDialogControls fresh_controls(fresh);
         fresh_controls[IDC_DATA_FORMAT].selection = FileFormat;
         fresh_controls[IDC_KEY_FORMAT].selection = TextKey;
-        fresh.StateToControls();
-        fresh.LoadSettings(c.stored);
-        fresh_controls.Initialise();
+        fresh_controls.Initialise(c.stored);
         for (int id = 0; id < AlgorithmCount; ++id) {
             EXPECT_EQ(fresh_controls[ui::AlgorithmRows[id].check_box].checked, DefaultTicks.count(id) != 0)
                 << "row " << id;
@@ -120,9 +113,7 @@ TEST_F(DialogSettingsTest, WhatIsSavedIsWhatTheControlsShow) {
     FakeDialogControls next_controls(next);
     next_controls[IDC_DATA_FORMAT].selection = FileFormat;
     next_controls[IDC_KEY_FORMAT].selection = TextKey;
-    next.StateToControls();
-    next.LoadSettings(saved);
-    next_controls.Initialise();
+    next_controls.Initialise(saved);
     EXPECT_EQ(next.stored_window_rect, (ui::Rect{40, 30, 570, 680}));
     EXPECT_TRUE(next_controls[IDC_HMAC].checked);
     for (int id = 0; id < AlgorithmCount; ++id) {

@@ -459,4 +459,57 @@ TEST_F(MainDialogTest, CountsOnlyTheRowsACalculationWouldUse) {
     EXPECT_EQ(dialog.CountSelectedAlgorithms(), 1);
 }
 
+TEST_F(MainDialogTest, StartsUpInItsOrder) {
+    dialog.values.data_value = MissingPath("orvendal-given-file.bin");       // from the command line
+    controls.Initialise({L"t:10b:400l:20r:300", L"01000000000000", L"21"});  // MD5; hex, hex key
+
+    const auto entry = [](std::string what, int id) {
+        what += ' ';
+        what += std::to_string(id);
+        return what;
+    };
+    const std::vector<std::string> expected = {
+        // The defaults show, then the window prepares itself and records the layout.
+        entry("tick", IDC_MD5), entry("tick", IDC_SHA1), entry("tick", IDC_RIPEMD160),
+        entry("tick", IDC_CRC32), "about menu", "icons", "tool tips", "capture layout",
+        // The stored ticks, then the stored placement; the images.
+        entry("untick", IDC_SHA1), entry("untick", IDC_RIPEMD160), entry("untick", IDC_CRC32),
+        "placement 20,10,300,400", "size grip", "logo",
+        // The stored data format with the browse button, the stored key format with HMAC mode.
+        entry("select", IDC_DATA_FORMAT) + " 2", entry("move", IDC_DATA_VALUE),
+        entry("select", IDC_KEY_FORMAT) + " 1", entry("disable", IDC_KEY_FORMAT),
+        entry("disable", IDC_KEY_VALUE),
+        // The given file, in File format, is calculated; drops are accepted only then.
+        entry("select", IDC_DATA_FORMAT) + " 0", entry("move", IDC_DATA_VALUE), "busy", "idle",
+        "accept drops"};
+    EXPECT_EQ(controls.journal, expected);
+    EXPECT_EQ(controls.warnings, std::vector<int>{IDS_CANNOT_OPEN});
+}
+
+TEST_F(MainDialogTest, CommandsAreRoutedByControlAndNotification) {
+    constexpr int OtherNotification = 0x0100;  // such as an edit taking the focus
+    controls.Initialise();
+    Calculate(TextFormat, L"abc");
+    const auto results = ShownResults();
+    // Changes that would clear results if the command reached their handlers.
+    controls[IDC_MD5].checked = false;
+    controls[IDC_DATA_FORMAT].selection = HexFormat;
+    controls.journal.clear();
+    for (const int id : {IDC_HMAC, IDC_MD5, IDC_DATA_FORMAT, IDC_KEY_FORMAT, IDC_BROWSE, IDC_HELP_BUTTON,
+                         IDC_DATA_VALUE, IDC_KEY_VALUE}) {
+        dialog.OnCommand(id, OtherNotification);
+    }
+    dialog.OnCommand(IDC_MD5_RESULT, ui::ButtonClicked);  // not a check box
+    EXPECT_EQ(ShownResults(), results);
+    EXPECT_EQ(controls.file_dialogs, 0);
+    EXPECT_TRUE(controls.journal.empty());
+
+    controls[IDC_DATA_FORMAT].selection = TextFormat;
+    dialog.OnCommand(IDC_HELP_BUTTON, ui::ButtonClicked);
+    dialog.OnCommand(ui::CalculateCommand, 1);  // whatever the notification (1: an accelerator)
+    dialog.OnCommand(ui::CloseCommand, 1);
+    EXPECT_EQ(controls.journal, (std::vector<std::string>{"help", "busy", "idle", "close"}));
+    EXPECT_TRUE(controls.warnings.empty());
+}
+
 }  // namespace

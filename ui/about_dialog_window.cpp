@@ -1,14 +1,13 @@
 #include "ui/about_dialog_window.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <iterator>
 #include <optional>
 #include <string>
 
+#include "ui/dialog_window.h"
 #include "ui/resource.h"
-#include "ui/web_and_help.h"
 
 namespace ui {
 namespace {
@@ -24,41 +23,25 @@ HBITMAP LoadBannerBitmap(HINSTANCE instance, int id) {
     return CreateMappedBitmap(instance, id, 0, colours, int(std::size(colours)));
 }
 
-class AboutDialog {
+class AboutDialog final : public DialogWindow {
   public:
     AboutDialog(HINSTANCE instance, const ProgramIdentity& identity)
-        : instance_(instance), identity_(identity) {}
-    ~AboutDialog();
-    AboutDialog(const AboutDialog&) = delete;
-    AboutDialog& operator=(const AboutDialog&) = delete;
+        : DialogWindow(instance, AboutBoxLinks, identity.product_word), identity_(identity) {}
+    ~AboutDialog() override;
 
-    void Run(HWND owner) {
-        DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_ABOUT_BOX), owner, DialogProc,
-                        reinterpret_cast<LPARAM>(this));
-    }
+    void Run(HWND owner) { RunModal(IDD_ABOUT_BOX, owner); }
 
   private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-    INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
     void OnInitDialog();
     void SetBannerImages();
     void PlaceBannerAndLogo();
     void SetFonts();
     INT_PTR OnControlColour(HDC dc, HWND control, WPARAM wparam, LPARAM lparam);
-    bool OnSetCursor();
-    void OnLeftButtonDown(int x, int y);
-
-    std::optional<WebLink> LinkUnder(int x, int y) const;
-    std::optional<Rect> ControlRect(int32_t id) const;
-    void SetImage(int id, HBITMAP bitmap);
     void SetFont(int id, HFONT font);
 
-    HINSTANCE instance_;
     const ProgramIdentity& identity_;
-    HWND hwnd_ = nullptr;
-    HBITMAP banner_ = nullptr;
-    HBITMAP logo_ = nullptr;
     HFONT bold_font_ = nullptr;
     HFONT link_font_ = nullptr;
     HBRUSH banner_fill_ = nullptr;
@@ -66,50 +49,27 @@ class AboutDialog {
 
 AboutDialog::~AboutDialog() {
     // The box and its controls are gone by now.
-    for (HGDIOBJ object : {HGDIOBJ(banner_), HGDIOBJ(logo_), HGDIOBJ(bold_font_), HGDIOBJ(link_font_),
-                           HGDIOBJ(banner_fill_)}) {
+    for (HGDIOBJ object : {HGDIOBJ(bold_font_), HGDIOBJ(link_font_), HGDIOBJ(banner_fill_)}) {
         if (object != nullptr) {
             DeleteObject(object);
         }
     }
 }
 
-INT_PTR CALLBACK AboutDialog::DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_INITDIALOG) {
-        auto* window = reinterpret_cast<AboutDialog*>(lparam);
-        SetWindowLongPtrW(hwnd, DWLP_USER, lparam);
-        window->hwnd_ = hwnd;
-        window->OnInitDialog();
-        return TRUE;  // the default button takes the focus
-    }
-    auto* window = reinterpret_cast<AboutDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    return window != nullptr ? window->HandleMessage(message, wparam, lparam) : FALSE;
-}
-
 INT_PTR AboutDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog();
+            return TRUE;  // the default button takes the focus
         case WM_COMMAND:
             if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
-                EndDialog(hwnd_, LOWORD(wparam));
+                EndDialog(hwnd(), LOWORD(wparam));
                 return TRUE;
             }
             return FALSE;
         case WM_CTLCOLORSTATIC:
             return OnControlColour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam), wparam,
                                    lparam);
-        case WM_SETCURSOR:
-            if (LOWORD(lparam) == HTCLIENT && OnSetCursor()) {
-                SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
-                return TRUE;
-            }
-            return FALSE;
-        case WM_LBUTTONDOWN:
-            OnLeftButtonDown(short(LOWORD(lparam)), short(HIWORD(lparam)));
-            return TRUE;
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
-            hwnd_ = nullptr;
-            return FALSE;
         default:
             return FALSE;
     }
@@ -119,15 +79,13 @@ void AboutDialog::OnInitDialog() {
     SetBannerImages();
     PlaceBannerAndLogo();
     SetFonts();
-    SetDlgItemTextW(hwnd_, IDC_ABOUT_PRODUCT, AboutProductLine(identity_).c_str());
-    SetDlgItemTextW(hwnd_, IDC_ABOUT_VERSION, AboutVersionLine(identity_).c_str());
+    SetDlgItemTextW(hwnd(), IDC_ABOUT_PRODUCT, AboutProductLine(identity_).c_str());
+    SetDlgItemTextW(hwnd(), IDC_ABOUT_VERSION, AboutVersionLine(identity_).c_str());
 }
 
 void AboutDialog::SetBannerImages() {
-    banner_ = LoadBannerBitmap(instance_, IDB_ABOUT_BANNER);
-    logo_ = LoadBannerBitmap(instance_, IDB_ABOUT_LOGO);
-    SetImage(IDC_ABOUT_BANNER, banner_);
-    SetImage(IDC_ABOUT_LOGO, logo_);
+    SetImage(IDC_ABOUT_BANNER, LoadBannerBitmap(instance(), IDB_ABOUT_BANNER));
+    SetImage(IDC_ABOUT_LOGO, LoadBannerBitmap(instance(), IDB_ABOUT_LOGO));
 }
 
 void AboutDialog::PlaceBannerAndLogo() {
@@ -137,21 +95,20 @@ void AboutDialog::PlaceBannerAndLogo() {
         return;
     }
     RECT window;
-    GetWindowRect(hwnd_, &window);
-    MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&window), 2);
+    GetWindowRect(hwnd(), &window);
+    MapWindowPoints(HWND_DESKTOP, hwnd(), reinterpret_cast<POINT*>(&window), 2);
     const BannerPlacement placement =
         PlaceBanner(Rect{window.left, window.top, window.right, window.bottom}, *banner, *logo);
     const Rect& b = placement.banner;
     const Rect& l = placement.logo;
-    SetWindowPos(GetDlgItem(hwnd_, IDC_ABOUT_BANNER), nullptr, b.left, b.top, b.Width(), b.Height(),
+    SetWindowPos(Item(IDC_ABOUT_BANNER), nullptr, b.left, b.top, b.Width(), b.Height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
     // The logo lies on the banner: it goes above it, and the banner clips it out when painting.
-    SetWindowPos(GetDlgItem(hwnd_, IDC_ABOUT_LOGO), HWND_TOP, l.left, l.top, l.Width(), l.Height(),
-                 SWP_NOACTIVATE);
+    SetWindowPos(Item(IDC_ABOUT_LOGO), HWND_TOP, l.left, l.top, l.Width(), l.Height(), SWP_NOACTIVATE);
 }
 
 void AboutDialog::SetFonts() {
-    const auto dialog_font = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+    const auto dialog_font = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
     LOGFONTW description = {};
     if (dialog_font == nullptr || GetObjectW(dialog_font, sizeof(description), &description) == 0) {
         return;
@@ -179,7 +136,7 @@ INT_PTR AboutDialog::OnControlColour(HDC dc, HWND control, WPARAM wparam, LPARAM
             return reinterpret_cast<INT_PTR>(banner_fill_);
         }
     }
-    const INT_PTR brush = INT_PTR(DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, wparam, lparam));
+    const INT_PTR brush = INT_PTR(DefWindowProcW(hwnd(), WM_CTLCOLORSTATIC, wparam, lparam));
     // Under a scheme with coloured window text, the scheme's colours stay.
     if (GetSysColor(COLOR_WINDOWTEXT) != RGB(0, 0, 0)) {
         return brush;
@@ -191,46 +148,9 @@ INT_PTR AboutDialog::OnControlColour(HDC dc, HWND control, WPARAM wparam, LPARAM
     return brush;
 }
 
-bool AboutDialog::OnSetCursor() {
-    return ShowHandCursorOverLink(hwnd_, [this](int x, int y) { return LinkUnder(x, y).has_value(); });
-}
-
-void AboutDialog::OnLeftButtonDown(int x, int y) {
-    if (const std::optional<WebLink> link = LinkUnder(x, y)) {
-        OpenWebPage(link->page_word, identity_.product_word);
-    }
-}
-
-std::optional<WebLink> AboutDialog::LinkUnder(int x, int y) const {
-    return LinkAt(x, y, AboutBoxLinks, [this](int32_t id) { return ControlRect(id); });
-}
-
-std::optional<Rect> AboutDialog::ControlRect(int32_t id) const {
-    const HWND control = GetDlgItem(hwnd_, id);
-    if (control == nullptr) {
-        return std::nullopt;
-    }
-    RECT bounds;
-    GetWindowRect(control, &bounds);
-    MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&bounds), 2);
-    return Rect{bounds.left, bounds.top, bounds.right, bounds.bottom};
-}
-
-void AboutDialog::SetImage(int id, HBITMAP bitmap) {
-    if (bitmap == nullptr) {
-        return;
-    }
-    // The control hands back the bitmap it loaded from the template; nothing else owns it.
-    const auto previous = reinterpret_cast<HBITMAP>(
-        SendDlgItemMessageW(hwnd_, id, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
-    if (previous != nullptr && previous != bitmap) {
-        DeleteObject(previous);
-    }
-}
-
 void AboutDialog::SetFont(int id, HFONT font) {
     if (font != nullptr) {
-        SendDlgItemMessageW(hwnd_, id, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendDlgItemMessageW(hwnd(), id, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
 }
 
@@ -239,12 +159,6 @@ void AboutDialog::SetFont(int id, HFONT font) {
 void RunAboutDialog(HINSTANCE instance, HWND owner, const ProgramIdentity& identity) {
     AboutDialog window(instance, identity);
     window.Run(owner);
-}
-
-void OpenWebPage(std::wstring_view page_word, std::wstring_view product_word) {
-    const std::wstring address = BuildWebAddress(page_word, product_word);
-    // Shown normally: a browser started with the hidden show command may open no visible window.
-    ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace ui

@@ -1,7 +1,8 @@
 // The thin layer between the main dialog's logic and its window: controls reached by id, the
-// warning box, the wait cursor, the open-file dialog and the system's text conversions. The
-// Windows dialog implements it over its window; the unit tests implement it in memory, so the
-// logic is tested without creating a window.
+// warning box, the wait cursor, the open-file dialog, the system's text conversions, and the
+// steps only the window can take, which the dialog puts in their order. The Windows dialog
+// implements it over its window; the unit tests implement it in memory, so the logic is tested
+// without creating a window.
 #pragma once
 
 #include <optional>
@@ -57,6 +58,23 @@ class DialogControls {
     // File names travel to the engine as UTF-8, so every name can be opened.
     virtual std::string ToUtf8(std::wstring_view text) const = 0;
     virtual std::wstring FromUtf8(std::string_view bytes) const = 0;
+
+    // The window's own start-up steps, in the order MainDialog::OnInit takes them: the About
+    // item of the system menu, the window icons, the tool tips, the recording of the layout
+    // (before anything moves), the stored placement (or the default one for a rectangle not
+    // worth restoring), the size grip and the logo images, and last the acceptance of drops.
+    virtual void AddAboutMenuItem() = 0;
+    virtual void SetIcons() = 0;
+    virtual void EnableToolTips() = 0;
+    virtual void CaptureLayout() = 0;
+    virtual void RestoreWindowPlacement(const Rect& stored_window_rect) = 0;
+    virtual void SetSizeGrip() = 0;
+    virtual void SetLogo() = 0;
+    virtual void AcceptDroppedFiles() = 0;
+
+    // The Help and Close commands.
+    virtual void ShowHelp() = 0;
+    virtual void Close() = 0;
 };
 
 }  // namespace ui

@@ -154,6 +154,68 @@ StoredSettings MainDialog::SettingsToSave(const Rect& window, bool maximized) {
     return settings;
 }
 
+void MainDialog::OnInit(const StoredSettings& stored) {
+    StateToControls();  // the defaults show
+    controls_->AddAboutMenuItem();
+    controls_->SetIcons();
+    controls_->EnableToolTips();
+    controls_->CaptureLayout();  // before anything moves
+    LoadSettings(stored);
+    controls_->RestoreWindowPlacement(stored_window_rect);
+    controls_->SetSizeGrip();
+    controls_->SetLogo();
+    ApplyStoredFormats();
+    CalculateGivenFile();
+    controls_->AcceptDroppedFiles();
+}
+
+void MainDialog::OnCommand(int id, int notification) {
+    switch (id) {
+        case CalculateCommand:
+            OnCalculate();
+            return;
+        case CloseCommand:
+            controls_->Close();
+            return;
+        case IDC_HMAC:
+            if (notification == ButtonClicked) {
+                OnHmacClicked();
+            }
+            return;
+        case IDC_DATA_FORMAT:
+            if (notification == SelectionAccepted) {
+                OnDataFormatAccepted();
+            }
+            return;
+        case IDC_KEY_FORMAT:
+            if (notification == SelectionAccepted) {
+                OnKeyFormatAccepted();
+            }
+            return;
+        case IDC_BROWSE:
+            if (notification == ButtonClicked) {
+                OnBrowse();
+            }
+            return;
+        case IDC_HELP_BUTTON:
+            if (notification == ButtonClicked) {
+                controls_->ShowHelp();
+            }
+            return;
+        case IDC_DATA_VALUE:
+        case IDC_KEY_VALUE:
+            if (notification == TextChanged) {
+                OnValueEdited();
+            }
+            return;
+        default:
+            if (notification == ButtonClicked && AlgorithmRowOf(id) >= 0) {
+                OnAlgorithmClicked(id);
+            }
+            return;
+    }
+}
+
 void MainDialog::OnHmacClicked() {
     ControlsToState();
     ClearResults();

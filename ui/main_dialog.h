@@ -1,7 +1,7 @@
 // The main dialog's logic in plain C++: the values behind the controls and their exchange in
-// both directions, the enabling and visibility rules, and what each command does. It reaches
-// its window only through DialogControls; the Windows side (main_dialog_window.*) turns window
-// messages into the handlers below.
+// both directions, the enabling and visibility rules, the order of the start-up, and which
+// command does what. It reaches its window only through DialogControls; the Windows side
+// (main_dialog_window.*) turns window messages into the calls below.
 #pragma once
 
 #include <array>
@@ -12,17 +12,27 @@
 #include "engine/calculate_command.h"
 #include "engine/digest_calculator.h"
 #include "hashlib/hashlib.h"
-#include "ui/about_box.h"
 #include "ui/algorithm_rows.h"
 #include "ui/dialog_controls.h"
 #include "ui/rect.h"
 #include "ui/resource.h"
+#include "ui/settings_format.h"
 
 namespace ui {
 
 // The selectors' items, in this order; the item index is the input or key kind.
 inline constexpr std::array<std::wstring_view, 3> DataFormatItems = {L"文件", L"文本字符串", L"十六进制串"};
 inline constexpr std::array<std::wstring_view, 2> KeyFormatItems = {L"文本字符串", L"十六进制串"};
+
+// The Calculate and Close buttons carry the platform's OK and Cancel ids, so that Enter and Esc
+// (and the system Close) run them.
+inline constexpr int CalculateCommand = 1;  // IDOK
+inline constexpr int CloseCommand = 2;      // IDCANCEL
+
+// The notifications the dialog acts on, numbered as the platform numbers them.
+inline constexpr int ButtonClicked = 0;      // BN_CLICKED: a button or check box was clicked
+inline constexpr int SelectionAccepted = 9;  // CBN_SELENDOK: a list's choice was accepted
+inline constexpr int TextChanged = 0x0300;   // EN_CHANGE: an edit's text changed
 
 // The values mirrored to and from the controls.
 struct DialogValues {
@@ -33,14 +43,6 @@ struct DialogValues {
     std::wstring key_value;
     std::wstring data_format;  // the data format selector's selected text
     std::wstring key_format;   // the key format selector's selected text
-};
-
-// The three stored settings values as the registry holds them (each empty when absent).
-struct StoredSettings {
-    std::wstring window_rect;  // "WndRect"
-    std::wstring check_boxes;  // "CheckBoxes"
-    std::wstring combo_boxes;  // "ComboBoxes"
-    bool operator==(const StoredSettings&) const = default;
 };
 
 class MainDialog {
@@ -57,16 +59,19 @@ class MainDialog {
     Rect stored_window_rect;
     int stored_data_format = 0;
     int stored_key_format = 0;
-    // The window's size when it was created.
-    int32_t created_width = 0;
-    int32_t created_height = 0;
-    // Registry key (under the current user) below which the settings live.
-    std::wstring settings_key_path;
-    // Who the program is, for the About box and the web link; set by the application.
-    ProgramIdentity program;
 
     // The control layer while the window exists; null before and after.
     void Attach(DialogControls* controls) { controls_ = controls; }
+
+    // The start-up, when the window has been created from its template: the defaults shown, the
+    // window's own preparations, then the stored settings, the window's placement and images,
+    // the stored selections, and the calculation of a file named on the command line; last,
+    // dropped files are accepted.
+    void OnInit(const StoredSettings& stored);
+
+    // A command from control `id` with the control's notification. Calculate and Close act
+    // whatever the notification; every other control only on the one it sends when used.
+    void OnCommand(int id, int notification);
 
     // The two exchange directions.
     void ControlsToState();
@@ -83,12 +88,6 @@ class MainDialog {
     // The ticked rows that a calculation would use: MD5 to TIGER always, the rest without HMAC.
     int16_t CountSelectedAlgorithms() const;
 
-    // Initialisation: the stored selector indices (when in range), then the browse button and
-    // the HMAC mode; then, when a file name came from the command line, File format and an
-    // immediate calculation.
-    void ApplyStoredFormats();
-    void CalculateGivenFile();
-
     // Settings. LoadSettings takes the values as read: the stored rectangle and the stored
     // selector indices are kept for the placement and for ApplyStoredFormats, the ticks are
     // shown at once. A malformed value leaves the defaults it would have replaced.
@@ -97,7 +96,7 @@ class MainDialog {
     // (or "maximized"), the ticks and the selectors' current items, as the controls show them.
     StoredSettings SettingsToSave(const Rect& window, bool maximized);
 
-    // Handlers of the dialog's commands and notifications.
+    // What the commands do (OnCommand chooses), and the drop of files on the dialog.
     void OnHmacClicked();
     void OnAlgorithmClicked(int check_box_id);
     void OnDataFormatAccepted();
@@ -108,6 +107,12 @@ class MainDialog {
     void OnCalculate();
 
   private:
+    // Start-up: the stored selector indices (when in range), then the browse button and the
+    // HMAC mode; then, when a file name came from the command line, File format and an
+    // immediate calculation.
+    void ApplyStoredFormats();
+    void CalculateGivenFile();
+
     void WriteText(int id, const std::wstring& text);
     std::wstring SelectedText(int selector) const;
     void SelectByText(int selector, const std::wstring& text);

@@ -13,28 +13,24 @@
 #include <string>
 #include <vector>
 
+#include "engine/windows_text.h"
 #include "ui/about_dialog_window.h"
+#include "ui/dialog_window.h"
 #include "ui/help_viewer.h"
 #include "ui/layout_math.h"
-#include "ui/settings_format.h"
 #include "ui/web_and_help.h"
 
 namespace ui {
 namespace {
 
-constexpr wchar_t ProgramTitle[] = L"Orvendal";
+static_assert(CalculateCommand == IDOK && CloseCommand == IDCANCEL);
+static_assert(ButtonClicked == BN_CLICKED && SelectionAccepted == CBN_SELENDOK && TextChanged == EN_CHANGE);
+
 constexpr wchar_t BrowseTitle[] = L"Find";
 // Description and pattern, each zero-terminated, then the terminating empty entry.
 constexpr wchar_t BrowseFilter[] = L"所有文件 (*.*)\0*.*\0";
 // The longest path the system accepts, so no chosen name is cut short.
 constexpr DWORD LongestPath = 32768;
-
-std::wstring LoadResourceString(HINSTANCE instance, UINT id) {
-    // With a zero buffer size LoadStringW hands out the resource text itself (not terminated).
-    const wchar_t* text = nullptr;
-    const int length = LoadStringW(instance, id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 && text != nullptr ? std::wstring(text, size_t(length)) : std::wstring();
-}
 
 Rect ToRect(const RECT& rect) {
     return Rect{rect.left, rect.top, rect.right, rect.bottom};
@@ -56,142 +52,105 @@ std::wstring ExecutablePath() {
     return {};
 }
 
-// A string value of an open registry key; empty when it is absent or not a string.
-std::wstring ReadStringValue(HKEY key, const wchar_t* name) {
-    for (int attempt = 0; attempt < 3; ++attempt) {  // the value may change between the calls
-        DWORD type = 0;
-        DWORD size = 0;
-        if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-            (type != REG_SZ && type != REG_EXPAND_SZ)) {
-            return {};
+BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM lparam) noexcept {
+    return RunGuarded([&] {
+        MONITORINFO info = {};
+        info.cbSize = sizeof(info);
+        if (GetMonitorInfoW(monitor, &info)) {
+            reinterpret_cast<std::vector<Rect>*>(lparam)->push_back(ToRect(info.rcWork));
         }
-        // Room for a terminator the stored value may lack.
-        std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
-        DWORD read = DWORD(buffer.size() * sizeof(wchar_t));
-        const LSTATUS status =
-            RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &read);
-        if (status == ERROR_MORE_DATA) {
-            continue;
-        }
-        if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
-            return {};
-        }
-        return std::wstring(buffer.data(), wcsnlen(buffer.data(), read / sizeof(wchar_t)));
-    }
-    return {};
+        return TRUE;
+    });
 }
 
-void WriteStringValue(HKEY key, const wchar_t* name, const std::wstring& value) {
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   DWORD((value.size() + 1) * sizeof(wchar_t)));
-}
-
-BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM lparam) {
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    if (GetMonitorInfoW(monitor, &info)) {
-        reinterpret_cast<std::vector<Rect>*>(lparam)->push_back(ToRect(info.rcWork));
-    }
-    return TRUE;
-}
-
-class MainDialogWindow final : public DialogControls {
+class MainDialogWindow final : public DialogWindow, public DialogControls {
   public:
-    MainDialogWindow(HINSTANCE instance, MainDialog& dialog) : instance_(instance), dialog_(dialog) {}
+    MainDialogWindow(HINSTANCE instance, MainDialog& dialog, const ProgramIdentity& program,
+                     const SettingsStore& settings)
+        : DialogWindow(instance, MainDialogLinks, program.product_word),
+          dialog_(dialog),
+          program_(program),
+          settings_(settings) {}
     ~MainDialogWindow() override;
-    MainDialogWindow(const MainDialogWindow&) = delete;
-    MainDialogWindow& operator=(const MainDialogWindow&) = delete;
 
     int Run();
 
+    // The controls.
     bool HasControl(int id) const override { return Item(id) != nullptr; }
     std::wstring Text(int id) const override;
     void SetText(int id, std::wstring_view text) override;
-    bool IsChecked(int id) const override { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; }
+    bool IsChecked(int id) const override { return IsDlgButtonChecked(hwnd(), id) == BST_CHECKED; }
     void SetChecked(int id, bool checked) override {
-        CheckDlgButton(hwnd_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(hwnd(), id, checked ? BST_CHECKED : BST_UNCHECKED);
     }
     int Selection(int id) const override;
     int ItemCount(int id) const override;
     std::wstring ItemText(int id, int index) const override;
     void Select(int id, int index) override {
-        SendDlgItemMessageW(hwnd_, id, CB_SETCURSEL, WPARAM(index), 0);
+        SendDlgItemMessageW(hwnd(), id, CB_SETCURSEL, WPARAM(index), 0);
     }
     void Show(int id, bool visible) override;
     void Enable(int id, bool enabled) override;
-    Rect Bounds(int id) const override;
+    Rect Bounds(int id) const override { return ControlRect(id).value_or(Rect{}); }
     void Move(int id, const Rect& bounds) override;
     void Focus(int id) override;
     void ShowWarning(int message_id) override;
     void SetBusy(bool busy) override;
     std::optional<std::wstring> ChooseFile() override;
-    std::string ToSystemCodePage(std::wstring_view text) const override { return Narrow(CP_ACP, text); }
-    std::wstring FromSystemCodePage(std::string_view bytes) const override { return Widen(CP_ACP, bytes); }
-    std::string ToUtf8(std::wstring_view text) const override { return Narrow(CP_UTF8, text); }
-    std::wstring FromUtf8(std::string_view bytes) const override { return Widen(CP_UTF8, bytes); }
+    std::string ToSystemCodePage(std::wstring_view text) const override {
+        return engine::Narrow(text, engine::CodePage::System);
+    }
+    std::wstring FromSystemCodePage(std::string_view bytes) const override {
+        return engine::Widen(bytes, engine::CodePage::System);
+    }
+    std::string ToUtf8(std::wstring_view text) const override {
+        return engine::Narrow(text, engine::CodePage::Utf8);
+    }
+    std::wstring FromUtf8(std::string_view bytes) const override {
+        return engine::Widen(bytes, engine::CodePage::Utf8);
+    }
+
+    // The window's own steps.
+    void AddAboutMenuItem() override;
+    void SetIcons() override;
+    void EnableToolTips() override;
+    void CaptureLayout() override;
+    void RestoreWindowPlacement(const Rect& stored_window_rect) override;
+    void SetSizeGrip() override;
+    void SetLogo() override;
+    void AcceptDroppedFiles() override { DragAcceptFiles(hwnd(), TRUE); }
+    void ShowHelp() override;
+    void Close() override { DestroyWindow(hwnd()); }
 
   private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-    INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
     BOOL OnInitDialog();
-    void OnCommand(int id, int code);
+    void PrepareControls();
     bool OnPaint();
     void OnDropFiles(HDROP drop);
     bool OnNotify(NMHDR* header);
-
-    void PrepareControls();
-    void AddAboutMenuItem();
-    void SetIcons();
-    void EnableToolTips();
-    void SetSizeGrip();
-    void SetLogo();
-
-    // Settings in the registry.
-    std::wstring SettingsSectionPath() const;
-    void LoadSettings();
-    void RestoreWindowPlacement();
     void SaveSettings();
-
-    // The resizable layout.
-    void CaptureLayout();
     void ApplyLayout();
     void LimitTrackingSize(MINMAXINFO* limits);
 
-    // The logo's web link, the About box and the help.
-    bool OnSetCursor();
-    void OnLeftButtonDown(int x, int y);
-    std::optional<WebLink> LinkUnder(int x, int y) const;
-    void ShowAbout();
-    void ShowHelp();
-
-    HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
-    ControlRectLookup ControlRects() const;
-    static std::string Narrow(UINT code_page, std::wstring_view text);
-    static std::wstring Widen(UINT code_page, std::string_view bytes);
-
-    HINSTANCE instance_;
     MainDialog& dialog_;
-    HWND hwnd_ = nullptr;
+    const ProgramIdentity& program_;
+    const SettingsStore& settings_;
     HICON icon_ = nullptr;
     HICON small_icon_ = nullptr;
-    HBITMAP logo_ = nullptr;
-    HBITMAP size_grip_ = nullptr;
     HWND tool_tip_ = nullptr;
     HCURSOR cursor_before_busy_ = nullptr;
     LayoutTable layout_ = MainLayoutTable;  // this dialog's rectangles, recorded at start
     bool layout_captured_ = false;
+    // The window's outer size when it was created: its default placement and its highest.
+    int32_t created_width_ = 0;
+    int32_t created_height_ = 0;
     std::wstring tool_tip_text_;  // must outlive the tool tip's request
 };
 
 MainDialogWindow::~MainDialogWindow() {
-    // The controls that showed these are gone by now.
-    if (logo_ != nullptr) {
-        DeleteObject(logo_);
-    }
-    if (size_grip_ != nullptr) {
-        DeleteObject(size_grip_);
-    }
+    // The window that showed these is gone by now.
     if (icon_ != nullptr) {
         DestroyIcon(icon_);
     }
@@ -201,17 +160,16 @@ MainDialogWindow::~MainDialogWindow() {
 }
 
 int MainDialogWindow::Run() {
-    if (CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr, DialogProc,
-                           reinterpret_cast<LPARAM>(this)) == nullptr) {
+    if (CreateModeless(IDD_MAIN_DIALOG, nullptr) == nullptr) {
         return -1;
     }
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (message.message == WM_KEYDOWN && message.wParam == VK_F1 &&
-            (message.hwnd == hwnd_ || IsChild(hwnd_, message.hwnd))) {
+            (message.hwnd == hwnd() || IsChild(hwnd(), message.hwnd))) {
             ShowHelp();
         }
-        if (hwnd_ == nullptr || !IsDialogMessageW(hwnd_, &message)) {
+        if (hwnd() == nullptr || !IsDialogMessageW(hwnd(), &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
@@ -219,26 +177,16 @@ int MainDialogWindow::Run() {
     return 0;
 }
 
-INT_PTR CALLBACK MainDialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_INITDIALOG) {
-        auto* window = reinterpret_cast<MainDialogWindow*>(lparam);
-        SetWindowLongPtrW(hwnd, DWLP_USER, lparam);
-        window->hwnd_ = hwnd;
-        return window->OnInitDialog();
-    }
-    // Messages before WM_INITDIALOG (and after WM_NCDESTROY) get the default handling.
-    auto* window = reinterpret_cast<MainDialogWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    return window != nullptr ? window->HandleMessage(message, wparam, lparam) : FALSE;
-}
-
 INT_PTR MainDialogWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog();
         case WM_COMMAND:
-            OnCommand(LOWORD(wparam), HIWORD(wparam));
+            dialog_.OnCommand(LOWORD(wparam), HIWORD(wparam));
             return TRUE;
         case WM_SYSCOMMAND:
             if ((wparam & 0xFFF0) == IDM_ABOUT_BOX) {
-                ShowAbout();
+                RunAboutDialog(instance(), hwnd(), program_);
                 return TRUE;
             }
             return FALSE;
@@ -255,15 +203,6 @@ INT_PTR MainDialogWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpar
         case WM_GETMINMAXINFO:
             LimitTrackingSize(reinterpret_cast<MINMAXINFO*>(lparam));
             return TRUE;
-        case WM_SETCURSOR:
-            if (LOWORD(lparam) == HTCLIENT && OnSetCursor()) {
-                SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
-                return TRUE;
-            }
-            return FALSE;
-        case WM_LBUTTONDOWN:
-            OnLeftButtonDown(short(LOWORD(lparam)), short(HIWORD(lparam)));
-            return TRUE;
         case WM_DROPFILES:
             OnDropFiles(reinterpret_cast<HDROP>(wparam));
             return TRUE;
@@ -275,8 +214,6 @@ INT_PTR MainDialogWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpar
             return FALSE;
         case WM_NCDESTROY:
             dialog_.Attach(nullptr);
-            SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
-            hwnd_ = nullptr;
             return FALSE;
         default:
             return FALSE;
@@ -285,50 +222,39 @@ INT_PTR MainDialogWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpar
 
 BOOL MainDialogWindow::OnInitDialog() {
     RECT window;
-    GetWindowRect(hwnd_, &window);
-    dialog_.created_width = window.right - window.left;
-    dialog_.created_height = window.bottom - window.top;
+    GetWindowRect(hwnd(), &window);
+    created_width_ = window.right - window.left;
+    created_height_ = window.bottom - window.top;
 
     PrepareControls();
     dialog_.Attach(this);
-    dialog_.StateToControls();
-    AddAboutMenuItem();
-    SetIcons();
-    EnableToolTips();
-    CaptureLayout();  // before anything moves
-    LoadSettings();
-    RestoreWindowPlacement();
-    SetSizeGrip();
-    SetLogo();
-    dialog_.ApplyStoredFormats();
-    dialog_.CalculateGivenFile();
-    DragAcceptFiles(hwnd_, TRUE);
+    dialog_.OnInit(settings_.Read());
     return FALSE;  // the focus was not set here
 }
 
 void MainDialogWindow::PrepareControls() {
     // A template cannot hold a list's items.
     for (const std::wstring_view item : DataFormatItems) {
-        SendDlgItemMessageW(hwnd_, IDC_DATA_FORMAT, CB_ADDSTRING, 0,
+        SendDlgItemMessageW(hwnd(), IDC_DATA_FORMAT, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(std::wstring(item).c_str()));
     }
     for (const std::wstring_view item : KeyFormatItems) {
-        SendDlgItemMessageW(hwnd_, IDC_KEY_FORMAT, CB_ADDSTRING, 0,
+        SendDlgItemMessageW(hwnd(), IDC_KEY_FORMAT, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(std::wstring(item).c_str()));
     }
     // Both lists start on their first item, so a stored index that is out of range leaves a
     // selection rather than an empty list.
-    SendDlgItemMessageW(hwnd_, IDC_DATA_FORMAT, CB_SETCURSEL, 0, 0);
-    SendDlgItemMessageW(hwnd_, IDC_KEY_FORMAT, CB_SETCURSEL, 0, 0);
+    SendDlgItemMessageW(hwnd(), IDC_DATA_FORMAT, CB_SETCURSEL, 0, 0);
+    SendDlgItemMessageW(hwnd(), IDC_KEY_FORMAT, CB_SETCURSEL, 0, 0);
     // An edit takes only about 32 000 characters by default and would cut a long pasted text
     // or hex string silently; zero lifts the limit to the maximum.
-    SendDlgItemMessageW(hwnd_, IDC_DATA_VALUE, EM_SETLIMITTEXT, 0, 0);
-    SendDlgItemMessageW(hwnd_, IDC_KEY_VALUE, EM_SETLIMITTEXT, 0, 0);
+    SendDlgItemMessageW(hwnd(), IDC_DATA_VALUE, EM_SETLIMITTEXT, 0, 0);
+    SendDlgItemMessageW(hwnd(), IDC_KEY_VALUE, EM_SETLIMITTEXT, 0, 0);
 }
 
 void MainDialogWindow::AddAboutMenuItem() {
-    const HMENU menu = GetSystemMenu(hwnd_, FALSE);
-    const std::wstring text = LoadResourceString(instance_, IDS_ABOUT_BOX);
+    const HMENU menu = GetSystemMenu(hwnd(), FALSE);
+    const std::wstring text = ResourceString(IDS_ABOUT_BOX);
     if (menu != nullptr && !text.empty()) {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         AppendMenuW(menu, MF_STRING, IDM_ABOUT_BOX, text.c_str());
@@ -336,28 +262,28 @@ void MainDialogWindow::AddAboutMenuItem() {
 }
 
 void MainDialogWindow::SetIcons() {
-    icon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN_ICON), IMAGE_ICON,
+    icon_ = static_cast<HICON>(LoadImageW(instance(), MAKEINTRESOURCEW(IDI_MAIN_ICON), IMAGE_ICON,
                                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
     small_icon_ =
-        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN_ICON), IMAGE_ICON,
+        static_cast<HICON>(LoadImageW(instance(), MAKEINTRESOURCEW(IDI_MAIN_ICON), IMAGE_ICON,
                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_));
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_));
 }
 
 void MainDialogWindow::EnableToolTips() {
     // Every control is a tool; its text is asked for when due (OnNotify).
     tool_tip_ =
         CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, instance(), nullptr);
     if (tool_tip_ == nullptr) {
         return;
     }
-    for (HWND child = GetWindow(hwnd_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(hwnd(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         TOOLINFOW tool = {};
         tool.cbSize = sizeof(tool);
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = hwnd_;
+        tool.hwnd = hwnd();
         tool.uId = reinterpret_cast<UINT_PTR>(child);
         tool.lpszText = LPSTR_TEXTCALLBACKW;
         SendMessageW(tool_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
@@ -365,11 +291,7 @@ void MainDialogWindow::EnableToolTips() {
 }
 
 void MainDialogWindow::SetSizeGrip() {
-    size_grip_ = LoadBitmapW(nullptr, MAKEINTRESOURCEW(OBM_SIZE));
-    if (size_grip_ != nullptr) {
-        SendDlgItemMessageW(hwnd_, IDC_SIZE_GRIP, STM_SETIMAGE, IMAGE_BITMAP,
-                            reinterpret_cast<LPARAM>(size_grip_));
-    }
+    SetImage(IDC_SIZE_GRIP, LoadBitmapW(nullptr, MAKEINTRESOURCEW(OBM_SIZE)));
 }
 
 void MainDialogWindow::SetLogo() {
@@ -378,82 +300,35 @@ void MainDialogWindow::SetLogo() {
         {RGB(0, 0, 0), GetSysColor(COLOR_BTNTEXT)},
         {RGB(255, 255, 255), GetSysColor(COLOR_BTNFACE)},
     };
-    logo_ = CreateMappedBitmap(instance_, IDB_LOGO, 0, colours, 2);
-    if (logo_ != nullptr) {
-        // The control hands back the bitmap it loaded from the template; nothing else owns it.
-        const auto previous = reinterpret_cast<HBITMAP>(SendDlgItemMessageW(
-            hwnd_, IDC_LOGO, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_)));
-        if (previous != nullptr && previous != logo_) {
-            DeleteObject(previous);
-        }
-    }
+    SetImage(IDC_LOGO, CreateMappedBitmap(instance(), IDB_LOGO, 0, colours, 2));
 }
 
-std::wstring MainDialogWindow::SettingsSectionPath() const {
-    return dialog_.settings_key_path + L'\\' + SettingsSectionName;
-}
-
-void MainDialogWindow::LoadSettings() {
-    StoredSettings stored;
-    HKEY key = nullptr;
-    if (!dialog_.settings_key_path.empty() && RegOpenKeyExW(HKEY_CURRENT_USER, SettingsSectionPath().c_str(),
-                                                            0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        stored.window_rect = ReadStringValue(key, WindowRectValueName);
-        stored.check_boxes = ReadStringValue(key, CheckBoxesValueName);
-        stored.combo_boxes = ReadStringValue(key, ComboBoxesValueName);
-        RegCloseKey(key);
-    }
-    dialog_.LoadSettings(stored);
-}
-
-void MainDialogWindow::RestoreWindowPlacement() {
+void MainDialogWindow::RestoreWindowPlacement(const Rect& stored_window_rect) {
     std::vector<Rect> work_areas;
     EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&work_areas));
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof(monitor);
-    if (!GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+    if (!GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor)) {
         return;
     }
-    const WindowPlacement placement =
-        ChooseWindowPlacement(dialog_.stored_window_rect, work_areas, dialog_.created_width,
-                              dialog_.created_height, ToRect(monitor.rcWork));
+    const WindowPlacement placement = ChooseWindowPlacement(stored_window_rect, work_areas, created_width_,
+                                                            created_height_, ToRect(monitor.rcWork));
     const Rect& rect = placement.rect;
-    SetWindowPos(hwnd_, nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
+    SetWindowPos(hwnd(), nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainDialogWindow::SaveSettings() {
-    if (dialog_.settings_key_path.empty()) {
-        return;
-    }
     RECT window;
-    GetWindowRect(hwnd_, &window);
-    const StoredSettings settings = dialog_.SettingsToSave(ToRect(window), IsZoomed(hwnd_) != FALSE);
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, SettingsSectionPath().c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return;
-    }
-    WriteStringValue(key, WindowRectValueName, settings.window_rect);
-    WriteStringValue(key, CheckBoxesValueName, settings.check_boxes);
-    WriteStringValue(key, ComboBoxesValueName, settings.combo_boxes);
-    RegCloseKey(key);
-}
-
-ControlRectLookup MainDialogWindow::ControlRects() const {
-    return [this](int32_t id) -> std::optional<Rect> {
-        if (!HasControl(id)) {
-            return std::nullopt;
-        }
-        return Bounds(id);
-    };
+    GetWindowRect(hwnd(), &window);
+    settings_.Write(dialog_.SettingsToSave(ToRect(window), IsZoomed(hwnd()) != FALSE));
 }
 
 void MainDialogWindow::CaptureLayout() {
     RECT window;
     RECT client;
-    GetWindowRect(hwnd_, &window);
-    GetClientRect(hwnd_, &client);
+    GetWindowRect(hwnd(), &window);
+    GetClientRect(hwnd(), &client);
     RecordLayout(layout_, window.right - window.left, window.bottom - window.top, ToRect(client),
                  ControlRects());
     layout_captured_ = true;
@@ -461,38 +336,20 @@ void MainDialogWindow::CaptureLayout() {
 
 void MainDialogWindow::ApplyLayout() {
     RECT client;
-    GetClientRect(hwnd_, &client);
+    GetClientRect(hwnd(), &client);
     for (const ControlMove& move : ComputeLayout(layout_, ToRect(client), ControlRects())) {
         const Rect& rect = move.rect;
         MoveWindow(Item(move.control_id), rect.left, rect.top, rect.Width(), rect.Height(), FALSE);
     }
-    InvalidateRect(hwnd_, nullptr, TRUE);
+    InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void MainDialogWindow::LimitTrackingSize(MINMAXINFO* limits) {
     const TrackingSize platform{limits->ptMinTrackSize.x, limits->ptMinTrackSize.y, limits->ptMaxTrackSize.x,
                                 limits->ptMaxTrackSize.y};
-    const TrackingSize wanted = ComputeTrackingLimits(layout_, dialog_.created_height, platform);
+    const TrackingSize wanted = ComputeTrackingLimits(layout_, created_height_, platform);
     limits->ptMinTrackSize = POINT{wanted.min_width, wanted.min_height};
     limits->ptMaxTrackSize = POINT{wanted.max_width, wanted.max_height};
-}
-
-bool MainDialogWindow::OnSetCursor() {
-    return ShowHandCursorOverLink(hwnd_, [this](int x, int y) { return LinkUnder(x, y).has_value(); });
-}
-
-void MainDialogWindow::OnLeftButtonDown(int x, int y) {
-    if (const std::optional<WebLink> link = LinkUnder(x, y)) {
-        OpenWebPage(link->page_word, dialog_.program.product_word);
-    }
-}
-
-std::optional<WebLink> MainDialogWindow::LinkUnder(int x, int y) const {
-    return LinkAt(x, y, MainDialogLinks, ControlRects());
-}
-
-void MainDialogWindow::ShowAbout() {
-    RunAboutDialog(instance_, hwnd_, dialog_.program);
 }
 
 void MainDialogWindow::ShowHelp() {
@@ -501,72 +358,24 @@ void MainDialogWindow::ShowHelp() {
         return;
     }
     if (DisplayHelpTopic(request->topic) == nullptr) {
-        const std::wstring text =
-            HelpNotFoundMessage(LoadResourceString(instance_, IDS_NOT_FOUND), request->file);
-        MessageBoxW(hwnd_, text.c_str(), ProgramTitle, MB_OK | MB_ICONWARNING);
-    }
-}
-
-void MainDialogWindow::OnCommand(int id, int code) {
-    switch (id) {
-        case IDOK:
-            dialog_.OnCalculate();
-            return;
-        case IDCANCEL:
-            DestroyWindow(hwnd_);
-            return;
-        case IDC_HMAC:
-            if (code == BN_CLICKED) {
-                dialog_.OnHmacClicked();
-            }
-            return;
-        case IDC_DATA_FORMAT:
-            if (code == CBN_SELENDOK) {
-                dialog_.OnDataFormatAccepted();
-            }
-            return;
-        case IDC_KEY_FORMAT:
-            if (code == CBN_SELENDOK) {
-                dialog_.OnKeyFormatAccepted();
-            }
-            return;
-        case IDC_BROWSE:
-            if (code == BN_CLICKED) {
-                dialog_.OnBrowse();
-            }
-            return;
-        case IDC_HELP_BUTTON:
-            if (code == BN_CLICKED) {
-                ShowHelp();
-            }
-            return;
-        case IDC_DATA_VALUE:
-        case IDC_KEY_VALUE:
-            if (code == EN_CHANGE) {
-                dialog_.OnValueEdited();
-            }
-            return;
-        default:
-            if (code == BN_CLICKED && AlgorithmRowOf(id) >= 0) {
-                dialog_.OnAlgorithmClicked(id);
-            }
-            return;
+        const std::wstring text = HelpNotFoundMessage(ResourceString(IDS_NOT_FOUND), request->file);
+        MessageBoxW(hwnd(), text.c_str(), ProgramTitle, MB_OK | MB_ICONWARNING);
     }
 }
 
 bool MainDialogWindow::OnPaint() {
-    if (!IsIconic(hwnd_)) {
+    if (!IsIconic(hwnd())) {
         return false;
     }
     PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(hwnd_, &paint);
-    SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const HDC dc = BeginPaint(hwnd(), &paint);
+    SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     RECT client;
-    GetClientRect(hwnd_, &client);
+    GetClientRect(hwnd(), &client);
     const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
     DrawIcon(dc, x, y, icon_);
-    EndPaint(hwnd_, &paint);
+    EndPaint(hwnd(), &paint);
     return true;
 }
 
@@ -596,7 +405,7 @@ bool MainDialogWindow::OnNotify(NMHDR* header) {
     if ((request->uFlags & TTF_IDISHWND) != 0) {
         const int id = GetDlgCtrlID(reinterpret_cast<HWND>(header->idFrom)) & 0xFFFF;
         if (id != 0) {
-            tool_tip_text_ = LoadResourceString(instance_, UINT(id));
+            tool_tip_text_ = ResourceString(UINT(id));
         }
     }
     request->lpszText = tool_tip_text_.data();
@@ -615,14 +424,14 @@ std::wstring MainDialogWindow::Text(int id) const {
 }
 
 void MainDialogWindow::SetText(int id, std::wstring_view text) {
-    SetDlgItemTextW(hwnd_, id, std::wstring(text).c_str());
+    SetDlgItemTextW(hwnd(), id, std::wstring(text).c_str());
 }
 
 int MainDialogWindow::Selection(int id) const {
     if (Item(id) == nullptr) {
         return -1;
     }
-    const LRESULT index = SendDlgItemMessageW(hwnd_, id, CB_GETCURSEL, 0, 0);
+    const LRESULT index = SendDlgItemMessageW(hwnd(), id, CB_GETCURSEL, 0, 0);
     return index == CB_ERR ? -1 : int(index);
 }
 
@@ -630,18 +439,18 @@ int MainDialogWindow::ItemCount(int id) const {
     if (Item(id) == nullptr) {
         return 0;
     }
-    const LRESULT count = SendDlgItemMessageW(hwnd_, id, CB_GETCOUNT, 0, 0);
+    const LRESULT count = SendDlgItemMessageW(hwnd(), id, CB_GETCOUNT, 0, 0);
     return count == CB_ERR ? 0 : int(count);
 }
 
 std::wstring MainDialogWindow::ItemText(int id, int index) const {
-    const LRESULT length = SendDlgItemMessageW(hwnd_, id, CB_GETLBTEXTLEN, WPARAM(index), 0);
+    const LRESULT length = SendDlgItemMessageW(hwnd(), id, CB_GETLBTEXTLEN, WPARAM(index), 0);
     if (length == CB_ERR || length < 0) {
         return {};
     }
     std::vector<wchar_t> buffer(size_t(length) + 1, L'\0');
     const LRESULT copied =
-        SendDlgItemMessageW(hwnd_, id, CB_GETLBTEXT, WPARAM(index), reinterpret_cast<LPARAM>(buffer.data()));
+        SendDlgItemMessageW(hwnd(), id, CB_GETLBTEXT, WPARAM(index), reinterpret_cast<LPARAM>(buffer.data()));
     return copied == CB_ERR ? std::wstring() : std::wstring(buffer.data(), size_t(copied));
 }
 
@@ -657,15 +466,6 @@ void MainDialogWindow::Enable(int id, bool enabled) {
     }
 }
 
-Rect MainDialogWindow::Bounds(int id) const {
-    RECT bounds = {};
-    if (const HWND control = Item(id); control != nullptr) {
-        GetWindowRect(control, &bounds);
-        MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&bounds), 2);
-    }
-    return Rect{bounds.left, bounds.top, bounds.right, bounds.bottom};
-}
-
 void MainDialogWindow::Move(int id, const Rect& bounds) {
     if (const HWND control = Item(id); control != nullptr) {
         MoveWindow(control, bounds.left, bounds.top, bounds.Width(), bounds.Height(), TRUE);
@@ -675,13 +475,13 @@ void MainDialogWindow::Move(int id, const Rect& bounds) {
 void MainDialogWindow::Focus(int id) {
     if (const HWND control = Item(id); control != nullptr) {
         // The dialog's own way to move the focus, so the default button follows.
-        SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+        SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
     }
 }
 
 void MainDialogWindow::ShowWarning(int message_id) {
-    const std::wstring text = LoadResourceString(instance_, UINT(message_id));
-    MessageBoxW(hwnd_, text.c_str(), ProgramTitle, MB_OK | MB_ICONWARNING);
+    const std::wstring text = ResourceString(UINT(message_id));
+    MessageBoxW(hwnd(), text.c_str(), ProgramTitle, MB_OK | MB_ICONWARNING);
 }
 
 void MainDialogWindow::SetBusy(bool busy) {
@@ -696,7 +496,7 @@ std::optional<std::wstring> MainDialogWindow::ChooseFile() {
     std::vector<wchar_t> buffer(LongestPath, L'\0');
     OPENFILENAMEW request = {};
     request.lStructSize = sizeof(request);
-    request.hwndOwner = hwnd_;
+    request.hwndOwner = hwnd();
     request.lpstrFilter = BrowseFilter;
     request.lpstrFile = buffer.data();
     request.nMaxFile = LongestPath;
@@ -708,31 +508,11 @@ std::optional<std::wstring> MainDialogWindow::ChooseFile() {
     return std::wstring(buffer.data(), wcsnlen(buffer.data(), buffer.size()));
 }
 
-std::string MainDialogWindow::Narrow(UINT code_page, std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length =
-        WideCharToMultiByte(code_page, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(size_t(length > 0 ? length : 0), '\0');
-    WideCharToMultiByte(code_page, 0, text.data(), int(text.size()), bytes.data(), length, nullptr, nullptr);
-    return bytes;
-}
-
-std::wstring MainDialogWindow::Widen(UINT code_page, std::string_view bytes) {
-    if (bytes.empty()) {
-        return {};
-    }
-    const int length = MultiByteToWideChar(code_page, 0, bytes.data(), int(bytes.size()), nullptr, 0);
-    std::wstring text(size_t(length > 0 ? length : 0), L'\0');
-    MultiByteToWideChar(code_page, 0, bytes.data(), int(bytes.size()), text.data(), length);
-    return text;
-}
-
 }  // namespace
 
-int RunMainDialog(HINSTANCE instance, MainDialog& dialog) {
-    MainDialogWindow window(instance, dialog);
+int RunMainDialog(HINSTANCE instance, MainDialog& dialog, const ProgramIdentity& program,
+                  const SettingsStore& settings) {
+    MainDialogWindow window(instance, dialog, program, settings);
     return window.Run();
 }
 

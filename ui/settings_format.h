@@ -23,6 +23,14 @@ inline constexpr wchar_t WindowRectValueName[] = L"WndRect";
 inline constexpr wchar_t CheckBoxesValueName[] = L"CheckBoxes";
 inline constexpr wchar_t ComboBoxesValueName[] = L"ComboBoxes";
 
+// The three values as the registry holds them (each empty when absent).
+struct StoredSettings {
+    std::wstring window_rect;  // "WndRect"
+    std::wstring check_boxes;  // "CheckBoxes"
+    std::wstring combo_boxes;  // "ComboBoxes"
+    bool operator==(const StoredSettings&) const = default;
+};
+
 // "WndRect" holds this word instead of a rectangle when the window was closed maximised.
 inline constexpr wchar_t MaximizedWord[] = L"maximized";
 

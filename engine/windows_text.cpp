@@ -1,0 +1,61 @@
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include "windows_text.h"
+
+#include <windows.h>
+
+namespace engine {
+namespace {
+
+UINT SystemCodePageOf(CodePage code_page) {
+    return code_page == CodePage::Utf8 ? CP_UTF8 : CP_ACP;
+}
+
+// The conversion with `flags`; nothing when the system refuses the bytes.
+std::optional<std::wstring> ConvertToWide(std::string_view bytes, UINT code_page, DWORD flags) {
+    if (bytes.empty()) {
+        return std::wstring();
+    }
+    const int length = MultiByteToWideChar(code_page, flags, bytes.data(), int(bytes.size()), nullptr, 0);
+    if (length <= 0) {
+        return std::nullopt;
+    }
+    std::wstring text(size_t(length), L'\0');
+    if (MultiByteToWideChar(code_page, flags, bytes.data(), int(bytes.size()), text.data(), length) !=
+        length) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string Narrow(std::wstring_view text, CodePage code_page) {
+    if (text.empty()) {
+        return {};
+    }
+    const UINT system_code_page = SystemCodePageOf(code_page);
+    const int length =
+        WideCharToMultiByte(system_code_page, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    if (length <= 0) {
+        return {};
+    }
+    std::string bytes(size_t(length), '\0');
+    WideCharToMultiByte(system_code_page, 0, text.data(), int(text.size()), bytes.data(), length, nullptr,
+                        nullptr);
+    return bytes;
+}
+
+std::wstring Widen(std::string_view bytes, CodePage code_page) {
+    return ConvertToWide(bytes, SystemCodePageOf(code_page), 0).value_or(std::wstring());
+}
+
+std::optional<std::wstring> WidenStrictUtf8(std::string_view utf8) {
+    return ConvertToWide(utf8, CP_UTF8, MB_ERR_INVALID_CHARS);
+}
+
+}  // namespace engine

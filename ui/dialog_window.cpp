@@ -1,0 +1,159 @@
+#include "ui/dialog_window.h"
+
+#include <shellapi.h>
+
+#include "engine/windows_text.h"
+
+namespace ui {
+namespace {
+
+// Set once an unexpected exception is ending the program: the error box runs a message loop,
+// and no message may reach the dialogs' objects meanwhile.
+bool ending = false;
+
+// Asks the shell to open the maker's web site, with `page_word` (may be empty) after its address
+// and the product word as the source. A failure is of no consequence and is ignored.
+void OpenWebPage(std::wstring_view page_word, std::wstring_view product_word) {
+    const std::wstring address = BuildWebAddress(page_word, product_word);
+    // Shown normally: a browser started with the hidden show command may open no visible window.
+    ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+void EndProgramOnUnexpectedError(const char* what) noexcept {
+    if (!ending) {
+        ending = true;
+        std::wstring text = L"Orvendal 发生了意外错误，必须关闭。";
+        try {
+            if (what != nullptr && *what != '\0') {
+                text += L"\n\n";
+                text += engine::Widen(what, engine::CodePage::System);
+            }
+        } catch (...) {
+            // Without the detail, then: the box itself must still appear.
+        }
+        MessageBoxW(nullptr, text.c_str(), ProgramTitle, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    }
+    TerminateProcess(GetCurrentProcess(), UnexpectedErrorExitCode);
+    ExitProcess(UnexpectedErrorExitCode);  // not reached: the process ends with the call above
+}
+
+DialogWindow::~DialogWindow() {
+    if (hwnd_ != nullptr) {
+        // Only if the window outlived its object: no message may find the object any more.
+        SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+    }
+    for (const HBITMAP image : images_) {
+        DeleteObject(image);
+    }
+}
+
+HWND DialogWindow::CreateModeless(int template_id, HWND owner) {
+    return CreateDialogParamW(instance_, MAKEINTRESOURCEW(template_id), owner, DialogProc,
+                              reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR DialogWindow::RunModal(int template_id, HWND owner) {
+    return DialogBoxParamW(instance_, MAKEINTRESOURCEW(template_id), owner, DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK DialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) noexcept {
+    if (ending) {
+        return FALSE;
+    }
+    return RunGuarded([&]() -> INT_PTR {
+        if (message == WM_INITDIALOG) {
+            auto* window = reinterpret_cast<DialogWindow*>(lparam);
+            SetWindowLongPtrW(hwnd, DWLP_USER, lparam);
+            window->hwnd_ = hwnd;
+            return window->Dispatch(message, wparam, lparam);
+        }
+        // Messages before WM_INITDIALOG (and after WM_NCDESTROY) get the default handling.
+        auto* window = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+        if (window == nullptr) {
+            return FALSE;
+        }
+        const INT_PTR result = window->Dispatch(message, wparam, lparam);
+        if (message == WM_NCDESTROY) {
+            SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+            window->hwnd_ = nullptr;
+        }
+        return result;
+    });
+}
+
+INT_PTR DialogWindow::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_SETCURSOR:
+            if (LOWORD(lparam) == HTCLIENT && ShowHandCursorOverLink()) {
+                SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+                return TRUE;
+            }
+            break;
+        case WM_LBUTTONDOWN:
+            if (const std::optional<WebLink> link = LinkUnder(short(LOWORD(lparam)), short(HIWORD(lparam)))) {
+                OpenWebPage(link->page_word, product_word_);
+            }
+            return TRUE;
+        default:
+            break;
+    }
+    return HandleMessage(message, wparam, lparam);
+}
+
+std::optional<WebLink> DialogWindow::LinkUnder(int x, int y) const {
+    return LinkAt(x, y, links_, ControlRects());
+}
+
+bool DialogWindow::ShowHandCursorOverLink() const {
+    POINT point;
+    if (!GetCursorPos(&point) || !ScreenToClient(hwnd_, &point) || !LinkUnder(point.x, point.y)) {
+        return false;
+    }
+    // No hand cursor on this system: the default handling keeps the arrow.
+    const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+    if (hand == nullptr) {
+        return false;
+    }
+    SetCursor(hand);
+    return true;
+}
+
+std::wstring DialogWindow::ResourceString(UINT id) const {
+    // With a zero buffer size LoadStringW hands out the resource text itself (not terminated).
+    const wchar_t* text = nullptr;
+    const int length = LoadStringW(instance_, id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 && text != nullptr ? std::wstring(text, size_t(length)) : std::wstring();
+}
+
+std::optional<Rect> DialogWindow::ControlRect(int id) const {
+    const HWND control = Item(id);
+    if (control == nullptr) {
+        return std::nullopt;
+    }
+    RECT bounds;
+    GetWindowRect(control, &bounds);
+    MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&bounds), 2);
+    return Rect{bounds.left, bounds.top, bounds.right, bounds.bottom};
+}
+
+ControlRectLookup DialogWindow::ControlRects() const {
+    return [this](int32_t id) { return ControlRect(id); };
+}
+
+void DialogWindow::SetImage(int id, HBITMAP bitmap) {
+    if (bitmap == nullptr) {
+        return;
+    }
+    images_.push_back(bitmap);
+    // The control hands back the bitmap it loaded from the template; nothing else owns it.
+    const auto previous = reinterpret_cast<HBITMAP>(
+        SendDlgItemMessageW(hwnd_, id, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+    if (previous != nullptr && previous != bitmap) {
+        DeleteObject(previous);
+    }
+}
+
+}  // namespace ui
