@@ -330,8 +330,9 @@ std::optional<Reading> ReadSfv(std::string_view text) {
 
 // One line without its line end; nothing for a comment.
 std::optional<Reading> ReadLine(std::string_view line, const SumFileKind& kind, int chosen_algorithm) {
-    while (!line.empty() && IsBlank(line.front())) {
-        line.remove_prefix(1);
+    // Files joined together keep their byte-order marks at the start of a line.
+    while (!line.empty() && (IsBlank(line.front()) || line.starts_with(ByteOrderMark))) {
+        line.remove_prefix(IsBlank(line.front()) ? 1 : ByteOrderMark.size());
     }
     if (line.empty() || line.front() == '#' || line.front() == ';') {
         return std::nullopt;
@@ -362,9 +363,6 @@ SumFile ReadSumFile(std::string_view bytes, std::string_view sum_file_name, int 
     const SumFileKind kind = KindOfSumFile(sum_file_name);
     if (!IsValidAlgorithm(chosen_algorithm)) {
         chosen_algorithm = -1;
-    }
-    if (bytes.substr(0, ByteOrderMark.size()) == ByteOrderMark) {
-        bytes.remove_prefix(ByteOrderMark.size());
     }
     SumFile sum_file;
     size_t line_number = 0;
@@ -495,7 +493,7 @@ std::optional<std::string> FormatSumLine(SumLineFormat format, int algorithm, bo
         case SumLineFormat::Sfv:
             if (algorithm != hashlib::AlgorithmCrc32 || file_name.find('\n') != std::string_view::npos ||
                 IsBlank(file_name.front()) || IsBlank(file_name.back()) || file_name.front() == '#' ||
-                file_name.front() == ';') {
+                file_name.front() == ';' || file_name.starts_with(ByteOrderMark)) {
                 return std::nullopt;
             }
             return std::string(file_name) + " " + hex + "\n";

@@ -7,8 +7,8 @@
 //                                    and then a space or '*'
 //   SFV     FILE HEX8                CRC-32, the last space or tab on the line separates
 //
-// Reading, line by line (lines end at '\n'; a '\r' before it, a UTF-8 byte-order mark at the
-// start and spaces or tabs at the start of a line are dropped):
+// Reading, line by line (lines end at '\n'; a '\r' before it, and spaces, tabs and UTF-8
+// byte-order marks at the start of a line are dropped):
 // 1. A blank line, or one starting with '#' or ';', is a comment.
 // 2. A line starting with '\' is escaped: the '\' is dropped and the name of the tagged or GNU
 //    line after it is unescaped, "\\" to '\', "\n" to a line feed, "\r" to a carriage return;
@@ -26,7 +26,7 @@
 // 5. Otherwise a line shaped like a tagged line (a name, '(', ')', '=', a digest) names an
 //    algorithm we do not compute ("CRC32C (f) = 1a2b3c4d" is not an SFV line).
 // 6. Otherwise a line ending in a space or tab and 8 hex digits is an SFV line: the name is
-//    what comes before, trailing spaces dropped.
+//    what comes before, spaces or tabs at its end dropped.
 // So "HEX8  FILE" is a GNU line even when FILE is itself 8 hex digits, and a name may hold
 // spaces in every format. A sum file named *.sfv holds SFV lines only (steps 2 to 5 are
 // skipped): there "deadbeef  cafebabe" lists the file "deadbeef", and a GNU or tagged line is
@@ -121,7 +121,8 @@ std::string ResolveListedName(std::string_view sum_file_path, std::string_view l
 // One sum-file line with its '\n', or nothing when the format cannot carry it: an unknown
 // algorithm, a digest that is not hex of the algorithm's length, an empty name or one holding a
 // zero byte; keyed lines only tagged and only for keyable algorithms; SFV only for CRC-32 and a
-// name with no line break, no leading or trailing space or tab, not starting with '#' or ';'.
+// name with no line break, no leading or trailing space or tab, not starting with '#', ';' or a
+// byte-order mark.
 // Tagged lines are `NAME (FILE) = hex`, NAME prefixed `HMAC-` when keyed; they are escaped only
 // when the name holds a line break. GNU lines are `hex  FILE`, escaped when the name holds a
 // backslash or a line break. SFV lines are `FILE hex`. Digests are written in lower case.
