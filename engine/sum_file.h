@@ -27,8 +27,9 @@
 //    algorithm we do not compute ("CRC32C (f) = 1a2b3c4d" is not an SFV line).
 // 6. Otherwise a line ending in a space or tab and 8 hex digits is an SFV line: the name is
 //    what comes before, spaces or tabs at its end dropped.
-// So "HEX8  FILE" is a GNU line even when FILE is itself 8 hex digits, and a name may hold
-// spaces in every format. A sum file named *.sfv holds SFV lines only (steps 2 to 5 are
+// So "HEX  FILE" is a GNU line even when FILE is 8 hex digits or ends in a space and 8 hex
+// digits, as an SFV line would; a tagged line with a name we know is never read as SFV; a name
+// may hold spaces in every format. A sum file named *.sfv holds SFV lines only (steps 2 to 5 are
 // skipped): there "deadbeef  cafebabe" lists the file "deadbeef", and a GNU or tagged line is
 // malformed unless it happens to end in a space and 8 hex digits, which makes it an SFV line.
 // Hex digits are read in either case and kept in lower case. A digest whose length does not fit
