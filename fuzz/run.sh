@@ -22,7 +22,7 @@ seconds=${1:-60}
 [ $# -gt 0 ] && shift
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(fuzz_calculate_command fuzz_settings fuzz_cli_arguments fuzz_digest_objects)
+    targets=(fuzz_calculate_command fuzz_settings fuzz_cli_arguments fuzz_digest_objects fuzz_sum_file)
 fi
 build=${ORVENDAL_FUZZ_BUILD_DIR:-build/fuzz}
 jobs=${ORVENDAL_FUZZ_JOBS:-2}

@@ -1,0 +1,504 @@
+// The sum-file reader and writer; sum_file.h gives the detection rules in order.
+#include "sum_file.h"
+
+#include <unordered_map>
+
+namespace engine {
+namespace {
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+bool IsAllHex(std::string_view text) {
+    for (char c : text) {
+        if (!IsHexDigit(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           EqualsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+std::string Lowered(std::string_view text) {
+    std::string lowered(text);
+    for (char& c : lowered) {
+        c = LowerAscii(c);
+    }
+    return lowered;
+}
+
+std::string_view TrimmedBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool IsValidAlgorithm(int algorithm) {
+    return algorithm >= 0 && algorithm < hashlib::AlgorithmCount;
+}
+
+// The one place that turns an algorithm's name into its identifier, or -1. Our own names come
+// from the algorithm table; the spellings are those other tools write, kept here until the table
+// carries them.
+int FindAlgorithm(std::string_view name) {
+    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+        if (EqualsIgnoringCase(name, hashlib::Algorithms[id].tag_name)) {
+            return id;
+        }
+    }
+    struct Spelling {
+        std::string_view name;
+        int algorithm;
+    };
+    static constexpr Spelling Spellings[] = {
+        {"MD-5", hashlib::AlgorithmMd5},
+        {"SHA-1", hashlib::AlgorithmSha1},
+        {"SHA-256", hashlib::AlgorithmSha256},
+        {"SHA-384", hashlib::AlgorithmSha384},
+        {"SHA-512", hashlib::AlgorithmSha512},
+        {"RMD160", hashlib::AlgorithmRipemd160},
+        {"RIPEMD-160", hashlib::AlgorithmRipemd160},
+        {"TIGER192", hashlib::AlgorithmTiger},
+        {"ADLER-32", hashlib::AlgorithmAdler32},
+        {"CRC-32", hashlib::AlgorithmCrc32},
+        {"ED2K", hashlib::AlgorithmEdonkey},
+    };
+    for (const Spelling& spelling : Spellings) {
+        if (EqualsIgnoringCase(name, spelling.name)) {
+            return spelling.algorithm;
+        }
+    }
+    return -1;
+}
+
+// The one place that reads digest sizes: an algorithm's digest length in hex digits.
+size_t HexLength(int algorithm) {
+    return size_t(hashlib::Algorithms[algorithm].digest_size) * 2;
+}
+
+// What the sum file's own name says about its lines.
+struct SumFileKind {
+    bool sfv = false;
+    int algorithm = -1;  // of GNU lines, or -1
+};
+
+SumFileKind KindOfSumFile(std::string_view sum_file_name) {
+    const size_t separator = sum_file_name.find_last_of("/\\");
+    const std::string_view name =
+        separator == std::string_view::npos ? sum_file_name : sum_file_name.substr(separator + 1);
+    if (EndsWithIgnoringCase(name, ".sfv")) {
+        return {true, hashlib::AlgorithmCrc32};
+    }
+    struct Naming {
+        std::string_view text;
+        bool whole_name;  // else a suffix
+        int algorithm;
+    };
+    static constexpr Naming Namings[] = {
+        {".md5", false, hashlib::AlgorithmMd5},          {".md4", false, hashlib::AlgorithmMd4},
+        {".sha1", false, hashlib::AlgorithmSha1},        {".sha256", false, hashlib::AlgorithmSha256},
+        {".sha384", false, hashlib::AlgorithmSha384},    {".sha512", false, hashlib::AlgorithmSha512},
+        {".rmd160", false, hashlib::AlgorithmRipemd160}, {".ripemd160", false, hashlib::AlgorithmRipemd160},
+        {".tiger", false, hashlib::AlgorithmTiger},      {".md2", false, hashlib::AlgorithmMd2},
+        {".ed2k", false, hashlib::AlgorithmEdonkey},     {".crc32", false, hashlib::AlgorithmCrc32},
+        {"MD5SUMS", true, hashlib::AlgorithmMd5},        {"SHA1SUMS", true, hashlib::AlgorithmSha1},
+        {"SHA256SUMS", true, hashlib::AlgorithmSha256},  {"SHA384SUMS", true, hashlib::AlgorithmSha384},
+        {"SHA512SUMS", true, hashlib::AlgorithmSha512},
+    };
+    for (const Naming& naming : Namings) {
+        if (naming.whole_name ? EqualsIgnoringCase(name, naming.text)
+                              : EndsWithIgnoringCase(name, naming.text)) {
+            return {false, naming.algorithm};
+        }
+    }
+    return {};
+}
+
+// "\\", "\n" and "\r" to the characters they stand for; nothing for any other backslash.
+std::optional<std::string> Unescaped(std::string_view text) {
+    std::string name;
+    name.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            name += text[i];
+            continue;
+        }
+        if (++i == text.size()) {
+            return std::nullopt;
+        }
+        switch (text[i]) {
+            case '\\':
+                name += '\\';
+                break;
+            case 'n':
+                name += '\n';
+                break;
+            case 'r':
+                name += '\r';
+                break;
+            default:
+                return std::nullopt;
+        }
+    }
+    return name;
+}
+
+std::string Escaped(std::string_view name) {
+    std::string text;
+    text.reserve(name.size() + 8);
+    for (char c : name) {
+        switch (c) {
+            case '\\':
+                text += "\\\\";
+                break;
+            case '\n':
+                text += "\\n";
+                break;
+            case '\r':
+                text += "\\r";
+                break;
+            default:
+                text += c;
+        }
+    }
+    return text;
+}
+
+bool IsValidFileName(std::string_view name) {
+    return !name.empty() && name.find('\0') == std::string_view::npos;
+}
+
+// One line's reading: an entry, or the reason the line is malformed.
+struct Reading {
+    SumEntry entry;
+    std::optional<SumLineProblem> problem;
+};
+
+Reading Malformed(SumLineProblem problem) {
+    Reading reading;
+    reading.problem = problem;
+    return reading;
+}
+
+// The entry of a line whose format is known, after the checks every format shares.
+Reading Entry(SumLineFormat format, int algorithm, bool keyed, std::string_view written_name, bool escaped,
+              std::string_view digest) {
+    std::optional<std::string> name = escaped ? Unescaped(written_name) : std::string(written_name);
+    if (!name) {
+        return Malformed(SumLineProblem::BadEscape);
+    }
+    if (!IsValidFileName(*name)) {
+        return Malformed(SumLineProblem::BadFileName);
+    }
+    if (digest.empty() || !IsAllHex(digest)) {
+        return Malformed(SumLineProblem::DigestNotHex);
+    }
+    if (digest.size() != HexLength(algorithm)) {
+        return Malformed(SumLineProblem::WrongDigestLength);
+    }
+    Reading reading;
+    reading.entry.format = format;
+    reading.entry.algorithm = algorithm;
+    reading.entry.keyed = keyed;
+    reading.entry.file_name = std::move(*name);
+    reading.entry.digest = Lowered(digest);
+    return reading;
+}
+
+bool IsAlgorithmNameCharacter(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' || c == '_';
+}
+
+// The parts of a line shaped `NAME (FILE) = DIGEST`, whatever NAME is.
+struct TaggedParts {
+    std::string_view algorithm_name;
+    std::string_view file_name;
+    std::string_view digest;
+};
+
+std::optional<TaggedParts> SplitTagged(std::string_view text) {
+    size_t name_end = 0;
+    while (name_end < text.size() && IsAlgorithmNameCharacter(text[name_end])) {
+        ++name_end;
+    }
+    size_t open = name_end;
+    while (open < text.size() && IsBlank(text[open])) {
+        ++open;
+    }
+    const size_t close = text.rfind(')');
+    if (name_end == 0 || open == text.size() || text[open] != '(' || close == std::string_view::npos ||
+        close < open) {
+        return std::nullopt;
+    }
+    size_t equals = close + 1;
+    while (equals < text.size() && IsBlank(text[equals])) {
+        ++equals;
+    }
+    if (equals == text.size() || text[equals] != '=') {
+        return std::nullopt;
+    }
+    return TaggedParts{text.substr(0, name_end), text.substr(open + 1, close - open - 1),
+                       TrimmedBlanks(text.substr(equals + 1))};
+}
+
+// A tagged line whose NAME we know; nothing when it is not one.
+std::optional<Reading> ReadTagged(std::string_view text, bool escaped) {
+    const std::optional<TaggedParts> parts = SplitTagged(text);
+    if (!parts) {
+        return std::nullopt;
+    }
+    std::string_view name = parts->algorithm_name;
+    const bool keyed = name.size() > 5 && EqualsIgnoringCase(name.substr(0, 5), "HMAC-");
+    if (keyed) {
+        name.remove_prefix(5);
+    }
+    const int algorithm = FindAlgorithm(name);
+    if (algorithm < 0 || (keyed && algorithm >= hashlib::KeyableAlgorithmCount)) {
+        return std::nullopt;
+    }
+    return Entry(SumLineFormat::Tagged, algorithm, keyed, parts->file_name, escaped, parts->digest);
+}
+
+// A GNU line; nothing when the line does not start with hex digits and the separator.
+std::optional<Reading> ReadGnu(std::string_view text, bool escaped, int named_algorithm) {
+    size_t digits = 0;
+    while (digits < text.size() && IsHexDigit(text[digits])) {
+        ++digits;
+    }
+    if (digits == 0 || digits + 2 > text.size() || !IsBlank(text[digits]) ||
+        (text[digits + 1] != ' ' && text[digits + 1] != '*')) {
+        return std::nullopt;
+    }
+    int algorithm = named_algorithm;
+    if (algorithm < 0) {
+        int matches = 0;
+        for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+            if (HexLength(id) == digits) {
+                algorithm = id;
+                ++matches;
+            }
+        }
+        if (matches != 1) {
+            return Malformed(matches == 0 ? SumLineProblem::UnknownDigestLength
+                                          : SumLineProblem::AmbiguousDigestLength);
+        }
+    }
+    return Entry(SumLineFormat::Gnu, algorithm, false, text.substr(digits + 2), escaped,
+                 text.substr(0, digits));
+}
+
+// An SFV line; nothing when the line does not end in a blank and 8 hex digits.
+std::optional<Reading> ReadSfv(std::string_view text) {
+    text = TrimmedBlanks(text);
+    if (text.size() < 10 || !IsBlank(text[text.size() - 9]) || !IsAllHex(text.substr(text.size() - 8))) {
+        return std::nullopt;
+    }
+    return Entry(SumLineFormat::Sfv, hashlib::AlgorithmCrc32, false,
+                 TrimmedBlanks(text.substr(0, text.size() - 9)), false, text.substr(text.size() - 8));
+}
+
+// One line without its line end; nothing for a comment.
+std::optional<Reading> ReadLine(std::string_view line, const SumFileKind& kind, int chosen_algorithm) {
+    // Files joined together keep their byte-order marks at the start of a line.
+    while (!line.empty() && (IsBlank(line.front()) || line.starts_with(ByteOrderMark))) {
+        line.remove_prefix(IsBlank(line.front()) ? 1 : ByteOrderMark.size());
+    }
+    if (line.empty() || line.front() == '#' || line.front() == ';') {
+        return std::nullopt;
+    }
+    if (!kind.sfv) {
+        const bool escaped = line.front() == '\\';
+        const std::string_view text = escaped ? line.substr(1) : line;
+        if (std::optional<Reading> tagged = ReadTagged(text, escaped)) {
+            return tagged;
+        }
+        if (std::optional<Reading> gnu =
+                ReadGnu(text, escaped, kind.algorithm >= 0 ? kind.algorithm : chosen_algorithm)) {
+            return gnu;
+        }
+        if (SplitTagged(text)) {
+            return Malformed(SumLineProblem::UnknownAlgorithm);
+        }
+    }
+    if (std::optional<Reading> sfv = ReadSfv(line)) {
+        return sfv;
+    }
+    return Malformed(SumLineProblem::NotASumLine);
+}
+
+}  // namespace
+
+SumFile ReadSumFile(std::string_view bytes, std::string_view sum_file_name, int chosen_algorithm) {
+    const SumFileKind kind = KindOfSumFile(sum_file_name);
+    if (!IsValidAlgorithm(chosen_algorithm)) {
+        chosen_algorithm = -1;
+    }
+    SumFile sum_file;
+    size_t line_number = 0;
+    while (!bytes.empty()) {
+        ++line_number;
+        const size_t end = bytes.find('\n');
+        std::string_view line = bytes.substr(0, end);
+        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        std::optional<Reading> reading = ReadLine(line, kind, chosen_algorithm);
+        if (!reading) {
+            continue;
+        }
+        if (reading->problem) {
+            sum_file.malformed.push_back({line_number, *reading->problem});
+        } else {
+            reading->entry.line = line_number;
+            sum_file.entries.push_back(std::move(reading->entry));
+        }
+    }
+    return sum_file;
+}
+
+const char* SumLineProblemText(SumLineProblem problem) {
+    switch (problem) {
+        case SumLineProblem::NotASumLine:
+            return "not a checksum line";
+        case SumLineProblem::UnknownAlgorithm:
+            return "unknown algorithm";
+        case SumLineProblem::DigestNotHex:
+            return "digest is not hexadecimal";
+        case SumLineProblem::WrongDigestLength:
+            return "digest length does not fit the algorithm";
+        case SumLineProblem::AmbiguousDigestLength:
+            return "digest length fits several algorithms";
+        case SumLineProblem::UnknownDigestLength:
+            return "digest length fits no algorithm";
+        case SumLineProblem::BadEscape:
+            return "invalid escape in the file name";
+        case SumLineProblem::BadFileName:
+            return "empty file name or a zero byte in it";
+    }
+    return "malformed line";
+}
+
+std::vector<std::vector<size_t>> GroupEntriesByFile(const std::vector<SumEntry>& entries) {
+    std::vector<std::vector<size_t>> groups;
+    std::unordered_map<std::string_view, size_t> group_of_name;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const auto [found, added] = group_of_name.try_emplace(entries[i].file_name, groups.size());
+        if (added) {
+            groups.emplace_back();
+        }
+        groups[found->second].push_back(i);
+    }
+    return groups;
+}
+
+void AddExpectedDigests(const SumFile& sum_file, std::string_view file_name, ExpectedDigests& expected) {
+    for (const SumEntry& entry : sum_file.entries) {
+        std::string_view listed = entry.file_name;
+        while (listed.size() > 2 && listed[0] == '.' && (listed[1] == '/' || listed[1] == '\\')) {
+            listed.remove_prefix(2);
+        }
+        if (!entry.keyed && EqualsIgnoringCase(listed, file_name)) {
+            expected[size_t(entry.algorithm)].push_back(entry.digest);
+        }
+    }
+}
+
+std::string ResolveListedName(std::string_view sum_file_path, std::string_view listed_name, PathStyle style) {
+    if (style == PathStyle::Posix) {
+        const size_t folder_end = sum_file_path.rfind('/');
+        if (listed_name.starts_with('/') || folder_end == std::string_view::npos) {
+            return std::string(listed_name);
+        }
+        return std::string(sum_file_path.substr(0, folder_end + 1)) + std::string(listed_name);
+    }
+    auto is_separator = [](char c) { return c == '/' || c == '\\'; };
+    auto drive_of = [](std::string_view path) {
+        const bool has_drive = path.size() >= 2 && path[1] == ':' &&
+                               ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+        return has_drive ? path.substr(0, 2) : std::string_view();
+    };
+    std::string path;
+    if (!drive_of(listed_name).empty() ||
+        (listed_name.size() >= 2 && is_separator(listed_name[0]) && is_separator(listed_name[1]))) {
+        path = listed_name;  // a drive or a server of its own
+    } else if (!listed_name.empty() && is_separator(listed_name[0])) {
+        path = std::string(drive_of(sum_file_path)) + std::string(listed_name);
+    } else {
+        const size_t folder_end = sum_file_path.find_last_of("/\\");
+        const std::string_view folder = folder_end == std::string_view::npos
+                                            ? drive_of(sum_file_path)
+                                            : sum_file_path.substr(0, folder_end + 1);
+        path = std::string(folder) + std::string(listed_name);
+    }
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return path;
+}
+
+std::optional<std::string> FormatSumLine(SumLineFormat format, int algorithm, bool keyed,
+                                         std::string_view file_name, std::string_view digest) {
+    if (!IsValidAlgorithm(algorithm) || digest.size() != HexLength(algorithm) || !IsAllHex(digest) ||
+        !IsValidFileName(file_name) ||
+        (keyed && (format != SumLineFormat::Tagged || algorithm >= hashlib::KeyableAlgorithmCount))) {
+        return std::nullopt;
+    }
+    const std::string hex = Lowered(digest);
+    switch (format) {
+        case SumLineFormat::Tagged: {
+            const bool escape = file_name.find_first_of("\n\r") != std::string_view::npos;
+            return std::string(escape ? "\\" : "") + (keyed ? "HMAC-" : "") +
+                   hashlib::Algorithms[algorithm].tag_name + " (" +
+                   (escape ? Escaped(file_name) : std::string(file_name)) + ") = " + hex + "\n";
+        }
+        case SumLineFormat::Gnu: {
+            const bool escape = file_name.find_first_of("\\\n\r") != std::string_view::npos;
+            return std::string(escape ? "\\" : "") + hex + "  " +
+                   (escape ? Escaped(file_name) : std::string(file_name)) + "\n";
+        }
+        case SumLineFormat::Sfv:
+            if (algorithm != hashlib::AlgorithmCrc32 || file_name.find('\n') != std::string_view::npos ||
+                IsBlank(file_name.front()) || IsBlank(file_name.back()) || file_name.front() == '#' ||
+                file_name.front() == ';' || file_name.starts_with(ByteOrderMark)) {
+                return std::nullopt;
+            }
+            return std::string(file_name) + " " + hex + "\n";
+    }
+    return std::nullopt;
+}
+
+}  // namespace engine
