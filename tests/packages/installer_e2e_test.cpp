@@ -1,5 +1,5 @@
 // The installer and its uninstaller, run for real (silently) in a Wine prefix of their own
-// (run_in_fresh_prefix.sh): the files, shortcuts and Uninstall entry the installer writes, the
+// (run_in_own_prefix.sh): the files, shortcuts and Uninstall entry the installer writes, the
 // installed program started as its Send To shortcut starts it, and what the uninstaller removes
 // and what it leaves alone.
 #include "dialog_fixture.h"
@@ -231,7 +231,8 @@ class InstallerTest : public DialogTest {
         for (const InstalledFile& file : ProgramFiles) {
             const std::optional<std::string> installed = FileBytes(folder + L"\\" + file.name);
             ASSERT_TRUE(installed.has_value()) << file.name << " is not installed";
-            EXPECT_TRUE(*installed == FileBytes(file.built)) << file.name << " differs from the build's";
+            EXPECT_TRUE(*installed == FileBytes(file.built))
+                << file.name << " differs from the build's (run scripts/package.sh)";
         }
         EXPECT_EQ(FolderEntries(folder), (std::set<std::wstring>{L"Orvendal.exe", L"Orvendal.chm",
                                                                  L"orvendal-cli.exe", L"Uninstall.exe"}));
