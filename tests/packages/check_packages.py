@@ -2,8 +2,9 @@
 """Checks the release packages scripts/package.sh wrote: the zip holds exactly Orvendal.exe,
 Orvendal.chm, orvendal-cli.exe and README.txt at its top level, the program files equal to the
 build's, and they run where they are unzipped (orvendal-cli.exe, in a scratch folder, hashes a
-file as Python's hashlib does); SHA256SUMS lists the zip and the installer and `sha256sum -c`
-accepts it. The zip is read with Info-ZIP's unzip, not with the module that wrote it.
+file as Python's hashlib does); the installer is a 64-bit program that asks for no elevation;
+SHA256SUMS lists the zip and the installer and `sha256sum -c` accepts it. The zip is read with
+Info-ZIP's unzip, not with the module that wrote it.
 
 Usage: check_packages.py PACKAGE_DIR ZIP INSTALLER ORVENDAL_EXE HELP_FILE CLI_EXE VERSION SCRATCH [RUNNER...]
 RUNNER runs a Windows program (Wine) where the host is not Windows.
@@ -12,6 +13,7 @@ import hashlib
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
 
@@ -47,6 +49,14 @@ def main():
     expected = f"SHA256 (README.txt) = {hashlib.sha256(readme).hexdigest()}"
     if run.returncode != 0 or run.stdout.strip() != expected:
         failures.append(f"the unzipped orvendal-cli.exe gave {run.returncode}, {run.stdout!r}; expected {expected!r}")
+
+    # The installer: a 64-bit program whose manifest asks for the user's own rights only.
+    program_bytes = open(installer, "rb").read()
+    machine = struct.unpack_from("<H", program_bytes, struct.unpack_from("<I", program_bytes, 0x3C)[0] + 4)[0]
+    if machine != 0x8664:
+        failures.append(f"the installer is for machine {machine:#x}, not x64")
+    if b'requestedExecutionLevel level="asInvoker"' not in program_bytes:
+        failures.append("the installer's manifest asks for more than the user's own rights")
 
     sums_path = os.path.join(package_dir, "SHA256SUMS")
     sums = open(sums_path, encoding="utf-8").read() if os.path.isfile(sums_path) else ""
