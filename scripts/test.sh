@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets up, builds everything and runs every test: native, under the sanitizers, and the Windows
-# build under Wine on a virtual display, then the fuzz targets for 20 s each. `--quick` skips the
-# sanitizer build, the fuzzing, and the long and huge (beyond 4 GiB) tests.
+# build and its release packages under Wine on a virtual display, then a second Windows build
+# at another path that must give the same bytes, and the fuzz targets for 20 s each. `--quick`
+# skips the sanitizer build, the second build, the fuzzing, and the long and huge (beyond 4 GiB)
+# tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -71,19 +73,28 @@ echo "== Windows build =="
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 phase_done "Windows build"
+scripts/package.sh
+phase_done "packages"
 . scripts/wine-env.sh build/windows
 wine_prepare_prefix
 wine_start_display
 wine_start_server
 trap wine_stop_display EXIT
 if [ $quick -eq 1 ]; then
-    run_ctest windows build/windows -LE huge
+    run_ctest windows build/windows -LE 'huge|rebuild'
 else
-    run_ctest windows build/windows
+    run_ctest windows build/windows -LE rebuild
 fi
 wine_stop_display
 trap - EXIT
 phase_done "Windows tests"
+
+if [ $quick -eq 0 ]; then
+    echo "== Second Windows build, compared byte for byte =="
+    run_counted reproducible build/windows/ctest-rebuild.log \
+        ctest --test-dir build/windows --output-on-failure -L rebuild
+    phase_done "second Windows build (reproducible)"
+fi
 
 # run_fuzz SECONDS: every fuzz target for SECONDS each; each target counts as one test.
 run_fuzz() {
