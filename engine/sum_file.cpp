@@ -68,43 +68,15 @@ bool IsValidAlgorithm(int algorithm) {
     return algorithm >= 0 && algorithm < hashlib::AlgorithmCount;
 }
 
-// The one place that turns an algorithm's name into its identifier, or -1. Our own names come
-// from the algorithm table; the spellings are those other tools write, kept here until the table
-// carries them.
+// An algorithm's name as sum files write it: our tag names and the spellings other tools use,
+// as the algorithm table lists them; -1 for none.
 int FindAlgorithm(std::string_view name) {
-    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
-        if (EqualsIgnoringCase(name, hashlib::Algorithms[id].tag_name)) {
-            return id;
-        }
-    }
-    struct Spelling {
-        std::string_view name;
-        int algorithm;
-    };
-    static constexpr Spelling Spellings[] = {
-        {"MD-5", hashlib::AlgorithmMd5},
-        {"SHA-1", hashlib::AlgorithmSha1},
-        {"SHA-256", hashlib::AlgorithmSha256},
-        {"SHA-384", hashlib::AlgorithmSha384},
-        {"SHA-512", hashlib::AlgorithmSha512},
-        {"RMD160", hashlib::AlgorithmRipemd160},
-        {"RIPEMD-160", hashlib::AlgorithmRipemd160},
-        {"TIGER192", hashlib::AlgorithmTiger},
-        {"ADLER-32", hashlib::AlgorithmAdler32},
-        {"CRC-32", hashlib::AlgorithmCrc32},
-        {"ED2K", hashlib::AlgorithmEdonkey},
-    };
-    for (const Spelling& spelling : Spellings) {
-        if (EqualsIgnoringCase(name, spelling.name)) {
-            return spelling.algorithm;
-        }
-    }
-    return -1;
+    return hashlib::FindAlgorithmByName(name);
 }
 
-// The one place that reads digest sizes: an algorithm's digest length in hex digits.
+// An algorithm's digest length in hex digits.
 size_t HexLength(int algorithm) {
-    return size_t(hashlib::Algorithms[algorithm].digest_size) * 2;
+    return size_t(hashlib::Algorithms[algorithm].DigestSize()) * 2;
 }
 
 // What the sum file's own name says about its lines.
@@ -284,7 +256,7 @@ std::optional<Reading> ReadTagged(std::string_view text, bool escaped) {
         name.remove_prefix(5);
     }
     const int algorithm = FindAlgorithm(name);
-    if (algorithm < 0 || (keyed && algorithm >= hashlib::KeyableAlgorithmCount)) {
+    if (algorithm < 0 || (keyed && !hashlib::Algorithms[algorithm].keyable)) {
         return std::nullopt;
     }
     return Entry(SumLineFormat::Tagged, algorithm, keyed, parts->file_name, escaped, parts->digest);
@@ -474,7 +446,7 @@ std::optional<std::string> FormatSumLine(SumLineFormat format, int algorithm, bo
                                          std::string_view file_name, std::string_view digest) {
     if (!IsValidAlgorithm(algorithm) || digest.size() != HexLength(algorithm) || !IsAllHex(digest) ||
         !IsValidFileName(file_name) ||
-        (keyed && (format != SumLineFormat::Tagged || algorithm >= hashlib::KeyableAlgorithmCount))) {
+        (keyed && (format != SumLineFormat::Tagged || !hashlib::Algorithms[algorithm].keyable))) {
         return std::nullopt;
     }
     const std::string hex = Lowered(digest);

@@ -25,11 +25,11 @@ size_t LineCount(std::string_view bytes) {
 
 void CheckEntry(const SumEntry& entry, bool sfv_file) {
     FUZZ_CHECK(entry.algorithm >= 0 && entry.algorithm < hashlib::AlgorithmCount);
-    FUZZ_CHECK(entry.digest.size() == size_t(hashlib::Algorithms[entry.algorithm].digest_size) * 2);
+    FUZZ_CHECK(entry.digest.size() == size_t(hashlib::Algorithms[entry.algorithm].DigestSize()) * 2);
     FUZZ_CHECK(fuzz::IsLowerHex(entry.digest));
     FUZZ_CHECK(!entry.file_name.empty() && entry.file_name.find('\0') == std::string::npos);
     FUZZ_CHECK(!entry.keyed ||
-               (entry.format == SumLineFormat::Tagged && entry.algorithm < hashlib::KeyableAlgorithmCount));
+               (entry.format == SumLineFormat::Tagged && hashlib::Algorithms[entry.algorithm].keyable));
     FUZZ_CHECK(entry.format != SumLineFormat::Sfv || (entry.algorithm == hashlib::AlgorithmCrc32 && !entry.keyed));
     FUZZ_CHECK(!sfv_file || entry.format == SumLineFormat::Sfv);
 

@@ -109,7 +109,7 @@ TEST(SumFile, GnuLinesTakeTheAlgorithmOfTheSumFileNameThenTheChoiceThenTheLength
         {"SHA512SUMS", AlgorithmSha512},
     };
     for (const auto& naming : namings) {
-        const std::string digest = Hex(size_t(Algorithms[naming.algorithm].digest_size) * 2);
+        const std::string digest = Hex(size_t(Algorithms[naming.algorithm].DigestSize()) * 2);
         // The name wins over the caller's choice.
         const SumFile sum_file = ReadSumFile(digest + "  f\n", naming.sum_file_name, AlgorithmPanama);
         EXPECT_EQ(sum_file.entries, std::vector{Entry(1, Gnu, naming.algorithm, "f", digest)})
