@@ -131,10 +131,7 @@ void PanamaFinal(PanamaContext* context, uint8_t* digest) {
 }
 
 void PanamaCalculate(uint8_t* digest, const void* data, uint32_t length) {
-    PanamaContext context;
-    PanamaInit(&context);
-    PanamaUpdate(&context, data, length);
-    PanamaFinal(&context, digest);
+    CalculateWith<PanamaContext, PanamaInit, PanamaUpdate, PanamaFinal>(digest, data, length);
 }
 
 }  // namespace hashlib

@@ -70,49 +70,25 @@ HASHLIB_ALWAYS_INLINE void TigerTransform(uint64_t (&state)[3], const uint8_t* b
 #undef TIGER_PASS
 #undef TIGER_ROUND
 
-// The chaining words are locals for the whole run of blocks: stores to the caller's state could
-// alias the input bytes and would force reloads after every block.
-void TigerCompressBlocks(uint64_t state[3], const uint8_t* blocks, uint32_t count) {
-    uint64_t h[3] = {state[0], state[1], state[2]};
-    for (; count != 0; --count, blocks += 64) {
-        TigerTransform(h, blocks);
-    }
-    for (int i = 0; i < 3; ++i) {
-        state[i] = h[i];
-    }
-}
+constexpr auto TigerCompressBlocks = &CompressBlocks<uint64_t, 3, 64, TigerTransform>;
 
 }  // namespace
 
 void TigerInit(TigerContext* context) {
-    for (int i = 0; i < 3; ++i) {
-        context->state[i] = kInitialState[i];
-    }
-    context->count_low = 0;
-    context->count_high = 0;
+    InitBlocks64(context, kInitialState);
 }
 
 void TigerUpdate(TigerContext* context, const void* data, uint32_t length) {
-    UpdateBlocks64(context, data, length, [context](const uint8_t* blocks, uint32_t count) {
-        TigerCompressBlocks(context->state, blocks, count);
-    });
+    UpdateBlocks64<TigerCompressBlocks>(context, data, length);
 }
 
 void TigerFinal(TigerContext* context, uint8_t* digest) {
-    PadBlocks64(context, 0x01, LengthOrder::LittleEndian, [context](const uint8_t* blocks, uint32_t count) {
-        TigerCompressBlocks(context->state, blocks, count);
-    });
-    for (int i = 0; i < 3; ++i) {
-        StoreLe64(digest + 8 * i, context->state[i]);
-    }
+    FinalBlocks64<TigerCompressBlocks>(context, 0x01, ByteOrder::LittleEndian, digest);
     TigerInit(context);
 }
 
 void TigerCalculate(uint8_t* digest, const void* data, uint32_t length) {
-    TigerContext context;
-    TigerInit(&context);
-    TigerUpdate(&context, data, length);
-    TigerFinal(&context, digest);
+    CalculateWith<TigerContext, TigerInit, TigerUpdate, TigerFinal>(digest, data, length);
 }
 
 }  // namespace hashlib
