@@ -79,22 +79,15 @@ inline void PadAndCompress(uint8_t* buffer, uint32_t fill, uint8_t pad_byte, Sto
     compress(buffer, 1u);
 }
 
-inline void StoreWords(uint8_t* out, const uint32_t* words, size_t count, ByteOrder order) {
-    for (size_t i = 0; i < count; ++i) {
-        if (order == ByteOrder::BigEndian) {
-            StoreBe32(out + 4 * i, words[i]);
+// `count` 32- or 64-bit words, each in `order`.
+template <typename Word>
+inline void StoreWords(uint8_t* out, const Word* words, size_t count, ByteOrder order) {
+    static_assert(sizeof(Word) == 4 || sizeof(Word) == 8, "32- or 64-bit words");
+    for (size_t i = 0; i < count; ++i, out += sizeof(Word)) {
+        if constexpr (sizeof(Word) == 4) {
+            order == ByteOrder::BigEndian ? StoreBe32(out, words[i]) : StoreLe32(out, words[i]);
         } else {
-            StoreLe32(out + 4 * i, words[i]);
-        }
-    }
-}
-
-inline void StoreWords(uint8_t* out, const uint64_t* words, size_t count, ByteOrder order) {
-    for (size_t i = 0; i < count; ++i) {
-        if (order == ByteOrder::BigEndian) {
-            StoreBe64(out + 8 * i, words[i]);
-        } else {
-            StoreLe64(out + 8 * i, words[i]);
+            order == ByteOrder::BigEndian ? StoreBe64(out, words[i]) : StoreLe64(out, words[i]);
         }
     }
 }
@@ -149,14 +142,7 @@ inline void FinalBlocks64(Context* context, uint8_t pad_byte, ByteOrder order, u
     const uint32_t fill = context->count_low % 64;
     const uint64_t bits = (uint64_t(context->count_high) << 32 | context->count_low) << 3;
     PadAndCompress<64, 8>(
-        context->buffer, fill, pad_byte,
-        [&](uint8_t* at) {
-            if (order == ByteOrder::BigEndian) {
-                StoreBe64(at, bits);
-            } else {
-                StoreLe64(at, bits);
-            }
-        },
+        context->buffer, fill, pad_byte, [&](uint8_t* at) { StoreWords(at, &bits, 1, order); },
         [context](const uint8_t* blocks, uint32_t n) { Compress(context->state, blocks, n); });
     StoreWords(digest, context->state, sizeof(context->state) / sizeof(context->state[0]), order);
 }

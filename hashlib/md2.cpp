@@ -31,24 +31,24 @@ constexpr uint8_t kPiSubst[256] = {
 
 // One pass over the 48 bytes, read from `from` and written to `to`: each byte becomes itself
 // XOR S[previous result].
-#define MD2_STEP(from, to, k) \
+#define MD2_STEP(from, to, k)  \
     t = from[k] ^ kPiSubst[t]; \
     to[k] = t
-#define MD2_STEP8(from, to, k)   \
-    MD2_STEP(from, to, k);       \
-    MD2_STEP(from, to, k + 1);   \
-    MD2_STEP(from, to, k + 2);   \
-    MD2_STEP(from, to, k + 3);   \
-    MD2_STEP(from, to, k + 4);   \
-    MD2_STEP(from, to, k + 5);   \
-    MD2_STEP(from, to, k + 6);   \
+#define MD2_STEP8(from, to, k) \
+    MD2_STEP(from, to, k);     \
+    MD2_STEP(from, to, k + 1); \
+    MD2_STEP(from, to, k + 2); \
+    MD2_STEP(from, to, k + 3); \
+    MD2_STEP(from, to, k + 4); \
+    MD2_STEP(from, to, k + 5); \
+    MD2_STEP(from, to, k + 6); \
     MD2_STEP(from, to, k + 7)
-#define MD2_PASS(from, to)     \
-    MD2_STEP8(from, to, 0);    \
-    MD2_STEP8(from, to, 8);    \
-    MD2_STEP8(from, to, 16);   \
-    MD2_STEP8(from, to, 24);   \
-    MD2_STEP8(from, to, 32);   \
+#define MD2_PASS(from, to)   \
+    MD2_STEP8(from, to, 0);  \
+    MD2_STEP8(from, to, 8);  \
+    MD2_STEP8(from, to, 16); \
+    MD2_STEP8(from, to, 24); \
+    MD2_STEP8(from, to, 32); \
     MD2_STEP8(from, to, 40)
 
 // Compresses `count` blocks into the state and folds each into the checksum. The 18 passes of

@@ -51,9 +51,9 @@ namespace {
 
 // W[t] = sigma1(W[t-2]) + W[t-7] + sigma0(W[t-15]) + W[t-16], written over W[t-16]; the first
 // sixteen are the message words.
-#define SHA512_SCHEDULED(t)                                                                   \
-    (w[(t)&15] += detail::SmallSigma1(w[((t) + 14) & 15]) + w[((t) + 9) & 15] +               \
-                  detail::SmallSigma0(w[((t) + 1) & 15]))
+#define SHA512_SCHEDULED(t) \
+    (w[(t)&15] +=           \
+     detail::SmallSigma1(w[((t) + 14) & 15]) + w[((t) + 9) & 15] + detail::SmallSigma0(w[((t) + 1) & 15]))
 #define SHA512_WK(t) (detail::Sha512RoundConstants[t] + ((t) < 16 ? w[(t)&15] : SHA512_SCHEDULED(t)))
 #define SHA512_NOTHING_AFTER(t)
 

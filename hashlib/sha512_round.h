@@ -47,22 +47,22 @@ inline uint64_t Choose(uint64_t e, uint64_t f, uint64_t g) {
 
 // Eight rounds from round t over the locals a..h, ab and bc, which brings the roles back to
 // where they started. WK(t) is W[t] + K[t]; AFTER(t) follows round t.
-#define SHA512_EIGHT_ROUNDS(t, WK, AFTER)                \
-    SHA512_ROUND(a, b, c, d, e, f, g, h, WK((t) + 0));  \
-    AFTER((t) + 0);                                      \
-    SHA512_ROUND(h, a, b, c, d, e, f, g, WK((t) + 1));  \
-    AFTER((t) + 1);                                      \
-    SHA512_ROUND(g, h, a, b, c, d, e, f, WK((t) + 2));  \
-    AFTER((t) + 2);                                      \
-    SHA512_ROUND(f, g, h, a, b, c, d, e, WK((t) + 3));  \
-    AFTER((t) + 3);                                      \
-    SHA512_ROUND(e, f, g, h, a, b, c, d, WK((t) + 4));  \
-    AFTER((t) + 4);                                      \
-    SHA512_ROUND(d, e, f, g, h, a, b, c, WK((t) + 5));  \
-    AFTER((t) + 5);                                      \
-    SHA512_ROUND(c, d, e, f, g, h, a, b, WK((t) + 6));  \
-    AFTER((t) + 6);                                      \
-    SHA512_ROUND(b, c, d, e, f, g, h, a, WK((t) + 7));  \
+#define SHA512_EIGHT_ROUNDS(t, WK, AFTER)              \
+    SHA512_ROUND(a, b, c, d, e, f, g, h, WK((t) + 0)); \
+    AFTER((t) + 0);                                    \
+    SHA512_ROUND(h, a, b, c, d, e, f, g, WK((t) + 1)); \
+    AFTER((t) + 1);                                    \
+    SHA512_ROUND(g, h, a, b, c, d, e, f, WK((t) + 2)); \
+    AFTER((t) + 2);                                    \
+    SHA512_ROUND(f, g, h, a, b, c, d, e, WK((t) + 3)); \
+    AFTER((t) + 3);                                    \
+    SHA512_ROUND(e, f, g, h, a, b, c, d, WK((t) + 4)); \
+    AFTER((t) + 4);                                    \
+    SHA512_ROUND(d, e, f, g, h, a, b, c, WK((t) + 5)); \
+    AFTER((t) + 5);                                    \
+    SHA512_ROUND(c, d, e, f, g, h, a, b, WK((t) + 6)); \
+    AFTER((t) + 6);                                    \
+    SHA512_ROUND(b, c, d, e, f, g, h, a, WK((t) + 7)); \
     AFTER((t) + 7)
 
 // All 80 rounds on the chaining words in `state`, added back at the end.
