@@ -62,7 +62,7 @@ void Md2CompressBlocks(Md2Context* context, const uint8_t* blocks, uint32_t coun
     uint32_t y[48];
     uint32_t checksum[16];
     for (int j = 0; j < 16; ++j) {
-        x[j] = context->state[j];
+        x[j] = context->x[j];
         checksum[j] = context->checksum[j];
     }
     uint32_t l = checksum[15];
@@ -82,7 +82,7 @@ void Md2CompressBlocks(Md2Context* context, const uint8_t* blocks, uint32_t coun
         }
     }
     for (int j = 0; j < 16; ++j) {
-        context->state[j] = uint8_t(x[j]);
+        context->x[j] = uint8_t(x[j]);
         context->checksum[j] = uint8_t(checksum[j]);
     }
 }
@@ -100,20 +100,20 @@ void Md2Init(Md2Context* context) {
 void Md2Update(Md2Context* context, const void* data, uint32_t length) {
     const uint32_t fill = context->fill;
     context->fill = (fill + length) % 16;  // a sum that wraps at 2^32 keeps its remainder
-    AbsorbBlocks<16>(context->buffer, fill, static_cast<const uint8_t*>(data), length,
+    AbsorbBlocks<16>(context->x + 16, fill, static_cast<const uint8_t*>(data), length,
                      [context](const uint8_t* blocks, uint32_t n) { Md2CompressBlocks(context, blocks, n); });
 }
 
 void Md2Final(Md2Context* context, uint8_t* digest) {
+    uint8_t* block = context->x + 16;
     const uint32_t pad = 16 - context->fill;
-    std::memset(context->buffer + context->fill, int(pad), pad);
-    Md2CompressBlocks(context, context->buffer, 1);
-    // The checksum is the last block (compressing it also folds it into the checksum, which
-    // Init then clears).
-    uint8_t checksum[16];
-    std::memcpy(checksum, context->checksum, 16);
-    Md2CompressBlocks(context, checksum, 1);
-    std::memcpy(digest, context->state, 16);
+    std::memset(block + context->fill, int(pad), pad);
+    Md2CompressBlocks(context, block, 1);
+    // The checksum as a last block; compressing it also folds it into the checksum, which is
+    // cleared next.
+    std::memcpy(block, context->checksum, 16);
+    Md2CompressBlocks(context, block, 1);
+    std::memcpy(digest, context->x, 16);
     Md2Init(context);
 }
 

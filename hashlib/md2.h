@@ -9,10 +9,9 @@
 namespace hashlib {
 
 struct Md2Context {
-    uint8_t state[16];     // the 16 bytes the digest is taken from
-    uint8_t buffer[16];    // partial input block not yet compressed
+    uint8_t x[48];         // bytes 0..15 the state, 16..31 the current (partial) block, 32..47 scratch
     uint8_t checksum[16];  // running checksum of the blocks compressed so far
-    uint32_t fill;         // bytes waiting in the buffer, 0..15 between calls
+    uint32_t fill;         // bytes waiting in x[16..31], 0..15 between calls
 };
 
 void Md2Init(Md2Context* context);
