@@ -26,8 +26,8 @@ constexpr uint64_t kSha384InitialState[8] = {
 
 }  // namespace
 
-// The first 64 bits of the fractional parts of the cube roots of the first 80 primes. Every
-// index the rounds use is a constant, so each becomes an immediate operand.
+// The first 64 bits of the fractional parts of the cube roots of the first 80 primes. The
+// portable rounds index it with constants, so each becomes an immediate operand there.
 extern constexpr uint64_t detail::Sha512RoundConstants[80] = {
     0x428a2f98d728ae22, 0x7137449123ef65cd, 0xb5c0fbcfec4d3b2f, 0xe9b5dba58189dbbc, 0x3956c25bf348b538,
     0x59f111f1b605d019, 0x923f82a4af194f9b, 0xab1c5ed5da6d8118, 0xd807aa98a3030242, 0x12835b0145706fbe,
