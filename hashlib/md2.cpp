@@ -54,9 +54,9 @@ constexpr uint8_t kPiSubst[256] = {
 // Compresses `count` blocks into the state and folds each into the checksum. The 18 passes of
 // 48 steps are one chain of dependent table look-ups, so each step must stay a load and an XOR:
 // the 48 bytes (state, block, state ^ block) are held as 32-bit words in two copies that the
-// passes alternate between, each step reading one copy and writing the other. Steps that
-// update a byte in place become a store and a reload of that byte, or a merge into a byte
-// register, on the chain. The running byte t grows by the pass number after each pass.
+// passes alternate between, each step reading one copy and writing the other (updating each
+// byte in place compiled to a store and a reload of that byte, or a merge into a byte
+// register, on the chain). The running byte t grows by the pass number after each pass.
 void Md2CompressBlocks(Md2Context* context, const uint8_t* blocks, uint32_t count) {
     uint32_t x[48];
     uint32_t y[48];
