@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
     std::vector<RatioRow> rows;
     for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
         const hashlib::AlgorithmInfo& info = hashlib::Algorithms[id];
-        RatioRow row{info.tag_name, info.display_name, 0.95, 0};
+        RatioRow row{info.tag_name, info.display_name, 1.0, 0};
         if (id == hashlib::AlgorithmCrc32 || id == hashlib::AlgorithmAdler32) {
             // The checksums are held to zlib, which leaves room for their wide fast paths.
             row.target = 0;

@@ -49,7 +49,7 @@ std::string Number(double value, const char* format) {
     return text;
 }
 
-// "1.02 ok" / "0.80 short of 0.95"; the direction says whether higher or lower is better.
+// "meets >= 1.00" / "MISSES >= 1.00"; the direction says whether higher or lower is better.
 std::string Verdict(double value, double target, bool higher_is_better) {
     if (value <= 0 || target <= 0) {
         return "";

@@ -4,6 +4,8 @@
 // the chunk size ends with a full chunk and never with the digest of an empty one.
 #include "edonkey.h"
 
+#include "block_hash.h"
+
 namespace hashlib {
 namespace {
 
@@ -49,10 +51,7 @@ void EdonkeyFinal(EdonkeyContext* context, uint8_t* digest) {
 }
 
 void EdonkeyCalculate(uint8_t* digest, const void* data, uint32_t length) {
-    EdonkeyContext context;
-    EdonkeyInit(&context);
-    EdonkeyUpdate(&context, data, length);
-    EdonkeyFinal(&context, digest);
+    CalculateWith<EdonkeyContext, EdonkeyInit, EdonkeyUpdate, EdonkeyFinal>(digest, data, length);
 }
 
 }  // namespace hashlib

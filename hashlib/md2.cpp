@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include "block_hash.h"
+
 namespace hashlib {
 namespace {
 
@@ -27,44 +29,67 @@ constexpr uint8_t kPiSubst[256] = {
     49,  68,  80,  180, 143, 237, 31,  26,  219, 153, 141, 51,  159, 17,  131, 20,
 };
 
-// The 18 passes over the 48 bytes: each byte is replaced by itself XOR S[previous result],
-// and the running byte t grows by the pass number after each pass. The inner 48 steps are
-// unrolled; they form one dependency chain, so no more is gained by unrolling the passes.
-void Md2Mix(uint8_t* x) {
-    uint32_t t = 0;
-    for (uint32_t pass = 0; pass < 18; ++pass) {
-#define MD2_STEP(k) t = x[k] ^= kPiSubst[t]
-#define MD2_STEP8(k) \
-    MD2_STEP(k);     \
-    MD2_STEP(k + 1); \
-    MD2_STEP(k + 2); \
-    MD2_STEP(k + 3); \
-    MD2_STEP(k + 4); \
-    MD2_STEP(k + 5); \
-    MD2_STEP(k + 6); \
-    MD2_STEP(k + 7)
-        MD2_STEP8(0);
-        MD2_STEP8(8);
-        MD2_STEP8(16);
-        MD2_STEP8(24);
-        MD2_STEP8(32);
-        MD2_STEP8(40);
-#undef MD2_STEP8
-#undef MD2_STEP
-        t = (t + pass) & 0xff;
+// One pass over the 48 bytes, read from `from` and written to `to`: each byte becomes itself
+// XOR S[previous result].
+#define MD2_STEP(from, to, k)  \
+    t = from[k] ^ kPiSubst[t]; \
+    to[k] = t
+#define MD2_STEP8(from, to, k) \
+    MD2_STEP(from, to, k);     \
+    MD2_STEP(from, to, k + 1); \
+    MD2_STEP(from, to, k + 2); \
+    MD2_STEP(from, to, k + 3); \
+    MD2_STEP(from, to, k + 4); \
+    MD2_STEP(from, to, k + 5); \
+    MD2_STEP(from, to, k + 6); \
+    MD2_STEP(from, to, k + 7)
+#define MD2_PASS(from, to)   \
+    MD2_STEP8(from, to, 0);  \
+    MD2_STEP8(from, to, 8);  \
+    MD2_STEP8(from, to, 16); \
+    MD2_STEP8(from, to, 24); \
+    MD2_STEP8(from, to, 32); \
+    MD2_STEP8(from, to, 40)
+
+// Compresses `count` blocks into the state and folds each into the checksum. The 18 passes of
+// 48 steps are one chain of dependent table look-ups, so each step must stay a load and an XOR:
+// the 48 bytes (state, block, state ^ block) are held as 32-bit words in two copies that the
+// passes alternate between, each step reading one copy and writing the other (updating each
+// byte in place compiled to a store and a reload of that byte, or a merge into a byte
+// register, on the chain). The running byte t grows by the pass number after each pass.
+void Md2CompressBlocks(Md2Context* context, const uint8_t* blocks, uint32_t count) {
+    uint32_t x[48];
+    uint32_t y[48];
+    uint32_t checksum[16];
+    for (int j = 0; j < 16; ++j) {
+        x[j] = context->x[j];
+        checksum[j] = context->checksum[j];
+    }
+    uint32_t l = checksum[15];
+    for (; count != 0; --count, blocks += 16) {
+        for (int j = 0; j < 16; ++j) {
+            const uint32_t m = blocks[j];
+            x[16 + j] = m;
+            x[32 + j] = x[j] ^ m;
+            l = checksum[j] ^= kPiSubst[m ^ l];
+        }
+        uint32_t t = 0;
+        for (uint32_t pass = 0; pass < 18; pass += 2) {
+            MD2_PASS(x, y);
+            t = (t + pass) & 0xff;
+            MD2_PASS(y, x);
+            t = (t + pass + 1) & 0xff;
+        }
+    }
+    for (int j = 0; j < 16; ++j) {
+        context->x[j] = uint8_t(x[j]);
+        context->checksum[j] = uint8_t(checksum[j]);
     }
 }
 
-// Compresses the block in x[16..31] and folds it into the checksum.
-void Md2Transform(Md2Context* context) {
-    uint8_t* x = context->x;
-    uint8_t l = context->checksum[15];
-    for (int j = 0; j < 16; ++j) {
-        x[32 + j] = x[j] ^ x[16 + j];
-        l = context->checksum[j] ^= kPiSubst[x[16 + j] ^ l];
-    }
-    Md2Mix(x);
-}
+#undef MD2_PASS
+#undef MD2_STEP8
+#undef MD2_STEP
 
 }  // namespace
 
@@ -73,39 +98,27 @@ void Md2Init(Md2Context* context) {
 }
 
 void Md2Update(Md2Context* context, const void* data, uint32_t length) {
-    const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    while (length != 0) {
-        const uint32_t take = length < 16 - context->fill ? length : 16 - context->fill;
-        std::memcpy(context->x + 16 + context->fill, bytes, take);
-        context->fill += take;
-        bytes += take;
-        length -= take;
-        if (context->fill == 16) {
-            Md2Transform(context);
-            context->fill = 0;
-        }
-    }
+    const uint32_t fill = context->fill;
+    context->fill = (fill + length) % 16;  // a sum that wraps at 2^32 keeps its remainder
+    AbsorbBlocks<16>(context->x + 16, fill, static_cast<const uint8_t*>(data), length,
+                     [context](const uint8_t* blocks, uint32_t n) { Md2CompressBlocks(context, blocks, n); });
 }
 
 void Md2Final(Md2Context* context, uint8_t* digest) {
-    uint8_t* x = context->x;
+    uint8_t* block = context->x + 16;
     const uint32_t pad = 16 - context->fill;
-    std::memset(x + 16 + context->fill, int(pad), pad);
-    Md2Transform(context);
-    for (int j = 0; j < 16; ++j) {
-        x[16 + j] = context->checksum[j];
-        x[32 + j] = x[j] ^ x[16 + j];
-    }
-    Md2Mix(x);
-    std::memcpy(digest, x, 16);
+    std::memset(block + context->fill, int(pad), pad);
+    Md2CompressBlocks(context, block, 1);
+    // The checksum as a last block; compressing it also folds it into the checksum, which is
+    // cleared next.
+    std::memcpy(block, context->checksum, 16);
+    Md2CompressBlocks(context, block, 1);
+    std::memcpy(digest, context->x, 16);
     Md2Init(context);
 }
 
 void Md2Calculate(uint8_t* digest, const void* data, uint32_t length) {
-    Md2Context context;
-    Md2Init(&context);
-    Md2Update(&context, data, length);
-    Md2Final(&context, digest);
+    CalculateWith<Md2Context, Md2Init, Md2Update, Md2Final>(digest, data, length);
 }
 
 }  // namespace hashlib

@@ -55,47 +55,25 @@ HASHLIB_ALWAYS_INLINE void Md4Transform(uint32_t (&state)[4], const uint8_t* blo
 
 #undef MD4_STEP
 
-// The chaining words are locals for the whole run of blocks: stores to the caller's state could
-// alias the input bytes and would force reloads after every block.
-void Md4CompressBlocks(uint32_t state[4], const uint8_t* blocks, uint32_t count) {
-    uint32_t h[4] = {state[0], state[1], state[2], state[3]};
-    for (; count != 0; --count, blocks += 64) {
-        Md4Transform(h, blocks);
-    }
-    for (int i = 0; i < 4; ++i) {
-        state[i] = h[i];
-    }
-}
+constexpr auto Md4CompressBlocks = &CompressBlocks<uint32_t, 4, 64, Md4Transform>;
 
 }  // namespace
 
 void Md4Init(Md4Context* context) {
-    for (int i = 0; i < 4; ++i) {
-        context->state[i] = kInitialState[i];
-    }
-    context->count_low = 0;
-    context->count_high = 0;
+    InitBlocks64(context, kInitialState);
 }
 
 void Md4Update(Md4Context* context, const void* data, uint32_t length) {
-    UpdateBlocks64(context, data, length,
-                   [context](const uint8_t* blocks, uint32_t count) { Md4CompressBlocks(context->state, blocks, count); });
+    UpdateBlocks64<Md4CompressBlocks>(context, data, length);
 }
 
 void Md4Final(Md4Context* context, uint8_t* digest) {
-    PadBlocks64(context, 0x80, LengthOrder::LittleEndian,
-                [context](const uint8_t* blocks, uint32_t count) { Md4CompressBlocks(context->state, blocks, count); });
-    for (int i = 0; i < 4; ++i) {
-        StoreLe32(digest + 4 * i, context->state[i]);
-    }
+    FinalBlocks64<Md4CompressBlocks>(context, 0x80, ByteOrder::LittleEndian, digest);
     Md4Init(context);
 }
 
 void Md4Calculate(uint8_t* digest, const void* data, uint32_t length) {
-    Md4Context context;
-    Md4Init(&context);
-    Md4Update(&context, data, length);
-    Md4Final(&context, digest);
+    CalculateWith<Md4Context, Md4Init, Md4Update, Md4Final>(digest, data, length);
 }
 
 }  // namespace hashlib

@@ -1,5 +1,5 @@
-// MD5, RFC 1321. The 64 steps are unrolled by the compiler from constant tables; message words
-// are read little-endian straight from the block wherever it lies.
+// MD5, RFC 1321. The 64 steps are written out, each with its message word, constant and
+// rotation; message words are read little-endian from the block wherever it lies.
 #include "md5.h"
 
 #include "block_hash.h"
@@ -108,47 +108,25 @@ HASHLIB_ALWAYS_INLINE void Md5Transform(uint32_t (&state)[4], const uint8_t* blo
 
 #undef MD5_STEP
 
-// The chaining words are locals for the whole run of blocks: stores to the caller's state could
-// alias the input bytes and would force reloads after every block.
-void Md5CompressBlocks(uint32_t state[4], const uint8_t* blocks, uint32_t count) {
-    uint32_t h[4] = {state[0], state[1], state[2], state[3]};
-    for (; count != 0; --count, blocks += 64) {
-        Md5Transform(h, blocks);
-    }
-    for (int i = 0; i < 4; ++i) {
-        state[i] = h[i];
-    }
-}
+constexpr auto Md5CompressBlocks = &CompressBlocks<uint32_t, 4, 64, Md5Transform>;
 
 }  // namespace
 
 void Md5Init(Md5Context* context) {
-    for (int i = 0; i < 4; ++i) {
-        context->state[i] = kInitialState[i];
-    }
-    context->count_low = 0;
-    context->count_high = 0;
+    InitBlocks64(context, kInitialState);
 }
 
 void Md5Update(Md5Context* context, const void* data, uint32_t length) {
-    UpdateBlocks64(context, data, length,
-                   [context](const uint8_t* blocks, uint32_t count) { Md5CompressBlocks(context->state, blocks, count); });
+    UpdateBlocks64<Md5CompressBlocks>(context, data, length);
 }
 
 void Md5Final(Md5Context* context, uint8_t* digest) {
-    PadBlocks64(context, 0x80, LengthOrder::LittleEndian,
-                [context](const uint8_t* blocks, uint32_t count) { Md5CompressBlocks(context->state, blocks, count); });
-    for (int i = 0; i < 4; ++i) {
-        StoreLe32(digest + 4 * i, context->state[i]);
-    }
+    FinalBlocks64<Md5CompressBlocks>(context, 0x80, ByteOrder::LittleEndian, digest);
     Md5Init(context);
 }
 
 void Md5Calculate(uint8_t* digest, const void* data, uint32_t length) {
-    Md5Context context;
-    Md5Init(&context);
-    Md5Update(&context, data, length);
-    Md5Final(&context, digest);
+    CalculateWith<Md5Context, Md5Init, Md5Update, Md5Final>(digest, data, length);
 }
 
 }  // namespace hashlib

@@ -20,19 +20,19 @@ constexpr uint32_t kFeedbackStage = 25;  // takes the outgoing stage, rotated by
 constexpr uint32_t kStage4 = 4 + 1;      // stages 4 and 16 of the buffer before the round
 constexpr uint32_t kStage16 = 16 + 1;
 
-// One round: the buffer update, then gamma (nonlinearity) and pi (rotation and dispersion)
-// into the working space, then theta (diffusion) and sigma (buffer and input injection) back
-// into the state. A push round injects the input block; a pull round feeds the state back.
+// One round on the state words `a` (locals of the caller, so that no store through the input
+// pointer can change them and they can stay in registers), with `w` the working space: the
+// buffer update, then gamma (nonlinearity) and pi (rotation and dispersion) into w, then theta
+// (diffusion) and sigma (buffer and input injection) back into a. A push round injects the
+// input block; a pull round feeds the state back.
 template <bool kPush>
-inline void Round(PanamaContext* context, const uint8_t* input) {
-    uint32_t* a = context->state;
-    uint32_t* w = context->state + 17;
-    const uint32_t head = (context->tap + 31) & 31;
-    context->next_tap = head;
-    uint32_t* out = context->buffer[head];
-    uint32_t* feedback = context->buffer[(head + kFeedbackStage) & 31];
-    const uint32_t* b4 = context->buffer[(head + kStage4) & 31];
-    const uint32_t* b16 = context->buffer[(head + kStage16) & 31];
+HASHLIB_ALWAYS_INLINE void Round(uint32_t (&a)[17], uint32_t (&w)[17], uint32_t (*buffer)[8], uint32_t& tap,
+                                 const uint8_t* input) {
+    const uint32_t head = (tap + 31) & 31;
+    uint32_t* out = buffer[head];
+    uint32_t* feedback = buffer[(head + kFeedbackStage) & 31];
+    const uint32_t* b4 = buffer[(head + kStage4) & 31];
+    const uint32_t* b16 = buffer[(head + kStage16) & 31];
 
     uint32_t q[8];
     for (int j = 0; j < 8; ++j) {
@@ -77,21 +77,42 @@ inline void Round(PanamaContext* context, const uint8_t* input) {
     }
 #undef PANAMA_THETA
 
-    context->tap = head;
+    tap = head;
 }
 
-void PanamaPush(PanamaContext* context, const uint8_t* block) {
-    Round<true>(context, block);
-}
-
-void PanamaPull(PanamaContext* context) {
-    Round<false>(context, nullptr);
-}
-
-void PanamaPushBlocks(PanamaContext* context, const uint8_t* blocks, uint32_t count) {
-    for (; count != 0; --count, blocks += 32) {
-        PanamaPush(context, blocks);
+// `count` rounds (at least one), push rounds over the blocks at `blocks` or blank pull rounds.
+// The state is copied out of the context and back once per run, and the working space kept in
+// the context only for the last round, which leaves the context as rounds run in place would.
+template <bool kPush>
+void Rounds(PanamaContext* context, const uint8_t* blocks, uint32_t count) {
+    uint32_t a[17];
+    for (int i = 0; i < 17; ++i) {
+        a[i] = context->state[i];
     }
+    uint32_t tap = context->tap;
+    for (; count > 1; --count) {
+        uint32_t w[17];
+        Round<kPush>(a, w, context->buffer, tap, blocks);
+        if constexpr (kPush) {
+            blocks += 32;
+        }
+    }
+    uint32_t w[17];
+    Round<kPush>(a, w, context->buffer, tap, blocks);
+    for (int i = 0; i < 17; ++i) {
+        context->state[i] = a[i];
+        context->state[17 + i] = w[i];
+    }
+    context->tap = tap;
+    context->next_tap = tap;
+}
+
+void PanamaPush(PanamaContext* context, const uint8_t* blocks, uint32_t count) {
+    Rounds<true>(context, blocks, count);
+}
+
+void PanamaPull(PanamaContext* context, uint32_t count) {
+    Rounds<false>(context, nullptr, count);
 }
 
 }  // namespace
@@ -113,17 +134,15 @@ void PanamaUpdate(PanamaContext* context, const void* data, uint32_t length) {
     AddToCount(context->count_low, context->count_high, length);
     AbsorbBlocks<32>(
         context->block, fill, static_cast<const uint8_t*>(data), length,
-        [context](const uint8_t* blocks, uint32_t count) { PanamaPushBlocks(context, blocks, count); });
+        [context](const uint8_t* blocks, uint32_t count) { PanamaPush(context, blocks, count); });
 }
 
 void PanamaFinal(PanamaContext* context, uint8_t* digest) {
     const uint32_t fill = context->count_low % 32;
     context->block[fill] = 0x01;
     std::memset(context->block + fill + 1, 0, 31 - fill);
-    PanamaPush(context, context->block);
-    for (int i = 0; i < 32; ++i) {
-        PanamaPull(context);
-    }
+    PanamaPush(context, context->block, 1);
+    PanamaPull(context, 32);
     for (int i = 0; i < 8; ++i) {
         StoreLe32(digest + 4 * i, context->state[9 + i]);
     }
@@ -131,10 +150,7 @@ void PanamaFinal(PanamaContext* context, uint8_t* digest) {
 }
 
 void PanamaCalculate(uint8_t* digest, const void* data, uint32_t length) {
-    PanamaContext context;
-    PanamaInit(&context);
-    PanamaUpdate(&context, data, length);
-    PanamaFinal(&context, digest);
+    CalculateWith<PanamaContext, PanamaInit, PanamaUpdate, PanamaFinal>(digest, data, length);
 }
 
 }  // namespace hashlib

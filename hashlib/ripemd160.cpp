@@ -110,62 +110,42 @@ HASHLIB_ALWAYS_INLINE void AllSteps(uint32_t (&l)[5], uint32_t (&r)[5], const ui
     (FiveStepsOfEach<int(Group) * 5>(l, r, x), ...);
 }
 
-// The chaining words are locals for the whole run of blocks: stores to the caller's state could
-// alias the input bytes and would force reloads after every block.
-void Ripemd160CompressBlocks(uint32_t state[5], const uint8_t* blocks, uint32_t count) {
-    uint32_t h[5] = {state[0], state[1], state[2], state[3], state[4]};
-    for (; count != 0; --count, blocks += 64) {
-        uint32_t x[16];
-        for (int i = 0; i < 16; ++i) {
-            x[i] = LoadLe32(blocks + 4 * i);
-        }
-        uint32_t left[5] = {h[0], h[1], h[2], h[3], h[4]};
-        uint32_t right[5] = {h[0], h[1], h[2], h[3], h[4]};
-        AllSteps(left, right, x, std::make_index_sequence<16>());
+HASHLIB_ALWAYS_INLINE void Ripemd160Transform(uint32_t (&h)[5], const uint8_t* block) {
+    uint32_t x[16];
+    for (int i = 0; i < 16; ++i) {
+        x[i] = LoadLe32(block + 4 * i);
+    }
+    uint32_t left[5] = {h[0], h[1], h[2], h[3], h[4]};
+    uint32_t right[5] = {h[0], h[1], h[2], h[3], h[4]};
+    AllSteps(left, right, x, std::make_index_sequence<16>());
 
-        const uint32_t t = h[1] + left[2] + right[3];
-        h[1] = h[2] + left[3] + right[4];
-        h[2] = h[3] + left[4] + right[0];
-        h[3] = h[4] + left[0] + right[1];
-        h[4] = h[0] + left[1] + right[2];
-        h[0] = t;
-    }
-    for (int i = 0; i < 5; ++i) {
-        state[i] = h[i];
-    }
+    const uint32_t t = h[1] + left[2] + right[3];
+    h[1] = h[2] + left[3] + right[4];
+    h[2] = h[3] + left[4] + right[0];
+    h[3] = h[4] + left[0] + right[1];
+    h[4] = h[0] + left[1] + right[2];
+    h[0] = t;
 }
+
+constexpr auto Ripemd160CompressBlocks = &CompressBlocks<uint32_t, 5, 64, Ripemd160Transform>;
 
 }  // namespace
 
 void Ripemd160Init(Ripemd160Context* context) {
-    for (int i = 0; i < 5; ++i) {
-        context->state[i] = kInitialState[i];
-    }
-    context->count_low = 0;
-    context->count_high = 0;
+    InitBlocks64(context, kInitialState);
 }
 
 void Ripemd160Update(Ripemd160Context* context, const void* data, uint32_t length) {
-    UpdateBlocks64(context, data, length, [context](const uint8_t* blocks, uint32_t count) {
-        Ripemd160CompressBlocks(context->state, blocks, count);
-    });
+    UpdateBlocks64<Ripemd160CompressBlocks>(context, data, length);
 }
 
 void Ripemd160Final(Ripemd160Context* context, uint8_t* digest) {
-    PadBlocks64(context, 0x80, LengthOrder::LittleEndian, [context](const uint8_t* blocks, uint32_t count) {
-        Ripemd160CompressBlocks(context->state, blocks, count);
-    });
-    for (int i = 0; i < 5; ++i) {
-        StoreLe32(digest + 4 * i, context->state[i]);
-    }
+    FinalBlocks64<Ripemd160CompressBlocks>(context, 0x80, ByteOrder::LittleEndian, digest);
     Ripemd160Init(context);
 }
 
 void Ripemd160Calculate(uint8_t* digest, const void* data, uint32_t length) {
-    Ripemd160Context context;
-    Ripemd160Init(&context);
-    Ripemd160Update(&context, data, length);
-    Ripemd160Final(&context, digest);
+    CalculateWith<Ripemd160Context, Ripemd160Init, Ripemd160Update, Ripemd160Final>(digest, data, length);
 }
 
 }  // namespace hashlib

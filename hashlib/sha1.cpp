@@ -93,50 +93,34 @@ HASHLIB_ALWAYS_INLINE void Sha1Transform(uint32_t (&state)[5], const uint8_t* bl
 
 }  // namespace
 
-// The chaining words are locals for the whole run of blocks: stores to the caller's state could
-// alias the input bytes and would force reloads after every block.
 void detail::Sha1CompressPortable(uint32_t state[5], const uint8_t* blocks, uint32_t count) {
-    uint32_t h[5] = {state[0], state[1], state[2], state[3], state[4]};
-    for (; count != 0; --count, blocks += 64) {
-        Sha1Transform(h, blocks);
-    }
-    for (int i = 0; i < 5; ++i) {
-        state[i] = h[i];
-    }
+    CompressBlocks<uint32_t, 5, 64, Sha1Transform>(state, blocks, count);
 }
 
+namespace {
+
+// The kernel this CPU level runs.
+void Sha1Compress(uint32_t* state, const uint8_t* blocks, uint32_t count) {
+    detail::ActiveKernels().sha1_compress(state, blocks, count);
+}
+
+}  // namespace
+
 void Sha1Init(Sha1Context* context) {
-    for (int i = 0; i < 5; ++i) {
-        context->state[i] = kInitialState[i];
-    }
-    context->count_low = 0;
-    context->count_high = 0;
+    InitBlocks64(context, kInitialState);
 }
 
 void Sha1Update(Sha1Context* context, const void* data, uint32_t length) {
-    const auto compress = detail::ActiveKernels().sha1_compress;
-    UpdateBlocks64(context, data, length, [context, compress](const uint8_t* blocks, uint32_t count) {
-        compress(context->state, blocks, count);
-    });
+    UpdateBlocks64<Sha1Compress>(context, data, length);
 }
 
 void Sha1Final(Sha1Context* context, uint8_t* digest) {
-    const auto compress = detail::ActiveKernels().sha1_compress;
-    PadBlocks64(context, 0x80, LengthOrder::BigEndian,
-                [context, compress](const uint8_t* blocks, uint32_t count) {
-                    compress(context->state, blocks, count);
-                });
-    for (int i = 0; i < 5; ++i) {
-        StoreBe32(digest + 4 * i, context->state[i]);
-    }
+    FinalBlocks64<Sha1Compress>(context, 0x80, ByteOrder::BigEndian, digest);
     Sha1Init(context);
 }
 
 void Sha1Calculate(uint8_t* digest, const void* data, uint32_t length) {
-    Sha1Context context;
-    Sha1Init(&context);
-    Sha1Update(&context, data, length);
-    Sha1Final(&context, digest);
+    CalculateWith<Sha1Context, Sha1Init, Sha1Update, Sha1Final>(digest, data, length);
 }
 
 }  // namespace hashlib

@@ -108,53 +108,34 @@ HASHLIB_ALWAYS_INLINE void Sha256Transform(uint32_t (&state)[8], const uint8_t* 
 
 }  // namespace
 
-// The chaining words are locals for the whole run of blocks: stores to the caller's state could
-// alias the input bytes and would force reloads after every block.
 void detail::Sha256CompressPortable(uint32_t state[8], const uint8_t* blocks, uint32_t count) {
-    uint32_t h[8];
-    for (int i = 0; i < 8; ++i) {
-        h[i] = state[i];
-    }
-    for (; count != 0; --count, blocks += 64) {
-        Sha256Transform(h, blocks);
-    }
-    for (int i = 0; i < 8; ++i) {
-        state[i] = h[i];
-    }
+    CompressBlocks<uint32_t, 8, 64, Sha256Transform>(state, blocks, count);
 }
 
+namespace {
+
+// The kernel this CPU level runs.
+void Sha256Compress(uint32_t* state, const uint8_t* blocks, uint32_t count) {
+    detail::ActiveKernels().sha256_compress(state, blocks, count);
+}
+
+}  // namespace
+
 void Sha256Init(Sha256Context* context) {
-    for (int i = 0; i < 8; ++i) {
-        context->state[i] = kInitialState[i];
-    }
-    context->count_low = 0;
-    context->count_high = 0;
+    InitBlocks64(context, kInitialState);
 }
 
 void Sha256Update(Sha256Context* context, const void* data, uint32_t length) {
-    const auto compress = detail::ActiveKernels().sha256_compress;
-    UpdateBlocks64(context, data, length, [context, compress](const uint8_t* blocks, uint32_t count) {
-        compress(context->state, blocks, count);
-    });
+    UpdateBlocks64<Sha256Compress>(context, data, length);
 }
 
 void Sha256Final(Sha256Context* context, uint8_t* digest) {
-    const auto compress = detail::ActiveKernels().sha256_compress;
-    PadBlocks64(context, 0x80, LengthOrder::BigEndian,
-                [context, compress](const uint8_t* blocks, uint32_t count) {
-                    compress(context->state, blocks, count);
-                });
-    for (int i = 0; i < 8; ++i) {
-        StoreBe32(digest + 4 * i, context->state[i]);
-    }
+    FinalBlocks64<Sha256Compress>(context, 0x80, ByteOrder::BigEndian, digest);
     Sha256Init(context);
 }
 
 void Sha256Calculate(uint8_t* digest, const void* data, uint32_t length) {
-    Sha256Context context;
-    Sha256Init(&context);
-    Sha256Update(&context, data, length);
-    Sha256Final(&context, digest);
+    CalculateWith<Sha256Context, Sha256Init, Sha256Update, Sha256Final>(digest, data, length);
 }
 
 }  // namespace hashlib

@@ -1,12 +1,13 @@
-// SHA-512 and SHA-384, FIPS 180-2. The 80 rounds are unrolled; the schedule lives in a 16-word
-// window that is rewritten in place from round 16 on, and the eight working words change roles
-// from round to round instead of being shifted. The length is a 128-bit byte count, turned
-// into the 128-bit bit length only when the message is padded.
+// SHA-512 and SHA-384, FIPS 180-2. The 80 rounds (sha512_round.h) are unrolled; the schedule
+// lives in a 16-word window that is rewritten in place from round 16 on, and the eight working
+// words change roles from round to round instead of being shifted. The length is a 128-bit
+// byte count, turned into the 128-bit bit length only when the message is padded.
 #include "sha512.h"
 
 #include "block_hash.h"
 #include "byte_order.h"
 #include "cpu_dispatch.h"
+#include "sha512_round.h"
 
 namespace hashlib {
 namespace {
@@ -25,8 +26,8 @@ constexpr uint64_t kSha384InitialState[8] = {
 
 }  // namespace
 
-// The first 64 bits of the fractional parts of the cube roots of the first 80 primes. Every
-// index the rounds use is a constant, so each becomes an immediate operand.
+// The first 64 bits of the fractional parts of the cube roots of the first 80 primes. The
+// portable rounds index it with constants, so each becomes an immediate operand there.
 extern constexpr uint64_t detail::Sha512RoundConstants[80] = {
     0x428a2f98d728ae22, 0x7137449123ef65cd, 0xb5c0fbcfec4d3b2f, 0xe9b5dba58189dbbc, 0x3956c25bf348b538,
     0x59f111f1b605d019, 0x923f82a4af194f9b, 0xab1c5ed5da6d8118, 0xd807aa98a3030242, 0x12835b0145706fbe,
@@ -48,105 +49,30 @@ extern constexpr uint64_t detail::Sha512RoundConstants[80] = {
 
 namespace {
 
-// The big sigmas nested, (((x >>> 5) ^ x) >>> 6 ^ x) >>> 28 for x >>> 28 ^ x >>> 34 ^ x >>> 39:
-// the same rotations with fewer register copies.
-inline uint64_t BigSigma0(uint64_t x) {
-    return RotateRight64(RotateRight64(RotateRight64(x, 5) ^ x, 6) ^ x, 28);
-}
-inline uint64_t BigSigma1(uint64_t x) {
-    return RotateRight64(RotateRight64(RotateRight64(x, 23) ^ x, 4) ^ x, 14);
-}
-inline uint64_t SmallSigma0(uint64_t x) {
-    return RotateRight64(x, 1) ^ RotateRight64(x, 8) ^ (x >> 7);
-}
-inline uint64_t SmallSigma1(uint64_t x) {
-    return RotateRight64(x, 19) ^ RotateRight64(x, 61) ^ (x >> 6);
-}
-
-// Ch as ((f ^ g) & e) ^ g: the standard's function with fewer operations. Maj(a, b, c) is
-// taken as b ^ ((a ^ b) & (b ^ c)), where b ^ c is the previous round's a ^ b (the rounds'
-// `ab` and `bc`), so it costs three operations.
-inline uint64_t Choose(uint64_t e, uint64_t f, uint64_t g) {
-    return ((f ^ g) & e) ^ g;
-}
-
-// W[t] = sigma1(W[t-2]) + W[t-7] + sigma0(W[t-15]) + W[t-16], written over W[t-16].
+// W[t] = sigma1(W[t-2]) + W[t-7] + sigma0(W[t-15]) + W[t-16], written over W[t-16]; the first
+// sixteen are the message words.
 #define SHA512_SCHEDULED(t) \
-    (w[(t)&15] += SmallSigma1(w[((t) + 14) & 15]) + w[((t) + 9) & 15] + SmallSigma0(w[((t) + 1) & 15]))
-#define SHA512_LOADED(t) w[t]
-
-// One round: T1 goes into d's slot, and the new a (T1 + T2) into h's slot. e and a are the
-// words the previous round produced, so the terms waiting for them are added last.
-#define SHA512_ROUND(a, b, c, d, e, f, g, h, t, x) \
-    h += detail::Sha512RoundConstants[t] + (x);    \
-    h += Choose(e, f, g);                          \
-    h += BigSigma1(e);                             \
-    d += h;                                        \
-    ab = a ^ b;                                    \
-    h += BigSigma0(a) + (b ^ (ab & bc));           \
-    bc = ab
-
-// Eight rounds bring the roles back to where they started.
-#define SHA512_EIGHT_ROUNDS(t, W)                              \
-    SHA512_ROUND(a, b, c, d, e, f, g, h, (t) + 0, W((t) + 0)); \
-    SHA512_ROUND(h, a, b, c, d, e, f, g, (t) + 1, W((t) + 1)); \
-    SHA512_ROUND(g, h, a, b, c, d, e, f, (t) + 2, W((t) + 2)); \
-    SHA512_ROUND(f, g, h, a, b, c, d, e, (t) + 3, W((t) + 3)); \
-    SHA512_ROUND(e, f, g, h, a, b, c, d, (t) + 4, W((t) + 4)); \
-    SHA512_ROUND(d, e, f, g, h, a, b, c, (t) + 5, W((t) + 5)); \
-    SHA512_ROUND(c, d, e, f, g, h, a, b, (t) + 6, W((t) + 6)); \
-    SHA512_ROUND(b, c, d, e, f, g, h, a, (t) + 7, W((t) + 7))
+    (w[(t)&15] +=           \
+     detail::SmallSigma1(w[((t) + 14) & 15]) + w[((t) + 9) & 15] + detail::SmallSigma0(w[((t) + 1) & 15]))
+#define SHA512_WK(t) (detail::Sha512RoundConstants[t] + ((t) < 16 ? w[(t)&15] : SHA512_SCHEDULED(t)))
+#define SHA512_NOTHING_AFTER(t)
 
 HASHLIB_ALWAYS_INLINE void Sha512Transform(uint64_t (&state)[8], const uint8_t* block) {
     uint64_t w[16];
     for (int i = 0; i < 16; ++i) {
         w[i] = LoadBe64(block + 8 * i);
     }
-    uint64_t a = state[0], b = state[1], c = state[2], d = state[3];
-    uint64_t e = state[4], f = state[5], g = state[6], h = state[7];
-    uint64_t ab, bc = b ^ c;
-
-    SHA512_EIGHT_ROUNDS(0, SHA512_LOADED);
-    SHA512_EIGHT_ROUNDS(8, SHA512_LOADED);
-    SHA512_EIGHT_ROUNDS(16, SHA512_SCHEDULED);
-    SHA512_EIGHT_ROUNDS(24, SHA512_SCHEDULED);
-    SHA512_EIGHT_ROUNDS(32, SHA512_SCHEDULED);
-    SHA512_EIGHT_ROUNDS(40, SHA512_SCHEDULED);
-    SHA512_EIGHT_ROUNDS(48, SHA512_SCHEDULED);
-    SHA512_EIGHT_ROUNDS(56, SHA512_SCHEDULED);
-    SHA512_EIGHT_ROUNDS(64, SHA512_SCHEDULED);
-    SHA512_EIGHT_ROUNDS(72, SHA512_SCHEDULED);
-
-    state[0] += a;
-    state[1] += b;
-    state[2] += c;
-    state[3] += d;
-    state[4] += e;
-    state[5] += f;
-    state[6] += g;
-    state[7] += h;
+    SHA512_ALL_ROUNDS(state, SHA512_WK, SHA512_NOTHING_AFTER);
 }
 
-#undef SHA512_EIGHT_ROUNDS
-#undef SHA512_ROUND
-#undef SHA512_LOADED
+#undef SHA512_NOTHING_AFTER
+#undef SHA512_WK
 #undef SHA512_SCHEDULED
 
 }  // namespace
 
-// The chaining words are locals for the whole run of blocks: stores to the caller's state could
-// alias the input bytes and would force reloads after every block.
 void detail::Sha512CompressPortable(uint64_t state[8], const uint8_t* blocks, uint32_t count) {
-    uint64_t h[8];
-    for (int i = 0; i < 8; ++i) {
-        h[i] = state[i];
-    }
-    for (; count != 0; --count, blocks += 128) {
-        Sha512Transform(h, blocks);
-    }
-    for (int i = 0; i < 8; ++i) {
-        state[i] = h[i];
-    }
+    CompressBlocks<uint64_t, 8, 128, Sha512Transform>(state, blocks, count);
 }
 
 namespace {
@@ -161,7 +87,7 @@ void InitWith(Sha512Context* context, const uint64_t (&initial)[8]) {
 }
 
 // Pads the message and writes the first `words` state words big-endian.
-void FinishInto(Sha512Context* context, uint8_t* digest, int words) {
+void FinishInto(Sha512Context* context, uint8_t* digest, size_t words) {
     const uint32_t* count = context->count;
     // The 128-bit byte count shifted left by 3 across all four words, as two 64-bit halves.
     const uint64_t bytes_low = uint64_t(count[1]) << 32 | count[0];
@@ -176,9 +102,7 @@ void FinishInto(Sha512Context* context, uint8_t* digest, int words) {
             StoreBe64(at + 8, bits_low);
         },
         [context, compress](const uint8_t* blocks, uint32_t n) { compress(context->state, blocks, n); });
-    for (int i = 0; i < words; ++i) {
-        StoreBe64(digest + 8 * i, context->state[i]);
-    }
+    StoreWords(digest, context->state, words, ByteOrder::BigEndian);
 }
 
 }  // namespace
@@ -214,17 +138,11 @@ void Sha384Final(Sha512Context* context, uint8_t* digest) {
 }
 
 void Sha512Calculate(uint8_t* digest, const void* data, uint32_t length) {
-    Sha512Context context;
-    Sha512Init(&context);
-    Sha512Update(&context, data, length);
-    Sha512Final(&context, digest);
+    CalculateWith<Sha512Context, Sha512Init, Sha512Update, Sha512Final>(digest, data, length);
 }
 
 void Sha384Calculate(uint8_t* digest, const void* data, uint32_t length) {
-    Sha512Context context;
-    Sha384Init(&context);
-    Sha512Update(&context, data, length);
-    Sha384Final(&context, digest);
+    CalculateWith<Sha512Context, Sha384Init, Sha512Update, Sha384Final>(digest, data, length);
 }
 
 }  // namespace hashlib
