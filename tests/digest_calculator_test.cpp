@@ -144,10 +144,10 @@ TEST(FeedFile, AReadFailureGivesTwoAfterTheBlocksReadSoFar) {
     }
 }
 
-// The command over a read that fails on the first, a middle or the last (short) block: message
-// 107 with the focus on the data edit and not one result, serially and in parallel. A fault
+// The command over a read that fails on the first, a middle or the last (short) block: the
+// unreadable-file refusal on the data and not one result, serially and in parallel. A fault
 // placed after the last block is never reached and changes nothing.
-TEST(Calculate, AReadFailureAnywhereInTheFileShowsMessage107AndNoResults) {
+TEST(Calculate, AReadFailureAnywhereInTheFileRefusesAsUnreadableWithoutResults) {
     TempDir dir;
     const uint64_t blocks = 6;  // five full blocks and a short one
     CommandValues values;
@@ -170,8 +170,8 @@ TEST(Calculate, AReadFailureAnywhereInTheFileShowsMessage107AndNoResults) {
                 EXPECT_EQ(outcome.results, expected.results);
                 continue;
             }
-            EXPECT_EQ(outcome.message, MessageAccessDenied);
-            EXPECT_EQ(outcome.focus, FocusTarget::DataEdit);
+            EXPECT_EQ(outcome.refusal, Refusal::FileUnreadable);
+            EXPECT_EQ(outcome.field, Field::Data);
             EXPECT_TRUE(outcome.results.empty());
         }
     }
