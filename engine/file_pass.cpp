@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "file_reader.h"
+#include "byte_source.h"
 
 namespace engine {
 namespace {
@@ -40,54 +40,25 @@ enum class PieceEnd : uint8_t {
     Failed,  // a read failed; the piece holds what arrived before it
 };
 
-// Reads pieces, applying the faults a test asked for by their offset in the input, so they hit
-// the same block whatever the piece size.
-class PieceSource {
-  public:
-    PieceSource(FileReader& reader, const ReadFaults& faults)
-        : reader_(reader),
-          max_read_(faults.max_read),
-          fail_at_(faults.fail_after_blocks > UINT64_MAX / FileBlockSize
-                       ? UINT64_MAX
-                       : faults.fail_after_blocks * FileBlockSize) {}
-
-    // Fills `piece` up to `capacity` bytes or the end of the input; `filled` counts the bytes
-    // that arrived, also when a read fails.
-    PieceEnd Fill(uint8_t* piece, uint32_t capacity, uint32_t& filled) {
-        filled = 0;
-        while (filled < capacity) {
-            if (offset_ >= fail_at_) {
-                return PieceEnd::Failed;
-            }
-            uint32_t wanted = capacity - filled;
-            if (max_read_ != 0) {
-                wanted = std::min(wanted, max_read_);
-            }
-            wanted = uint32_t(std::min<uint64_t>(wanted, fail_at_ - offset_));
-            uint32_t got = 0;
-            if (!reader_.ReadSome(piece + filled, wanted, got)) {
-                return PieceEnd::Failed;
-            }
-            if (got == 0) {
-                return PieceEnd::Last;
-            }
-            filled += got;
-            offset_ += got;
+// Fills `piece` up to `capacity` bytes or the end of the input; `filled` counts the bytes that
+// arrived, also when a read fails.
+PieceEnd Fill(ByteSource& source, uint8_t* piece, uint32_t capacity, uint32_t& filled) {
+    filled = 0;
+    while (filled < capacity) {
+        uint32_t got = 0;
+        if (!source.ReadSome(piece + filled, capacity - filled, got)) {
+            return PieceEnd::Failed;
         }
-        return PieceEnd::More;
+        if (got == 0) {
+            return PieceEnd::Last;
+        }
+        filled += got;
     }
+    return PieceEnd::More;
+}
 
-    uint64_t Size() const { return reader_.Size(); }
-
-  private:
-    FileReader& reader_;
-    uint32_t max_read_;  // 0 = no cap
-    uint64_t fail_at_;   // the read at this offset fails
-    uint64_t offset_ = 0;
-};
-
-uint32_t PieceSize(const ReadFaults& faults) {
-    return (faults.piece_blocks != 0 ? faults.piece_blocks : FilePieceBlocks) * FileBlockSize;
+uint32_t PieceSize(const FilePassSettings& settings) {
+    return (settings.piece_blocks != 0 ? settings.piece_blocks : FilePieceBlocks) * FileBlockSize;
 }
 
 // The blocks of one piece: every full block, then in the last piece the remainder (possibly
@@ -108,14 +79,14 @@ int32_t ResultOf(PieceEnd end) {
     return end == PieceEnd::Failed ? ResultUnreadable : ResultSuccess;
 }
 
-int32_t SerialPass(PieceSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
-    const uint32_t piece_size = PieceSize(settings.faults);
+int32_t SerialPass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
+    const uint32_t piece_size = PieceSize(settings);
     const auto piece = std::make_unique_for_overwrite<uint8_t[]>(piece_size);
     uint64_t done = 0;
     uint64_t blocks = 0;
     for (;;) {
         uint32_t filled = 0;
-        const PieceEnd end = source.Fill(piece.get(), piece_size, filled);
+        const PieceEnd end = Fill(source, piece.get(), piece_size, filled);
         ForEachBlock(piece.get(), filled, end, [&](const uint8_t* block, uint32_t length) {
             for (const auto& object : objects) {
                 if (object) {
@@ -278,10 +249,10 @@ class Feeders {
     std::vector<std::thread> threads_;
 };
 
-int32_t ParallelPass(PieceSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
+int32_t ParallelPass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
     const int count =
         int(std::count_if(objects.begin(), objects.end(), [](const auto& o) { return bool(o); }));
-    const uint32_t piece_size = PieceSize(settings.faults);
+    const uint32_t piece_size = PieceSize(settings);
     PieceRing ring(piece_size, count);
     Feeders feeders(ring);
     if (!feeders.Start(objects)) {
@@ -291,7 +262,7 @@ int32_t ParallelPass(PieceSource& source, const ObjectTable& objects, const File
     for (;;) {
         uint8_t* piece = ring.NextToFill();
         uint32_t filled = 0;
-        const PieceEnd end = source.Fill(piece, piece_size, filled);
+        const PieceEnd end = Fill(source, piece, piece_size, filled);
         ring.Publish(filled, end);
         if (end != PieceEnd::More) {
             feeders.Join();
@@ -306,8 +277,7 @@ int32_t ParallelPass(PieceSource& source, const ObjectTable& objects, const File
 
 }  // namespace
 
-int32_t RunFilePass(FileReader& reader, const ObjectTable& objects, const FilePassSettings& settings) {
-    PieceSource source(reader, settings.faults);
+int32_t RunFilePass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
     const bool any_object =
         std::any_of(objects.begin(), objects.end(), [](const auto& o) { return bool(o); });
     return settings.parallel && any_object ? ParallelPass(source, objects, settings)

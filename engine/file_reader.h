@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <string>
 
+#include "byte_source.h"
+
 namespace engine {
 
-class FileReader {
+class FileReader final : public ByteSource {
   public:
     FileReader() = default;
-    ~FileReader() { Close(); }
+    ~FileReader() override { Close(); }
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
 
@@ -22,9 +24,9 @@ class FileReader {
     int32_t OpenStandardInput();
     // One system read of up to `capacity` bytes; `got` is 0 at the end of the input. False when
     // the read fails.
-    bool ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got);
+    bool ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got) override;
     // The size of a regular file, else 0.
-    uint64_t Size() const { return size_; }
+    uint64_t Size() const override { return size_; }
     void Close();
 
   private:

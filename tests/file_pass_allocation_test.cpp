@@ -69,7 +69,7 @@ TEST(FilePassAllocations, ALongFileCostsNoMoreAllocationsThanAShortOne) {
                          std::to_string(piece_blocks) + " blocks");
             DigestCalculator calculator;
             calculator.SetParallelFeeding(parallel);
-            calculator.SetReadFaultsForTesting({UINT64_MAX, 0, piece_blocks});
+            calculator.SetPieceBlocks(piece_blocks);
             const size_t for_short = AllocationsToFeed(calculator, objects, short_file);
             const size_t for_long = AllocationsToFeed(calculator, objects, long_file);
             EXPECT_EQ(for_long, for_short);
