@@ -49,6 +49,10 @@ int CountSelectedAlgorithms(bool hmac, const std::array<uint8_t, hashlib::Algori
                              [](uint8_t flag) { return flag != 0; }));
 }
 
+bool ParallelFeedingPays(const CommandValues& values, unsigned usable_cores) {
+    return usable_cores > 1 && CountSelectedAlgorithms(values.hmac, values.selection) >= 2;
+}
+
 CommandOutcome CheckCalculateCommand(const CommandValues& values) {
     CommandOutcome outcome;
     outcome.values = values;

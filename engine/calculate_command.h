@@ -61,6 +61,11 @@ class DigestCalculator;
 // The ticked algorithms that count: rows 0..8 always, rows 9..12 only without HMAC.
 int CountSelectedAlgorithms(bool hmac, const std::array<uint8_t, hashlib::AlgorithmCount>& selection);
 
+// Whether a file or standard input is better fed with every object on a thread of its own (as
+// DigestCalculator::SetParallelFeeding) than with the objects in turn: only with two or more
+// algorithms to compute and more than one core to compute them on.
+bool ParallelFeedingPays(const CommandValues& values, unsigned usable_cores);
+
 // The checks alone, in the command's order; Refusal::None when the values are accepted.
 CommandOutcome CheckCalculateCommand(const CommandValues& values);
 

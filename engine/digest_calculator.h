@@ -87,8 +87,8 @@ class DigestCalculator {
     void SetPieceBlocks(uint32_t blocks) { piece_blocks_ = blocks; }
     // Files and standard input with every object fed on a thread of its own while the calling
     // thread reads ahead: the same calls reach each object, so the digests are the same, in
-    // about the time of the slowest object. Off unless asked for: the dialog does all its work on
-    // its one thread.
+    // about the time of the slowest object. The call returns once the input has been read and
+    // fed, as serially. Off unless asked for (see ParallelFeedingPays).
     void SetParallelFeeding(bool parallel) { parallel_ = parallel; }
 
   private:

@@ -1,5 +1,6 @@
 // The file reader's platform backends, one small file each (file_reader_posix.cpp,
-// file_reader_windows.cpp). The block loop above them is shared (file_pass.cpp).
+// file_reader_windows.cpp), with the little else the engine asks of the platform. The block
+// loop above them is shared (file_pass.cpp).
 #pragma once
 
 #include <cstddef>
@@ -38,5 +39,8 @@ class FileReader final : public ByteSource {
 // The length of a UTF-8 path in bytes of the system code page, which the path-length check
 // counts: on Windows the ANSI bytes of the Unicode name, elsewhere the UTF-8 bytes.
 size_t SystemCodePageLength(const std::string& utf8_path);
+
+// The cores this process may run on, as its affinity allows (at least 1).
+unsigned UsableCoreCount();
 
 }  // namespace engine

@@ -158,3 +158,15 @@ TEST(CalculateCommand, CountSelectedAlgorithmsIgnoresTheUnkeyableUnderHmac) {
     selection[hashlib::AlgorithmTiger] = 1;
     EXPECT_EQ(CountSelectedAlgorithms(true, selection), 1);
 }
+
+TEST(CalculateCommand, ParallelFeedingOnlyForTwoComputedAlgorithmsOnMoreThanOneCore) {
+    CommandValues values = Values(InputFile, "f");
+    EXPECT_FALSE(ParallelFeedingPays(values, 8)) << "one algorithm";
+    values.selection[hashlib::AlgorithmCrc32] = 1;
+    EXPECT_TRUE(ParallelFeedingPays(values, 2));
+    EXPECT_FALSE(ParallelFeedingPays(values, 1));
+    values.hmac = true;
+    EXPECT_FALSE(ParallelFeedingPays(values, 8)) << "CRC-32 is not computed under HMAC";
+    values.selection[hashlib::AlgorithmTiger] = 1;
+    EXPECT_TRUE(ParallelFeedingPays(values, 2));
+}

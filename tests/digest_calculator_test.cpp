@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "engine/calculate_command.h"
+#include "engine/file_reader.h"
 #include "engine/hmac_object.h"
 #include "engine_support.h"
 #include "temp_dir.h"
@@ -15,6 +16,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -209,6 +211,33 @@ TEST(FeedFile, ANameOutsideTheSystemCodePageIsFound) {
               Hex(*hashlib::CreateDigestObject(hashlib::AlgorithmMd5), content));
 }
 #endif
+
+// The count follows the affinity the process is given, so a process held to one core feeds its
+// objects in turn.
+TEST(UsableCoreCount, OneWhenTheProcessIsHeldToOneCore) {
+#ifdef _WIN32
+    DWORD_PTR process = 0;
+    DWORD_PTR system = 0;
+    ASSERT_TRUE(GetProcessAffinityMask(GetCurrentProcess(), &process, &system));
+    ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), process & (~process + 1)));
+    EXPECT_EQ(UsableCoreCount(), 1u);
+    SetProcessAffinityMask(GetCurrentProcess(), process);
+#elif defined(__linux__)
+    cpu_set_t before;
+    ASSERT_EQ(sched_getaffinity(0, sizeof before, &before), 0);
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    for (int core = 0; CPU_COUNT(&one) == 0; ++core) {
+        if (CPU_ISSET(core, &before)) {
+            CPU_SET(core, &one);
+        }
+    }
+    ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+    EXPECT_EQ(UsableCoreCount(), 1u);
+    sched_setaffinity(0, sizeof before, &before);
+#endif
+    EXPECT_GE(UsableCoreCount(), 1u);
+}
 
 TEST(Calculate, ThirteenTextsInIdentifierOrderEmptyWhereUnticked) {
     Selection selection = AllTicked();

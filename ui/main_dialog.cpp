@@ -1,6 +1,7 @@
 #include "ui/main_dialog.h"
 
 #include "engine/calculate_command.h"
+#include "engine/file_reader.h"
 #include "ui/settings_format.h"
 
 namespace ui {
@@ -258,6 +259,8 @@ void MainDialog::OnCalculate() {
         request.selection[row] = values.algorithms[row] ? 1 : 0;
     }
 
+    // Fed as orvendal-cli feeds it where that is faster; the dialog still waits for the answer.
+    calculator_.SetParallelFeeding(engine::ParallelFeedingPays(request, engine::UsableCoreCount()));
     controls_->SetBusy(true);
     engine::CommandOutcome outcome = engine::RunCalculateCommand(request, calculator_);
     controls_->SetBusy(false);
