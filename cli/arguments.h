@@ -27,8 +27,8 @@ struct Arguments {
     bool hmac = false;
     engine::KeyKind key_kind = engine::KeyText;
     std::string key;  // as given (UTF-8); hex digits may contain spaces
-    // Files and standard input are read and hashed on one thread, as the dialog does, instead of
-    // each algorithm on a thread of its own.
+    // Files and standard input are read and hashed on one thread instead of each algorithm on a
+    // thread of its own.
     bool single_thread = false;
 };
 
