@@ -24,7 +24,8 @@ std::atomic<size_t> allocations{0};
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 #endif
 
-// The array and nothrow forms call this one.
+// The nothrow forms call this one; the array forms are replaced below, as a sanitizer's runtime
+// would otherwise take them.
 void* operator new(std::size_t size) {
     allocations.fetch_add(1, std::memory_order_relaxed);
     if (void* memory = std::malloc(size != 0 ? size : 1)) {
@@ -63,6 +64,25 @@ void operator delete(void* memory, std::align_val_t) noexcept {
 #endif
 }
 void operator delete(void* memory, std::size_t, std::align_val_t alignment) noexcept {
+    ::operator delete(memory, alignment);
+}
+
+void* operator new[](std::size_t size) {
+    return ::operator new(size);
+}
+void* operator new[](std::size_t size, std::align_val_t alignment) {
+    return ::operator new(size, alignment);
+}
+void operator delete[](void* memory) noexcept {
+    ::operator delete(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept {
+    ::operator delete(memory);
+}
+void operator delete[](void* memory, std::align_val_t alignment) noexcept {
+    ::operator delete(memory, alignment);
+}
+void operator delete[](void* memory, std::size_t, std::align_val_t alignment) noexcept {
     ::operator delete(memory, alignment);
 }
 
