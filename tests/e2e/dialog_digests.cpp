@@ -98,17 +98,21 @@ int main(int argc, char** argv) {
     if (dialog == nullptr) {
         return Fail("the dialog did not appear");
     }
+    // Plain waits: a send that gives up on a "hung" window gives up on one that has been busy
+    // calculating for more than a few seconds, also just after it has finished.
+    const auto answers = [&] {
+        return WaitUntil(
+                   [&] {
+                       DWORD_PTR result = 0;
+                       return SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0 ||
+                              WaitForSingleObject(program.process(), 0) != WAIT_TIMEOUT;
+                   },
+                   CalculationTimeoutMs) &&
+               IsWindow(dialog);
+    };
     // Where the window shows before its initialisation ends (Wine drawing its own frames), the
     // dialog answers only once the calculation is over.
-    // A plain wait: a send that gives up on a "hung" window would give up on a busy one.
-    const bool answered = WaitUntil(
-        [&] {
-            DWORD_PTR result = 0;
-            return SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0 ||
-                   WaitForSingleObject(program.process(), 0) != WAIT_TIMEOUT;
-        },
-        CalculationTimeoutMs);
-    if (!answered || !IsWindow(dialog)) {
+    if (!answers()) {
         return Fail("the dialog did not finish its calculation");
     }
     double seconds = 0;
@@ -118,9 +122,11 @@ int main(int argc, char** argv) {
         LARGE_INTEGER frequency, start, end;
         QueryPerformanceFrequency(&frequency);
         QueryPerformanceCounter(&start);
-        const bool calculated = TrySend(dialog, WM_COMMAND, IDOK, 0, nullptr, CalculationTimeoutMs);
+        DWORD_PTR result = 0;
+        const bool calculated =
+            SendMessageTimeoutW(dialog, WM_COMMAND, IDOK, 0, SMTO_NORMAL, CalculationTimeoutMs, &result) != 0;
         QueryPerformanceCounter(&end);
-        if (!calculated) {
+        if (!calculated || !answers()) {
             return Fail("the dialog did not finish its calculation");
         }
         seconds = double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
