@@ -26,10 +26,11 @@
 namespace engine {
 namespace {
 
-// Pieces in the parallel ring (2 MiB): while the slowest object works on one, the faster ones
-// and the reader may run up to seven pieces ahead, which rides out the scheduler handing the
-// cores to other threads and processes for a few milliseconds.
-constexpr size_t kRingSlots = 8;
+// Pieces in the parallel ring (4 MiB): while the slowest object works on one, the faster ones
+// and the reader may run up to fifteen pieces ahead, which rides out the scheduler handing the
+// cores to other threads and processes for a few milliseconds, and the threads need waking only
+// every eight pieces (below).
+constexpr size_t kRingSlots = 16;
 
 // Serial progress is reported every this many blocks (128 KiB): often enough for a smooth
 // display, rare enough to cost nothing measurable. In parallel, once per piece.
@@ -122,7 +123,13 @@ int32_t SerialPass(ByteSource& source, const ObjectTable& objects, const FilePas
 }
 
 // The hand-off between the reading thread and the feeding threads: piece n lives in slot
-// n % kRingSlots, and the slot is refilled only when every feeder has released piece n.
+// n % kRingSlots, and the slot is refilled only when every feeder has released piece n. Every
+// feeder takes the pieces in order, so they are freed in order too.
+//
+// Each blocking wait may cost a system call (under Wine a call to its server), so the threads
+// are woken a half ring at a time: the reader, once the ring is full, waits until half of it is
+// free; feeders that have caught up with the reader hear of new pieces every half ring, before
+// the reader waits, and at the last piece.
 class PieceRing {
   public:
     PieceRing(uint32_t piece_size, int feeders)
@@ -133,22 +140,26 @@ class PieceRing {
     // Reader: waits until the slot of the next piece is free, and returns it.
     uint8_t* NextToFill() {
         std::unique_lock<std::mutex> lock(mutex_);
-        Slot& slot = slots_[published_ % kRingSlots];
-        released_.wait(lock, [&] { return slot.users == 0; });
+        if (published_ >= freed_ + kRingSlots) {
+            Announce();
+            reader_wants_ = published_ - kRingSlots + kHalfRing + 1;
+            released_.wait(lock, [&] { return freed_ >= reader_wants_; });
+            reader_wants_ = UINT64_MAX;
+        }
         return storage_.get() + size_t(published_ % kRingSlots) * piece_size_;
     }
 
     // Reader: hands the piece just filled to every feeder.
     void Publish(uint32_t filled, PieceEnd end) {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            Slot& slot = slots_[published_ % kRingSlots];
-            slot.filled = filled;
-            slot.end = end;
-            slot.users = feeders_;
-            ++published_;
+        std::lock_guard<std::mutex> lock(mutex_);
+        Slot& slot = slots_[published_ % kRingSlots];
+        slot.filled = filled;
+        slot.end = end;
+        slot.users = feeders_;
+        ++published_;
+        if (end != PieceEnd::More || published_ - announced_ >= kHalfRing) {
+            Announce();
         }
-        published_cv_.notify_all();
     }
 
     // Feeder: waits for piece `index`; false when the pass has been abandoned.
@@ -167,12 +178,8 @@ class PieceRing {
 
     // Feeder: done with piece `index`.
     void Release(uint64_t index) {
-        bool free = false;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            free = --slots_[index % kRingSlots].users == 0;
-        }
-        if (free) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (--slots_[index % kRingSlots].users == 0 && ++freed_ == reader_wants_) {
             released_.notify_one();  // only the reader waits for a free slot
         }
     }
@@ -187,20 +194,33 @@ class PieceRing {
     }
 
   private:
+    static constexpr uint64_t kHalfRing = kRingSlots / 2;
+
     struct Slot {
         uint32_t filled = 0;
         PieceEnd end = PieceEnd::More;
         int users = 0;  // feeders yet to release the piece in this slot
     };
 
+    // With the lock held: wakes the feeders waiting for a piece published since the last call.
+    void Announce() {
+        if (announced_ != published_) {
+            announced_ = published_;
+            published_cv_.notify_all();
+        }
+    }
+
     std::mutex mutex_;
     std::condition_variable published_cv_;  // feeders wait here for the next piece
-    std::condition_variable released_;      // the reader waits here for a free slot
+    std::condition_variable released_;      // the reader waits here for free slots
     PieceMemory storage_;                   // kRingSlots pieces, allocated once per pass
     std::array<Slot, kRingSlots> slots_{};
     uint32_t piece_size_;
     int feeders_;
-    uint64_t published_ = 0;  // pieces handed over so far
+    uint64_t published_ = 0;              // pieces handed over so far
+    uint64_t announced_ = 0;              // pieces the waiting feeders have been told of
+    uint64_t freed_ = 0;                  // pieces every feeder has released
+    uint64_t reader_wants_ = UINT64_MAX;  // while the reader waits: the freed count it waits for
     bool abandoned_ = false;
 };
 

@@ -350,8 +350,8 @@ std::string PseudoRandomBytes(size_t count) {
     return bytes;
 }
 
-// More than twice the parallel pass's ring of eight 256 KiB pieces, so every slot is refilled.
-constexpr size_t SeveralRingsOfPieces = 5 * 1024 * 1024 + 77;
+// More than twice the parallel pass's ring of sixteen 256 KiB pieces, so every slot is refilled.
+constexpr size_t SeveralRingsOfPieces = 9 * 1024 * 1024 + 77;
 
 TEST_F(DialogTest, EveryAlgorithmOnAFileGivesTheSameDigestsOnOneCoreAndOnAll) {
     NoteWhenTheParallelPassCannotRun();
