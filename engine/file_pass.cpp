@@ -16,23 +16,40 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
 
-#include "file_reader.h"
+#include "byte_source.h"
 
 namespace engine {
 namespace {
 
-// Pieces in the parallel ring (2 MiB): while the slowest object works on one, the faster ones
-// and the reader may run up to seven pieces ahead, which rides out the scheduler handing the
-// cores to other threads and processes for a few milliseconds.
-constexpr size_t kRingSlots = 8;
+// Pieces in the parallel ring (4 MiB): while the slowest object works on one, the faster ones
+// and the reader may run up to fifteen pieces ahead, which rides out the scheduler handing the
+// cores to other threads and processes for a few milliseconds, and the threads need waking only
+// every eight pieces (below).
+constexpr size_t kRingSlots = 16;
 
 // Serial progress is reported every this many blocks (128 KiB): often enough for a smooth
 // display, rare enough to cost nothing measurable. In parallel, once per piece.
 constexpr uint64_t kProgressInterval = 16;
+
+// Pieces start on a page boundary (piece sizes are whole pages): the system copies into a
+// destination that is not 64-byte aligned several times slower, and that copy is most of the
+// cost of reading a file that is in the cache.
+constexpr std::align_val_t kPieceAlignment{4096};
+static_assert(FileBlockSize % size_t(kPieceAlignment) == 0, "every piece must start aligned");
+
+struct AlignedDelete {
+    void operator()(uint8_t* memory) const { ::operator delete[](memory, kPieceAlignment); }
+};
+using PieceMemory = std::unique_ptr<uint8_t[], AlignedDelete>;
+
+PieceMemory AllocatePieces(size_t size) {
+    return PieceMemory(static_cast<uint8_t*>(::operator new[](size, kPieceAlignment)));
+}
 
 enum class PieceEnd : uint8_t {
     More,    // the piece is full; the input may go on
@@ -40,54 +57,25 @@ enum class PieceEnd : uint8_t {
     Failed,  // a read failed; the piece holds what arrived before it
 };
 
-// Reads pieces, applying the faults a test asked for by their offset in the input, so they hit
-// the same block whatever the piece size.
-class PieceSource {
-  public:
-    PieceSource(FileReader& reader, const ReadFaults& faults)
-        : reader_(reader),
-          max_read_(faults.max_read),
-          fail_at_(faults.fail_after_blocks > UINT64_MAX / FileBlockSize
-                       ? UINT64_MAX
-                       : faults.fail_after_blocks * FileBlockSize) {}
-
-    // Fills `piece` up to `capacity` bytes or the end of the input; `filled` counts the bytes
-    // that arrived, also when a read fails.
-    PieceEnd Fill(uint8_t* piece, uint32_t capacity, uint32_t& filled) {
-        filled = 0;
-        while (filled < capacity) {
-            if (offset_ >= fail_at_) {
-                return PieceEnd::Failed;
-            }
-            uint32_t wanted = capacity - filled;
-            if (max_read_ != 0) {
-                wanted = std::min(wanted, max_read_);
-            }
-            wanted = uint32_t(std::min<uint64_t>(wanted, fail_at_ - offset_));
-            uint32_t got = 0;
-            if (!reader_.ReadSome(piece + filled, wanted, got)) {
-                return PieceEnd::Failed;
-            }
-            if (got == 0) {
-                return PieceEnd::Last;
-            }
-            filled += got;
-            offset_ += got;
+// Fills `piece` up to `capacity` bytes or the end of the input; `filled` counts the bytes that
+// arrived, also when a read fails.
+PieceEnd Fill(ByteSource& source, uint8_t* piece, uint32_t capacity, uint32_t& filled) {
+    filled = 0;
+    while (filled < capacity) {
+        uint32_t got = 0;
+        if (!source.ReadSome(piece + filled, capacity - filled, got)) {
+            return PieceEnd::Failed;
         }
-        return PieceEnd::More;
+        if (got == 0) {
+            return PieceEnd::Last;
+        }
+        filled += got;
     }
+    return PieceEnd::More;
+}
 
-    uint64_t Size() const { return reader_.Size(); }
-
-  private:
-    FileReader& reader_;
-    uint32_t max_read_;  // 0 = no cap
-    uint64_t fail_at_;   // the read at this offset fails
-    uint64_t offset_ = 0;
-};
-
-uint32_t PieceSize(const ReadFaults& faults) {
-    return (faults.piece_blocks != 0 ? faults.piece_blocks : FilePieceBlocks) * FileBlockSize;
+uint32_t PieceSize(const FilePassSettings& settings) {
+    return (settings.piece_blocks != 0 ? settings.piece_blocks : FilePieceBlocks) * FileBlockSize;
 }
 
 // The blocks of one piece: every full block, then in the last piece the remainder (possibly
@@ -108,14 +96,14 @@ int32_t ResultOf(PieceEnd end) {
     return end == PieceEnd::Failed ? ResultUnreadable : ResultSuccess;
 }
 
-int32_t SerialPass(PieceSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
-    const uint32_t piece_size = PieceSize(settings.faults);
-    const auto piece = std::make_unique_for_overwrite<uint8_t[]>(piece_size);
+int32_t SerialPass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
+    const uint32_t piece_size = PieceSize(settings);
+    const PieceMemory piece = AllocatePieces(piece_size);
     uint64_t done = 0;
     uint64_t blocks = 0;
     for (;;) {
         uint32_t filled = 0;
-        const PieceEnd end = source.Fill(piece.get(), piece_size, filled);
+        const PieceEnd end = Fill(source, piece.get(), piece_size, filled);
         ForEachBlock(piece.get(), filled, end, [&](const uint8_t* block, uint32_t length) {
             for (const auto& object : objects) {
                 if (object) {
@@ -135,33 +123,43 @@ int32_t SerialPass(PieceSource& source, const ObjectTable& objects, const FilePa
 }
 
 // The hand-off between the reading thread and the feeding threads: piece n lives in slot
-// n % kRingSlots, and the slot is refilled only when every feeder has released piece n.
+// n % kRingSlots, and the slot is refilled only when every feeder has released piece n. Every
+// feeder takes the pieces in order, so they are freed in order too.
+//
+// Each blocking wait may cost a system call (under Wine a call to its server), so the threads
+// are woken a half ring at a time: the reader, once the ring is full, waits until half of it is
+// free; feeders that have caught up with the reader hear of new pieces every half ring, before
+// the reader waits, and at the last piece.
 class PieceRing {
   public:
     PieceRing(uint32_t piece_size, int feeders)
-        : storage_(std::make_unique_for_overwrite<uint8_t[]>(size_t(piece_size) * kRingSlots)),
+        : storage_(AllocatePieces(size_t(piece_size) * kRingSlots)),
           piece_size_(piece_size),
           feeders_(feeders) {}
 
     // Reader: waits until the slot of the next piece is free, and returns it.
     uint8_t* NextToFill() {
         std::unique_lock<std::mutex> lock(mutex_);
-        Slot& slot = slots_[published_ % kRingSlots];
-        released_.wait(lock, [&] { return slot.users == 0; });
+        if (published_ >= freed_ + kRingSlots) {
+            Announce();
+            reader_wants_ = published_ - kRingSlots + kHalfRing + 1;
+            released_.wait(lock, [&] { return freed_ >= reader_wants_; });
+            reader_wants_ = UINT64_MAX;
+        }
         return storage_.get() + size_t(published_ % kRingSlots) * piece_size_;
     }
 
     // Reader: hands the piece just filled to every feeder.
     void Publish(uint32_t filled, PieceEnd end) {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            Slot& slot = slots_[published_ % kRingSlots];
-            slot.filled = filled;
-            slot.end = end;
-            slot.users = feeders_;
-            ++published_;
+        std::lock_guard<std::mutex> lock(mutex_);
+        Slot& slot = slots_[published_ % kRingSlots];
+        slot.filled = filled;
+        slot.end = end;
+        slot.users = feeders_;
+        ++published_;
+        if (end != PieceEnd::More || published_ - announced_ >= kHalfRing) {
+            Announce();
         }
-        published_cv_.notify_all();
     }
 
     // Feeder: waits for piece `index`; false when the pass has been abandoned.
@@ -180,12 +178,8 @@ class PieceRing {
 
     // Feeder: done with piece `index`.
     void Release(uint64_t index) {
-        bool free = false;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            free = --slots_[index % kRingSlots].users == 0;
-        }
-        if (free) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (--slots_[index % kRingSlots].users == 0 && ++freed_ == reader_wants_) {
             released_.notify_one();  // only the reader waits for a free slot
         }
     }
@@ -200,20 +194,33 @@ class PieceRing {
     }
 
   private:
+    static constexpr uint64_t kHalfRing = kRingSlots / 2;
+
     struct Slot {
         uint32_t filled = 0;
         PieceEnd end = PieceEnd::More;
         int users = 0;  // feeders yet to release the piece in this slot
     };
 
+    // With the lock held: wakes the feeders waiting for a piece published since the last call.
+    void Announce() {
+        if (announced_ != published_) {
+            announced_ = published_;
+            published_cv_.notify_all();
+        }
+    }
+
     std::mutex mutex_;
     std::condition_variable published_cv_;  // feeders wait here for the next piece
-    std::condition_variable released_;      // the reader waits here for a free slot
-    std::unique_ptr<uint8_t[]> storage_;    // kRingSlots pieces, allocated once per pass
+    std::condition_variable released_;      // the reader waits here for free slots
+    PieceMemory storage_;                   // kRingSlots pieces, allocated once per pass
     std::array<Slot, kRingSlots> slots_{};
     uint32_t piece_size_;
     int feeders_;
-    uint64_t published_ = 0;  // pieces handed over so far
+    uint64_t published_ = 0;              // pieces handed over so far
+    uint64_t announced_ = 0;              // pieces the waiting feeders have been told of
+    uint64_t freed_ = 0;                  // pieces every feeder has released
+    uint64_t reader_wants_ = UINT64_MAX;  // while the reader waits: the freed count it waits for
     bool abandoned_ = false;
 };
 
@@ -278,10 +285,10 @@ class Feeders {
     std::vector<std::thread> threads_;
 };
 
-int32_t ParallelPass(PieceSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
+int32_t ParallelPass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
     const int count =
         int(std::count_if(objects.begin(), objects.end(), [](const auto& o) { return bool(o); }));
-    const uint32_t piece_size = PieceSize(settings.faults);
+    const uint32_t piece_size = PieceSize(settings);
     PieceRing ring(piece_size, count);
     Feeders feeders(ring);
     if (!feeders.Start(objects)) {
@@ -291,7 +298,7 @@ int32_t ParallelPass(PieceSource& source, const ObjectTable& objects, const File
     for (;;) {
         uint8_t* piece = ring.NextToFill();
         uint32_t filled = 0;
-        const PieceEnd end = source.Fill(piece, piece_size, filled);
+        const PieceEnd end = Fill(source, piece, piece_size, filled);
         ring.Publish(filled, end);
         if (end != PieceEnd::More) {
             feeders.Join();
@@ -306,8 +313,7 @@ int32_t ParallelPass(PieceSource& source, const ObjectTable& objects, const File
 
 }  // namespace
 
-int32_t RunFilePass(FileReader& reader, const ObjectTable& objects, const FilePassSettings& settings) {
-    PieceSource source(reader, settings.faults);
+int32_t RunFilePass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
     const bool any_object =
         std::any_of(objects.begin(), objects.end(), [](const auto& o) { return bool(o); });
     return settings.parallel && any_object ? ParallelPass(source, objects, settings)
