@@ -4,10 +4,15 @@
 #     Crypto++, RHash and zlib, then the ratio table. Arguments replace its default options, e.g.
 #     bench/run.sh --benchmark_filter='^(MD5|SHA1)/'
 #  2. orvendal-cli (one thread, and parallel) against rhash with the same four algorithms on a 1 GiB
-#     file in the page cache, alternating runs, the median ratio of throughputs; then orvendal-cli's peak resident memory.
+#     file in the page cache, alternating runs, the median ratio of throughputs; orvendal-cli -a crc32
+#     against dd bs=256K (reading alone) the same way; then orvendal-cli's peak resident memory.
+#  3. The dialog under Wine (the Windows build, driven by tests/e2e/dialog_digests): Calculate with
+#     the default four algorithms on the same file, parallel against the same program held to one
+#     core, alternating runs, the median ratio of their times.
 # Only ratios taken within one run mean anything on a shared machine.
 # Environment: ORVENDAL_BENCH_RUNS runs of each program (default 5); ORVENDAL_BENCH_SKIP_FILE=1
-# skips part 2; ORVENDAL_BUILD_DIR builds there instead of the native preset's directory.
+# skips parts 2 and 3, ORVENDAL_BENCH_SKIP_DIALOG=1 part 3; ORVENDAL_BUILD_DIR builds there
+# instead of the native preset's directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -90,8 +95,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b / a }'; }
 median_of() { printf '%s\n' "$@" | median; }
 
 # Wall-clock time is what a user waits for; CPU time is steadier while others share the machine.
-# orvendal-cli runs twice per round: on one thread (as the dialog does) and with its default
-# parallel feeding.
+# orvendal-cli runs twice per round: on one thread and with its default parallel feeding.
 read_walls=() rhash_walls=() single_walls=() parallel_walls=()
 single_ratios=() single_cpu_ratios=() parallel_ratios=()
 for ((i = 1; i <= runs; i++)); do
@@ -123,7 +127,73 @@ printf 'orvendal-cli (parallel) / rhash, median of %d rounds: %s; target: at lea
     "$runs" "$(median_of "${parallel_ratios[@]}")"
 
 echo
+echo "== orvendal-cli -a crc32 against dd bs=256K (reading alone) on the same file =="
+dd_walls=() crc_single_ratios=() crc_parallel_ratios=()
+for ((i = 1; i <= runs; i++)); do
+    result=$(timed dd if="$data" of=/dev/null bs=256K status=none)
+    dd_wall=${result% *}
+    result=$(timed "$cli" --single-thread -a crc32 "$data")
+    crc_single_wall=${result% *}
+    result=$(timed "$cli" -a crc32 "$data")
+    crc_parallel_wall=${result% *}
+    dd_walls+=("$dd_wall")
+    crc_single_ratios+=("$(ratio "$crc_single_wall" "$dd_wall")")
+    crc_parallel_ratios+=("$(ratio "$crc_parallel_wall" "$dd_wall")")
+    printf 'run %d: dd %s MB/s; orvendal-cli -a crc32 one thread %s MB/s (ratio %s), parallel %s MB/s (ratio %s)\n' \
+        "$i" "$(mbps "$dd_wall")" "$(mbps "$crc_single_wall")" "${crc_single_ratios[-1]}" \
+        "$(mbps "$crc_parallel_wall")" "${crc_parallel_ratios[-1]}"
+done
+printf 'orvendal-cli -a crc32 / dd bs=256K, median of %d rounds: one thread %s, parallel %s; target: at least 0.8\n' \
+    "$runs" "$(median_of "${crc_single_ratios[@]}")" "$(median_of "${crc_parallel_ratios[@]}")"
+
+echo
 echo "== Peak resident memory on the 1 GiB file (target: under 16 MiB) =="
 peak_kib() { /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F': ' '/Maximum resident set size/ { print $2 }'; }
 printf 'orvendal-cli -a %s: %s KiB\n' "$algorithms" "$(peak_kib "$cli" -a "$algorithms" "$data")"
 printf 'rhash %s: %s KiB\n' "${rhash_options[*]}" "$(peak_kib rhash "${rhash_options[@]}" "$data")"
+
+echo
+echo "== The dialog under Wine: Calculate with -a $algorithms on the same file, parallel against one core =="
+if [ "${ORVENDAL_BENCH_SKIP_DIALOG:-0}" = 1 ]; then
+    echo "skipped (ORVENDAL_BENCH_SKIP_DIALOG=1)"
+    exit 0
+fi
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target Orvendal dialog_digests
+driver=$PWD/build/windows/tests/e2e/dialog_digests.exe
+. scripts/wine-env.sh build/windows
+wine_prepare_prefix
+trap 'rm -f "$times_file" "$errors"; wine_stop_display' EXIT
+wine_start_display
+wine_start_server
+# The driver times Calculate alone (not the program's start); held to one core, the program
+# finds one usable core and feeds the algorithms in turn, as it would on a one-core machine.
+dialog_seconds() {
+    local output
+    output=$(cd "$(dirname "$data")" && timeout 900 "$WINE" "$driver" --time "$@" "$algorithms" "$(basename "$data")" 2>"$errors") || {
+        echo "failed: dialog_digests $*" >&2
+        cat "$errors" >&2
+        return 1
+    }
+    local shown
+    shown=$(grep -v '^seconds:' <<<"$output" | digests)
+    if [ "$shown" != "$ours" ]; then
+        echo "the dialog and orvendal-cli disagree on $data: $shown against $ours" >&2
+        return 1
+    fi
+    awk '/^seconds:/ { print $2 }' <<<"$output"
+}
+dialog_ratios=() one_core_times=() parallel_times=()
+for ((i = 1; i <= runs; i++)); do
+    one_core=$(dialog_seconds --one-core)
+    parallel=$(dialog_seconds)
+    one_core_times+=("$one_core")
+    parallel_times+=("$parallel")
+    dialog_ratios+=("$(ratio "$parallel" "$one_core")")
+    printf 'run %d: dialog on one core %s MB/s, parallel %s MB/s (ratio %s)\n' \
+        "$i" "$(mbps "$one_core")" "$(mbps "$parallel")" "${dialog_ratios[-1]}"
+done
+printf 'medians: dialog on one core %s MB/s, parallel %s MB/s\n' \
+    "$(mbps "$(median_of "${one_core_times[@]}")")" "$(mbps "$(median_of "${parallel_times[@]}")")"
+printf 'dialog parallel / one core, median of %d rounds: %s; target: at least 1.6\n' \
+    "$runs" "$(median_of "${dialog_ratios[@]}")"

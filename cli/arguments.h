@@ -12,9 +12,9 @@
 namespace cli {
 
 struct Input {
-    int32_t kind = engine::InputFile;  // file, text, hex or standard input
-    std::string value;                 // the path, the text or the hex digits, as given (UTF-8)
-    std::string label;                 // shown in output and messages: the file name, or "-"
+    engine::InputKind kind = engine::InputFile;  // file, text, hex or standard input
+    std::string value;                           // the path, the text or the hex digits, as given (UTF-8)
+    std::string label;                           // shown in output and messages: the file name, or "-"
 };
 
 enum class Action { Hash, Help, Version, UsageError };
@@ -25,10 +25,10 @@ struct Arguments {
     std::vector<Input> inputs;  // in command-line order
     engine::Selection selection{};
     bool hmac = false;
-    int32_t key_kind = engine::KeyText;
+    engine::KeyKind key_kind = engine::KeyText;
     std::string key;  // as given (UTF-8); hex digits may contain spaces
-    // Files and standard input are read and hashed on one thread, as the dialog does, instead of
-    // each algorithm on a thread of its own.
+    // Files and standard input are read and hashed on one thread instead of each algorithm on a
+    // thread of its own.
     bool single_thread = false;
 };
 

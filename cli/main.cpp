@@ -73,6 +73,31 @@ class ProgressLine final : public engine::ProgressCallback {
     size_t shown_width_ = 0;
 };
 
+// The dialog's message for each refusal, in the same words.
+const char* RefusalText(engine::Refusal refusal) {
+    switch (refusal) {
+        case engine::Refusal::NoAlgorithm:
+            return "请先选择一个校验算法!";
+        case engine::Refusal::HexOddLength:
+            return "十六进制串长度必须是偶数!";
+        case engine::Refusal::HexIllegalCharacter:
+            return "十六进制串中包含非法字符!";
+        case engine::Refusal::NoFile:
+            return "请先选择一个文件!";
+        case engine::Refusal::UnknownFailure:
+            return "计算过程中发生未知错误!";
+        case engine::Refusal::FileUnreadable:
+            return "指定文件拒绝访问!";
+        case engine::Refusal::FileNotFound:
+            return "不能打开指定文件!";
+        case engine::Refusal::PathTooLong:
+            return "指定文件路径太长!";
+        case engine::Refusal::None:
+            break;
+    }
+    return "";
+}
+
 int Run(const std::vector<std::string>& argument_list) {
     const cli::Arguments arguments = cli::ParseArguments(argument_list);
     switch (arguments.action) {
@@ -114,8 +139,7 @@ int Run(const std::vector<std::string>& argument_list) {
         const engine::CommandOutcome outcome = engine::RunCalculateCommand(values, calculator);
         progress.Finish();
         if (!outcome.succeeded()) {
-            cli::WriteError("orvendal-cli: " + input.label + ": " + engine::MessageText(outcome.message) +
-                            "\n");
+            cli::WriteError("orvendal-cli: " + input.label + ": " + RefusalText(outcome.refusal) + "\n");
             status = 1;
             continue;
         }

@@ -20,14 +20,14 @@ bool IsHexDigit(char c) {
 }
 
 // One routine for data and key: odd length first, then the characters. Empty passes.
-MessageId CheckHex(const std::string& digits) {
+Refusal CheckHex(const std::string& digits) {
     if (digits.size() % 2 != 0) {
-        return MessageHexOddLength;
+        return Refusal::HexOddLength;
     }
     if (!std::all_of(digits.begin(), digits.end(), IsHexDigit)) {
-        return MessageHexIllegalChar;
+        return Refusal::HexIllegalCharacter;
     }
-    return MessageNone;
+    return Refusal::None;
 }
 
 // Only the space character goes; other white space stays and is refused as illegal.
@@ -35,9 +35,9 @@ void RemoveSpaces(std::string& text) {
     std::erase(text, ' ');
 }
 
-CommandOutcome Refuse(CommandOutcome outcome, MessageId message, FocusTarget focus) {
-    outcome.message = message;
-    outcome.focus = focus;
+CommandOutcome Refuse(CommandOutcome outcome, Refusal refusal, Field field) {
+    outcome.refusal = refusal;
+    outcome.field = field;
     return outcome;
 }
 
@@ -53,6 +53,10 @@ int CountSelectedAlgorithms(bool hmac, const std::array<uint8_t, hashlib::Algori
     return count;
 }
 
+bool ParallelFeedingPays(const CommandValues& values, unsigned usable_cores) {
+    return usable_cores > 1 && CountSelectedAlgorithms(values.hmac, values.selection) >= 2;
+}
+
 CommandOutcome CheckCalculateCommand(const CommandValues& values) {
     CommandOutcome outcome;
     outcome.values = values;
@@ -64,26 +68,26 @@ CommandOutcome CheckCalculateCommand(const CommandValues& values) {
             path.pop_back();
         }
         if (path.empty()) {
-            return Refuse(std::move(outcome), MessageSelectFile, FocusTarget::DataEdit);
+            return Refuse(std::move(outcome), Refusal::NoFile, Field::Data);
         }
         if (SystemCodePageLength(path) > kMaxPathLength) {
-            return Refuse(std::move(outcome), MessagePathTooLong, FocusTarget::DataEdit);
+            return Refuse(std::move(outcome), Refusal::PathTooLong, Field::Data);
         }
     }
     if (cleaned.input_kind == InputHex) {
         RemoveSpaces(cleaned.input_value);
-        if (const MessageId message = CheckHex(cleaned.input_value); message != MessageNone) {
-            return Refuse(std::move(outcome), message, FocusTarget::DataEdit);
+        if (const Refusal refusal = CheckHex(cleaned.input_value); refusal != Refusal::None) {
+            return Refuse(std::move(outcome), refusal, Field::Data);
         }
     }
     if (cleaned.hmac && cleaned.key_kind == KeyHex) {
         RemoveSpaces(cleaned.key_value);
-        if (const MessageId message = CheckHex(cleaned.key_value); message != MessageNone) {
-            return Refuse(std::move(outcome), message, FocusTarget::KeyEdit);
+        if (const Refusal refusal = CheckHex(cleaned.key_value); refusal != Refusal::None) {
+            return Refuse(std::move(outcome), refusal, Field::Key);
         }
     }
     if (CountSelectedAlgorithms(cleaned.hmac, cleaned.selection) == 0) {
-        return Refuse(std::move(outcome), MessageSelectAlgorithm, FocusTarget::Md2CheckBox);
+        return Refuse(std::move(outcome), Refusal::NoAlgorithm, Field::AlgorithmSelection);
     }
     return outcome;
 }
@@ -96,43 +100,19 @@ CommandOutcome RunCalculateCommand(const CommandValues& values, DigestCalculator
     const CommandValues& request = outcome.values;
     std::vector<std::string> results;
     const int32_t result =
-        calculator.Calculate(request.input_kind, request.input_value, request.hmac, request.key_kind,
-                             request.key_value, request.selection, results);
+        calculator.Calculate(int32_t(request.input_kind), request.input_value, request.hmac,
+                             int32_t(request.key_kind), request.key_value, request.selection, results);
     if (result == ResultUnreadable) {
-        return Refuse(std::move(outcome), MessageAccessDenied, FocusTarget::DataEdit);
+        return Refuse(std::move(outcome), Refusal::FileUnreadable, Field::Data);
     }
     if (result == ResultNotFound) {
-        return Refuse(std::move(outcome), MessageCannotOpen, FocusTarget::DataEdit);
+        return Refuse(std::move(outcome), Refusal::FileNotFound, Field::Data);
     }
     if (result != ResultSuccess || results.size() != size_t(hashlib::AlgorithmCount)) {
-        return Refuse(std::move(outcome), MessageUnknownError, FocusTarget::Unchanged);
+        return Refuse(std::move(outcome), Refusal::UnknownFailure, Field::None);
     }
     outcome.results = std::move(results);
     return outcome;
-}
-
-const char* MessageText(MessageId id) {
-    switch (id) {
-        case MessageSelectAlgorithm:
-            return "请先选择一个校验算法!";
-        case MessageHexOddLength:
-            return "十六进制串长度必须是偶数!";
-        case MessageHexIllegalChar:
-            return "十六进制串中包含非法字符!";
-        case MessageSelectFile:
-            return "请先选择一个文件!";
-        case MessageUnknownError:
-            return "计算过程中发生未知错误!";
-        case MessageAccessDenied:
-            return "指定文件拒绝访问!";
-        case MessageCannotOpen:
-            return "不能打开指定文件!";
-        case MessagePathTooLong:
-            return "指定文件路径太长!";
-        case MessageNone:
-            break;
-    }
-    return "";
 }
 
 }  // namespace engine

@@ -132,24 +132,23 @@ int32_t DigestCalculator::FeedBuffer(const ObjectTable& objects, const void* dat
 
 int32_t DigestCalculator::FeedFile(const ObjectTable& objects, const std::string& path) {
     FileReader reader;
-    const int32_t opened = reader.Open(path);
-    if (opened != ResultSuccess) {
-        return opened;
-    }
-    return FeedReader(reader, objects);
+    return FeedOpened(objects, reader, reader.Open(path));
 }
 
 int32_t DigestCalculator::FeedStandardInput(const ObjectTable& objects) {
     FileReader reader;
-    const int32_t opened = reader.OpenStandardInput();
+    return FeedOpened(objects, reader, reader.OpenStandardInput());
+}
+
+int32_t DigestCalculator::FeedOpened(const ObjectTable& objects, FileReader& reader, int32_t opened) {
     if (opened != ResultSuccess) {
         return opened;
     }
-    return FeedReader(reader, objects);
+    return FeedSource(objects, filter_ != nullptr ? filter_->Filter(reader) : reader);
 }
 
-int32_t DigestCalculator::FeedReader(FileReader& reader, const ObjectTable& objects) {
-    return RunFilePass(reader, objects, {progress_, faults_, parallel_});
+int32_t DigestCalculator::FeedSource(const ObjectTable& objects, ByteSource& source) {
+    return RunFilePass(source, objects, {progress_, parallel_, piece_blocks_});
 }
 
 }  // namespace engine

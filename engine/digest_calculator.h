@@ -39,14 +39,17 @@ class ProgressCallback {
     virtual void Progress(uint64_t done, uint64_t total) = 0;
 };
 
-// Faults a test can inject into the file reader, on either backend.
-struct ReadFaults {
-    uint64_t fail_after_blocks = UINT64_MAX;  // the read of the block after this many fails
-    uint32_t max_read = 0;                    // caps every system read (0 = no cap), forcing short reads
-    uint32_t piece_blocks = 0;                // blocks per read of the system (0 = the usual size)
-};
-
+class ByteSource;
 class FileReader;
+
+// Reads every file and standard input the calculator opens through a source of the caller's
+// own over the opened one; tests make reads short or fail this way.
+class SourceFilter {
+  public:
+    virtual ~SourceFilter() = default;
+    // The source to read instead of `opened`; it stays in use until the input has been read.
+    virtual ByteSource& Filter(ByteSource& opened) = 0;
+};
 
 class DigestCalculator {
   public:
@@ -66,6 +69,8 @@ class DigestCalculator {
     int32_t FeedFile(const ObjectTable& objects, const std::string& path);
     // Standard input read the same way; 0 or 2.
     int32_t FeedStandardInput(const ObjectTable& objects);
+    // Any source read the same way (no filter applies); 0 or 2.
+    int32_t FeedSource(const ObjectTable& objects, ByteSource& source);
 
     // Fills the table as Calculate does: plain objects, or under `hmac` keyed ones for the keyable
     // rows only (the others stay empty whatever their flags). False for an unknown key kind or a
@@ -76,18 +81,23 @@ class DigestCalculator {
     static std::vector<std::string> CollectResults(const ObjectTable& objects);
 
     void SetProgressCallback(ProgressCallback* callback) { progress_ = callback; }
-    void SetReadFaultsForTesting(const ReadFaults& faults) { faults_ = faults; }
+    void SetSourceFilter(SourceFilter* filter) { filter_ = filter; }
+    // Blocks per read of the input (0 = FilePieceBlocks); smaller pieces take a small input
+    // round the parallel ring many times.
+    void SetPieceBlocks(uint32_t blocks) { piece_blocks_ = blocks; }
     // Files and standard input with every object fed on a thread of its own while the calling
     // thread reads ahead: the same calls reach each object, so the digests are the same, in
-    // about the time of the slowest object. Off unless asked for: the dialog does all its work on
-    // its one thread.
+    // about the time of the slowest object. The call returns once the input has been read and
+    // fed, as serially. Off unless asked for (see ParallelFeedingPays).
     void SetParallelFeeding(bool parallel) { parallel_ = parallel; }
 
   private:
-    int32_t FeedReader(FileReader& reader, const ObjectTable& objects);
+    // The result of opening `reader`, or on success that of reading it through the filter.
+    int32_t FeedOpened(const ObjectTable& objects, FileReader& reader, int32_t opened);
 
     ProgressCallback* progress_ = nullptr;
-    ReadFaults faults_;
+    SourceFilter* filter_ = nullptr;
+    uint32_t piece_blocks_ = 0;
     bool parallel_ = false;
 };
 

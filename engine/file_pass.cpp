@@ -16,11 +16,12 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
 
-#include "file_reader.h"
+#include "byte_source.h"
 
 namespace engine {
 namespace {
@@ -34,60 +35,46 @@ constexpr size_t kRingSlots = 8;
 // display, rare enough to cost nothing measurable. In parallel, once per piece.
 constexpr uint64_t kProgressInterval = 16;
 
+// Pieces start on a page boundary (piece sizes are whole pages): the system copies into a
+// destination that is not 64-byte aligned several times slower, and that copy is most of the
+// cost of reading a file that is in the cache.
+constexpr std::align_val_t kPieceAlignment{4096};
+static_assert(FileBlockSize % size_t(kPieceAlignment) == 0, "every piece must start aligned");
+
+struct AlignedDelete {
+    void operator()(uint8_t* memory) const { ::operator delete[](memory, kPieceAlignment); }
+};
+using PieceMemory = std::unique_ptr<uint8_t[], AlignedDelete>;
+
+PieceMemory AllocatePieces(size_t size) {
+    return PieceMemory(static_cast<uint8_t*>(::operator new[](size, kPieceAlignment)));
+}
+
 enum class PieceEnd : uint8_t {
     More,    // the piece is full; the input may go on
     Last,    // the input ended inside this piece (or exactly at its start)
     Failed,  // a read failed; the piece holds what arrived before it
 };
 
-// Reads pieces, applying the faults a test asked for by their offset in the input, so they hit
-// the same block whatever the piece size.
-class PieceSource {
-  public:
-    PieceSource(FileReader& reader, const ReadFaults& faults)
-        : reader_(reader),
-          max_read_(faults.max_read),
-          fail_at_(faults.fail_after_blocks > UINT64_MAX / FileBlockSize
-                       ? UINT64_MAX
-                       : faults.fail_after_blocks * FileBlockSize) {}
-
-    // Fills `piece` up to `capacity` bytes or the end of the input; `filled` counts the bytes
-    // that arrived, also when a read fails.
-    PieceEnd Fill(uint8_t* piece, uint32_t capacity, uint32_t& filled) {
-        filled = 0;
-        while (filled < capacity) {
-            if (offset_ >= fail_at_) {
-                return PieceEnd::Failed;
-            }
-            uint32_t wanted = capacity - filled;
-            if (max_read_ != 0) {
-                wanted = std::min(wanted, max_read_);
-            }
-            wanted = uint32_t(std::min<uint64_t>(wanted, fail_at_ - offset_));
-            uint32_t got = 0;
-            if (!reader_.ReadSome(piece + filled, wanted, got)) {
-                return PieceEnd::Failed;
-            }
-            if (got == 0) {
-                return PieceEnd::Last;
-            }
-            filled += got;
-            offset_ += got;
+// Fills `piece` up to `capacity` bytes or the end of the input; `filled` counts the bytes that
+// arrived, also when a read fails.
+PieceEnd Fill(ByteSource& source, uint8_t* piece, uint32_t capacity, uint32_t& filled) {
+    filled = 0;
+    while (filled < capacity) {
+        uint32_t got = 0;
+        if (!source.ReadSome(piece + filled, capacity - filled, got)) {
+            return PieceEnd::Failed;
         }
-        return PieceEnd::More;
+        if (got == 0) {
+            return PieceEnd::Last;
+        }
+        filled += got;
     }
+    return PieceEnd::More;
+}
 
-    uint64_t Size() const { return reader_.Size(); }
-
-  private:
-    FileReader& reader_;
-    uint32_t max_read_;  // 0 = no cap
-    uint64_t fail_at_;   // the read at this offset fails
-    uint64_t offset_ = 0;
-};
-
-uint32_t PieceSize(const ReadFaults& faults) {
-    return (faults.piece_blocks != 0 ? faults.piece_blocks : FilePieceBlocks) * FileBlockSize;
+uint32_t PieceSize(const FilePassSettings& settings) {
+    return (settings.piece_blocks != 0 ? settings.piece_blocks : FilePieceBlocks) * FileBlockSize;
 }
 
 // The blocks of one piece: every full block, then in the last piece the remainder (possibly
@@ -108,14 +95,14 @@ int32_t ResultOf(PieceEnd end) {
     return end == PieceEnd::Failed ? ResultUnreadable : ResultSuccess;
 }
 
-int32_t SerialPass(PieceSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
-    const uint32_t piece_size = PieceSize(settings.faults);
-    const auto piece = std::make_unique_for_overwrite<uint8_t[]>(piece_size);
+int32_t SerialPass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
+    const uint32_t piece_size = PieceSize(settings);
+    const PieceMemory piece = AllocatePieces(piece_size);
     uint64_t done = 0;
     uint64_t blocks = 0;
     for (;;) {
         uint32_t filled = 0;
-        const PieceEnd end = source.Fill(piece.get(), piece_size, filled);
+        const PieceEnd end = Fill(source, piece.get(), piece_size, filled);
         ForEachBlock(piece.get(), filled, end, [&](const uint8_t* block, uint32_t length) {
             for (const auto& object : objects) {
                 if (object) {
@@ -139,7 +126,7 @@ int32_t SerialPass(PieceSource& source, const ObjectTable& objects, const FilePa
 class PieceRing {
   public:
     PieceRing(uint32_t piece_size, int feeders)
-        : storage_(std::make_unique_for_overwrite<uint8_t[]>(size_t(piece_size) * kRingSlots)),
+        : storage_(AllocatePieces(size_t(piece_size) * kRingSlots)),
           piece_size_(piece_size),
           feeders_(feeders) {}
 
@@ -209,7 +196,7 @@ class PieceRing {
     std::mutex mutex_;
     std::condition_variable published_cv_;  // feeders wait here for the next piece
     std::condition_variable released_;      // the reader waits here for a free slot
-    std::unique_ptr<uint8_t[]> storage_;    // kRingSlots pieces, allocated once per pass
+    PieceMemory storage_;                   // kRingSlots pieces, allocated once per pass
     std::array<Slot, kRingSlots> slots_{};
     uint32_t piece_size_;
     int feeders_;
@@ -278,10 +265,10 @@ class Feeders {
     std::vector<std::thread> threads_;
 };
 
-int32_t ParallelPass(PieceSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
+int32_t ParallelPass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
     const int count =
         int(std::count_if(objects.begin(), objects.end(), [](const auto& o) { return bool(o); }));
-    const uint32_t piece_size = PieceSize(settings.faults);
+    const uint32_t piece_size = PieceSize(settings);
     PieceRing ring(piece_size, count);
     Feeders feeders(ring);
     if (!feeders.Start(objects)) {
@@ -291,7 +278,7 @@ int32_t ParallelPass(PieceSource& source, const ObjectTable& objects, const File
     for (;;) {
         uint8_t* piece = ring.NextToFill();
         uint32_t filled = 0;
-        const PieceEnd end = source.Fill(piece, piece_size, filled);
+        const PieceEnd end = Fill(source, piece, piece_size, filled);
         ring.Publish(filled, end);
         if (end != PieceEnd::More) {
             feeders.Join();
@@ -306,8 +293,7 @@ int32_t ParallelPass(PieceSource& source, const ObjectTable& objects, const File
 
 }  // namespace
 
-int32_t RunFilePass(FileReader& reader, const ObjectTable& objects, const FilePassSettings& settings) {
-    PieceSource source(reader, settings.faults);
+int32_t RunFilePass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
     const bool any_object =
         std::any_of(objects.begin(), objects.end(), [](const auto& o) { return bool(o); });
     return settings.parallel && any_object ? ParallelPass(source, objects, settings)

@@ -1,17 +1,20 @@
 // The file reader's platform backends, one small file each (file_reader_posix.cpp,
-// file_reader_windows.cpp). The block loop above them is shared (file_pass.cpp).
+// file_reader_windows.cpp), with the little else the engine asks of the platform. The block
+// loop above them is shared (file_pass.cpp).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "byte_source.h"
+
 namespace engine {
 
-class FileReader {
+class FileReader final : public ByteSource {
   public:
     FileReader() = default;
-    ~FileReader() { Close(); }
+    ~FileReader() override { Close(); }
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
 
@@ -22,9 +25,9 @@ class FileReader {
     int32_t OpenStandardInput();
     // One system read of up to `capacity` bytes; `got` is 0 at the end of the input. False when
     // the read fails.
-    bool ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got);
+    bool ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got) override;
     // The size of a regular file, else 0.
-    uint64_t Size() const { return size_; }
+    uint64_t Size() const override { return size_; }
     void Close();
 
   private:
@@ -36,5 +39,8 @@ class FileReader {
 // The length of a UTF-8 path in bytes of the system code page, which the path-length check
 // counts: on Windows the ANSI bytes of the Unicode name, elsewhere the UTF-8 bytes.
 size_t SystemCodePageLength(const std::string& utf8_path);
+
+// The cores this process may run on, as its affinity allows (at least 1).
+unsigned UsableCoreCount();
 
 }  // namespace engine

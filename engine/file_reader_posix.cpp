@@ -3,8 +3,14 @@
 // is not a directory) gives 1; anything else, a directory included, gives 2.
 #include <errno.h>
 #include <fcntl.h>
+#ifdef __linux__
+#include <sched.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <thread>
 
 #include "digest_calculator.h"
 #include "file_reader.h"
@@ -69,6 +75,16 @@ bool FileReader::ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got) {
     }
     got = uint32_t(count);
     return true;
+}
+
+unsigned UsableCoreCount() {
+#ifdef __linux__
+    cpu_set_t cores;
+    if (sched_getaffinity(0, sizeof cores, &cores) == 0 && CPU_COUNT(&cores) > 0) {
+        return unsigned(CPU_COUNT(&cores));
+    }
+#endif
+    return std::max(std::thread::hardware_concurrency(), 1u);
 }
 
 void FileReader::Close() {

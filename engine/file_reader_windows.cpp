@@ -74,6 +74,19 @@ bool FileReader::ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got) {
     return true;
 }
 
+unsigned UsableCoreCount() {
+    DWORD_PTR process = 0;
+    DWORD_PTR system = 0;
+    if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system) || process == 0) {
+        return 1;
+    }
+    unsigned count = 0;
+    for (; process != 0; process &= process - 1) {
+        ++count;
+    }
+    return count;
+}
+
 void FileReader::Close() {
     if (owned_ && AsHandle(handle_) != INVALID_HANDLE_VALUE) {
         CloseHandle(AsHandle(handle_));

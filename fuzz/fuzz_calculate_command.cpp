@@ -46,17 +46,17 @@ std::string WithoutSpaces(std::string text) {
     return text;
 }
 
-// The message the hex check must give, worked out from the rules rather than the code.
-MessageId ExpectedHexMessage(const std::string& digits) {
+// The refusal the hex check must give, worked out from the rules rather than the code.
+Refusal ExpectedHexRefusal(const std::string& digits) {
     if (digits.size() % 2 != 0) {
-        return MessageHexOddLength;
+        return Refusal::HexOddLength;
     }
     for (char c : digits) {
         if (HexValue(c) < 0) {
-            return MessageHexIllegalChar;
+            return Refusal::HexIllegalCharacter;
         }
     }
-    return MessageNone;
+    return Refusal::None;
 }
 
 bool IsWhiteSpace(char c) {
@@ -167,12 +167,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             values.input_kind = InputHex;
             break;
         default:
-            values.input_kind = kind_byte < 128 ? 4 + kind_byte : -int32_t(kind_byte);
+            values.input_kind = InputKind(kind_byte < 128 ? 4 + kind_byte : -int32_t(kind_byte));
             break;
     }
     values.hmac = (flags & 1) != 0;
     const int key_selector = (flags >> 1) & 3;
-    values.key_kind = key_selector <= 1 ? key_selector : 1 + key_selector;
+    values.key_kind = KeyKind(key_selector <= 1 ? key_selector : 1 + key_selector);
     values.key_value = key;
     for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
         values.selection[id] = uint8_t((ticks >> id) & 1);
@@ -194,11 +194,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         FUZZ_CHECK(trimmed.empty() || !IsWhiteSpace(trimmed.back()));
         if (trimmed.empty()) {
-            FUZZ_CHECK(checked.message == MessageSelectFile);
+            FUZZ_CHECK(checked.refusal == Refusal::NoFile);
         } else if (SystemCodePageLength(trimmed) > 260) {
-            FUZZ_CHECK(checked.message == MessagePathTooLong);
+            FUZZ_CHECK(checked.refusal == Refusal::PathTooLong);
         } else {
-            FUZZ_CHECK(checked.message != MessageSelectFile && checked.message != MessagePathTooLong);
+            FUZZ_CHECK(checked.refusal != Refusal::NoFile && checked.refusal != Refusal::PathTooLong);
         }
     }
 
@@ -214,35 +214,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // What the command must answer, from the rules: checks in their fixed order, then the
     // driver, which serves only the kinds it knows.
-    MessageId expected = MessageNone;
+    Refusal expected = Refusal::None;
     if (values.input_kind == InputHex) {
-        expected = ExpectedHexMessage(WithoutSpaces(value));
+        expected = ExpectedHexRefusal(WithoutSpaces(value));
     }
-    if (expected == MessageNone && values.hmac && values.key_kind == KeyHex) {
-        expected = ExpectedHexMessage(WithoutSpaces(key));
+    if (expected == Refusal::None && values.hmac && values.key_kind == KeyHex) {
+        expected = ExpectedHexRefusal(WithoutSpaces(key));
     }
-    if (expected == MessageNone && CountSelectedAlgorithms(values.hmac, values.selection) == 0) {
-        expected = MessageSelectAlgorithm;
+    if (expected == Refusal::None && CountSelectedAlgorithms(values.hmac, values.selection) == 0) {
+        expected = Refusal::NoAlgorithm;
     }
     const bool known_kind =
         values.input_kind == InputFile || values.input_kind == InputText || values.input_kind == InputHex;
     const bool known_key = !values.hmac || values.key_kind == KeyText || values.key_kind == KeyHex;
-    if (expected == MessageNone && (!known_kind || !known_key)) {
-        expected = MessageUnknownError;
+    if (expected == Refusal::None && (!known_kind || !known_key)) {
+        expected = Refusal::UnknownFailure;
     }
 
     const CommandOutcome checked = CheckCalculateCommand(values);
     DigestCalculator calculator;
     calculator.SetParallelFeeding((flags & 0x40) != 0);
     const CommandOutcome outcome = RunCalculateCommand(values, calculator);
-    FUZZ_CHECK(outcome.message == expected);
-    FUZZ_CHECK(checked.message == (expected == MessageUnknownError ? MessageNone : expected));
+    FUZZ_CHECK(outcome.refusal == expected);
+    FUZZ_CHECK(checked.refusal == (expected == Refusal::UnknownFailure ? Refusal::None : expected));
     FUZZ_CHECK(checked.values.input_value == outcome.values.input_value);
 
     // Cleaned hex carries no spaces, and what the check accepts HexDecode takes whole.
     if (values.input_kind == InputHex) {
         FUZZ_CHECK(outcome.values.input_value == WithoutSpaces(value));
-        if (checked.message == MessageNone) {
+        if (checked.refusal == Refusal::None) {
             content = DecodeAccepted(outcome.values.input_value);
         }
     } else if (values.input_kind == InputText) {
@@ -251,17 +251,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // The key is cleaned only once the data has passed its own check.
     const bool key_reached =
-        values.input_kind != InputHex || ExpectedHexMessage(WithoutSpaces(value)) == MessageNone;
+        values.input_kind != InputHex || ExpectedHexRefusal(WithoutSpaces(value)) == Refusal::None;
     std::string key_bytes = key;
     if (values.hmac && values.key_kind == KeyHex && key_reached) {
         FUZZ_CHECK(outcome.values.key_value == WithoutSpaces(key));
-        if (checked.message == MessageNone) {
+        if (checked.refusal == Refusal::None) {
             key_bytes = DecodeAccepted(outcome.values.key_value);
         }
     } else {
         FUZZ_CHECK(outcome.values.key_value == key);
     }
-    if (values.input_kind == InputFile && checked.message == MessageNone) {
+    if (values.input_kind == InputFile && checked.refusal == Refusal::None) {
         FUZZ_CHECK(outcome.values.input_value == ScratchFile());
     }
 

@@ -1,5 +1,5 @@
-// The Calculate command: its checks in their order, the message and focus of every failure, the
-// cleaned values, and the driver's result codes turned into messages.
+// The Calculate command: its checks in their order, the reason and field of every refusal, the
+// cleaned values, and the driver's result codes turned into reasons.
 #include "engine/calculate_command.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@ using namespace engine;
 
 namespace {
 
-CommandValues Values(int32_t kind, const std::string& value) {
+CommandValues Values(InputKind kind, const std::string& value) {
     CommandValues values;
     values.input_kind = kind;
     values.input_value = value;
@@ -25,9 +25,9 @@ CommandOutcome RunCommand(const CommandValues& values) {
     return RunCalculateCommand(values, calculator);
 }
 
-void ExpectRefused(const CommandOutcome& outcome, MessageId message, FocusTarget focus) {
-    EXPECT_EQ(outcome.message, message);
-    EXPECT_EQ(outcome.focus, focus);
+void ExpectRefused(const CommandOutcome& outcome, Refusal refusal, Field field) {
+    EXPECT_EQ(outcome.refusal, refusal);
+    EXPECT_EQ(outcome.field, field);
     EXPECT_TRUE(outcome.results.empty());
 }
 
@@ -46,28 +46,28 @@ const std::string kChinese = "\xe4\xb8\xad";
 
 }  // namespace
 
-TEST(CalculateCommand, EveryRefusalWithItsMessageAndFocus) {
+TEST(CalculateCommand, EveryRefusalWithItsReasonAndField) {
     TempDir dir;
     std::filesystem::create_directory(PathFromUtf8(dir.Path("directory")));
 
-    ExpectRefused(RunCommand(Values(InputFile, "")), MessageSelectFile, FocusTarget::DataEdit);
-    ExpectRefused(RunCommand(Values(InputFile, " \t\r\n\v\f")), MessageSelectFile, FocusTarget::DataEdit);
-    ExpectRefused(RunCommand(Values(InputFile, MissingPath(253))), MessagePathTooLong, FocusTarget::DataEdit);
-    ExpectRefused(RunCommand(Values(InputHex, "616")), MessageHexOddLength, FocusTarget::DataEdit);
-    ExpectRefused(RunCommand(Values(InputHex, "6g")), MessageHexIllegalChar, FocusTarget::DataEdit);
-    ExpectRefused(RunCommand(Values(InputHex, "6\t62")), MessageHexIllegalChar, FocusTarget::DataEdit);
+    ExpectRefused(RunCommand(Values(InputFile, "")), Refusal::NoFile, Field::Data);
+    ExpectRefused(RunCommand(Values(InputFile, " \t\r\n\v\f")), Refusal::NoFile, Field::Data);
+    ExpectRefused(RunCommand(Values(InputFile, MissingPath(253))), Refusal::PathTooLong, Field::Data);
+    ExpectRefused(RunCommand(Values(InputHex, "616")), Refusal::HexOddLength, Field::Data);
+    ExpectRefused(RunCommand(Values(InputHex, "6g")), Refusal::HexIllegalCharacter, Field::Data);
+    ExpectRefused(RunCommand(Values(InputHex, "6\t62")), Refusal::HexIllegalCharacter, Field::Data);
 
     CommandValues key = Values(InputText, "abc");
     key.hmac = true;
     key.key_kind = KeyHex;
     key.key_value = "0b0";
-    ExpectRefused(RunCommand(key), MessageHexOddLength, FocusTarget::KeyEdit);
+    ExpectRefused(RunCommand(key), Refusal::HexOddLength, Field::Key);
     key.key_value = "0b 0x";
-    ExpectRefused(RunCommand(key), MessageHexIllegalChar, FocusTarget::KeyEdit);
+    ExpectRefused(RunCommand(key), Refusal::HexIllegalCharacter, Field::Key);
 
     CommandValues none = Values(InputText, "abc");
     none.selection = {};
-    ExpectRefused(RunCommand(none), MessageSelectAlgorithm, FocusTarget::Md2CheckBox);
+    ExpectRefused(RunCommand(none), Refusal::NoAlgorithm, Field::AlgorithmSelection);
     CommandValues checksums_only = Values(InputText, "abc");
     checksums_only.selection = {};
     for (int id = hashlib::AlgorithmMd2; id < hashlib::AlgorithmCount; ++id) {
@@ -75,32 +75,30 @@ TEST(CalculateCommand, EveryRefusalWithItsMessageAndFocus) {
     }
     EXPECT_TRUE(RunCommand(checksums_only).succeeded());
     checksums_only.hmac = true;
-    ExpectRefused(RunCommand(checksums_only), MessageSelectAlgorithm, FocusTarget::Md2CheckBox);
+    ExpectRefused(RunCommand(checksums_only), Refusal::NoAlgorithm, Field::AlgorithmSelection);
 
-    ExpectRefused(RunCommand(Values(InputFile, dir.Path("missing"))), MessageCannotOpen,
-                  FocusTarget::DataEdit);
-    ExpectRefused(RunCommand(Values(InputFile, dir.Path("missing/file"))), MessageCannotOpen,
-                  FocusTarget::DataEdit);
-    ExpectRefused(RunCommand(Values(InputFile, dir.Path("directory"))), MessageAccessDenied,
-                  FocusTarget::DataEdit);
-    ExpectRefused(RunCommand(Values(9, "abc")), MessageUnknownError, FocusTarget::Unchanged);
+    ExpectRefused(RunCommand(Values(InputFile, dir.Path("missing"))), Refusal::FileNotFound, Field::Data);
+    ExpectRefused(RunCommand(Values(InputFile, dir.Path("missing/file"))), Refusal::FileNotFound,
+                  Field::Data);
+    ExpectRefused(RunCommand(Values(InputFile, dir.Path("directory"))), Refusal::FileUnreadable, Field::Data);
+    ExpectRefused(RunCommand(Values(InputKind(9), "abc")), Refusal::UnknownFailure, Field::None);
 }
 
 TEST(CalculateCommand, ChecksRunInTheirOrder) {
     CommandValues values = Values(InputFile, "");
     values.selection = {};
-    EXPECT_EQ(RunCommand(values).message, MessageSelectFile) << "the path before the algorithms";
+    EXPECT_EQ(RunCommand(values).refusal, Refusal::NoFile) << "the path before the algorithms";
 
     values = Values(InputHex, "abc");
     values.hmac = true;
     values.key_kind = KeyHex;
     values.key_value = "zz";
     values.selection = {};
-    EXPECT_EQ(RunCommand(values).focus, FocusTarget::DataEdit) << "the data before the key";
+    EXPECT_EQ(RunCommand(values).field, Field::Data) << "the data before the key";
     values.input_value = "ab";
-    EXPECT_EQ(RunCommand(values).focus, FocusTarget::KeyEdit) << "the key before the algorithms";
+    EXPECT_EQ(RunCommand(values).field, Field::Key) << "the key before the algorithms";
     values.key_value = "ab";
-    EXPECT_EQ(RunCommand(values).message, MessageSelectAlgorithm);
+    EXPECT_EQ(RunCommand(values).refusal, Refusal::NoAlgorithm);
 
     values.hmac = false;  // the key is not looked at without HMAC
     values.key_value = "zz";
@@ -110,17 +108,16 @@ TEST(CalculateCommand, ChecksRunInTheirOrder) {
 
 TEST(CalculateCommand, PathLengthCountsSystemCodePageBytes) {
     // 260 passes the check and reaches the driver (which finds no such file); 261 does not.
-    ExpectRefused(RunCommand(Values(InputFile, MissingPath(252))), MessageCannotOpen, FocusTarget::DataEdit);
-    ExpectRefused(RunCommand(Values(InputFile, MissingPath(253) + "  ")), MessagePathTooLong,
-                  FocusTarget::DataEdit);
+    ExpectRefused(RunCommand(Values(InputFile, MissingPath(252))), Refusal::FileNotFound, Field::Data);
+    ExpectRefused(RunCommand(Values(InputFile, MissingPath(253) + "  ")), Refusal::PathTooLong, Field::Data);
     // 8 + 126 x 2 = 260 bytes in code page 936, but 8 + 126 x 3 in UTF-8.
     const std::string chinese = MissingPath(126, kChinese);
 #ifdef _WIN32
-    EXPECT_EQ(RunCommand(Values(InputFile, chinese)).message, MessageCannotOpen);
-    EXPECT_EQ(RunCommand(Values(InputFile, MissingPath(127, kChinese))).message, MessagePathTooLong);
+    EXPECT_EQ(RunCommand(Values(InputFile, chinese)).refusal, Refusal::FileNotFound);
+    EXPECT_EQ(RunCommand(Values(InputFile, MissingPath(127, kChinese))).refusal, Refusal::PathTooLong);
 #else
-    EXPECT_EQ(RunCommand(Values(InputFile, chinese)).message, MessagePathTooLong);
-    EXPECT_EQ(RunCommand(Values(InputFile, MissingPath(84, kChinese))).message, MessageCannotOpen);
+    EXPECT_EQ(RunCommand(Values(InputFile, chinese)).refusal, Refusal::PathTooLong);
+    EXPECT_EQ(RunCommand(Values(InputFile, MissingPath(84, kChinese))).refusal, Refusal::FileNotFound);
 #endif
 }
 
@@ -160,4 +157,16 @@ TEST(CalculateCommand, CountSelectedAlgorithmsIgnoresTheUnkeyableUnderHmac) {
     EXPECT_EQ(CountSelectedAlgorithms(true, selection), 0);
     selection[hashlib::AlgorithmTiger] = 1;
     EXPECT_EQ(CountSelectedAlgorithms(true, selection), 1);
+}
+
+TEST(CalculateCommand, ParallelFeedingOnlyForTwoComputedAlgorithmsOnMoreThanOneCore) {
+    CommandValues values = Values(InputFile, "f");
+    EXPECT_FALSE(ParallelFeedingPays(values, 8)) << "one algorithm";
+    values.selection[hashlib::AlgorithmCrc32] = 1;
+    EXPECT_TRUE(ParallelFeedingPays(values, 2));
+    EXPECT_FALSE(ParallelFeedingPays(values, 1));
+    values.hmac = true;
+    EXPECT_FALSE(ParallelFeedingPays(values, 8)) << "CRC-32 is not computed under HMAC";
+    values.selection[hashlib::AlgorithmTiger] = 1;
+    EXPECT_TRUE(ParallelFeedingPays(values, 2));
 }

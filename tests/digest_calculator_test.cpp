@@ -7,14 +7,16 @@
 #include <thread>
 
 #include "engine/calculate_command.h"
+#include "engine/file_reader.h"
 #include "engine/hmac_object.h"
+#include "engine_support.h"
 #include "temp_dir.h"
-#include "test_support.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,134 +26,67 @@ using namespace engine;
 
 namespace {
 
-// Records every Update: its length and bytes, and which slot saw it in what order.
-struct Log {
-    std::vector<std::pair<int, uint32_t>> calls;  // (slot, length)
-};
-
-class RecordingObject final : public hashlib::DigestObject {
-  public:
-    RecordingObject(Log& log, int slot) : log_(log), slot_(slot) {}
-    void Update(const void* data, uint32_t length) override {
-        log_.calls.emplace_back(slot_, length);
-        bytes.append(static_cast<const char*>(data), length);
-        lengths.push_back(length);
-    }
-    void Final(uint8_t*) override {}
-    void HexDigest(char* text) override { text[0] = '\0'; }
-    int32_t DigestSize() const override { return 0; }
-    std::string bytes;
-    std::vector<uint32_t> lengths;
-
-  private:
-    Log& log_;
-    int slot_;
-};
-
-struct Recorded {
-    ObjectTable table;
-    Log log;
-    RecordingObject* first;
-    RecordingObject* last;
-    Recorded() {
-        auto first_object = std::make_unique<RecordingObject>(log, 0);
-        auto last_object = std::make_unique<RecordingObject>(log, 12);
-        first = first_object.get();
-        last = last_object.get();
-        table[0] = std::move(first_object);
-        table[12] = std::move(last_object);
-    }
-};
-
-std::string RandomBytes(size_t count) {
-    SeededRandom random;
-    const std::vector<uint8_t> bytes = random.Bytes(count);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-// The block lengths a file of `size` bytes must arrive in: full blocks, then the rest, which is
-// a zero-length block when the size is an exact multiple.
-std::vector<uint32_t> ExpectedBlocks(size_t size) {
-    std::vector<uint32_t> blocks(size / FileBlockSize, FileBlockSize);
-    blocks.push_back(uint32_t(size % FileBlockSize));
-    return blocks;
-}
-
-void ExpectFedExactly(const Recorded& r, const std::string& content) {
-    EXPECT_EQ(r.first->lengths, ExpectedBlocks(content.size()));
-    EXPECT_TRUE(r.first->bytes == content) << "the objects saw other bytes than the file's";
-    EXPECT_EQ(r.last->lengths, r.first->lengths);
-    // Each block goes to every object, in slot order, before the next block is read.
-    for (size_t i = 0; i < r.log.calls.size(); ++i) {
-        ASSERT_EQ(r.log.calls[i].first, i % 2 == 0 ? 0 : 12) << "call " << i;
-    }
-}
-
 std::string Hex(hashlib::DigestObject& object, const std::string& bytes) {
     object.Update(bytes.data(), uint32_t(bytes.size()));
     return HexDigestOf(object);
-}
-
-Selection AllTicked() {
-    Selection selection;
-    selection.fill(1);
-    return selection;
 }
 
 }  // namespace
 
 TEST(FeedFile, EveryBlockReachesEveryObjectAndAnExactMultipleEndsEmpty) {
     TempDir dir;
+    SeededRandom random;
     DigestCalculator calculator;
     for (size_t size : {0, 1, 8191, 8192, 8193, 3 * 8192}) {
         SCOPED_TRACE("size " + std::to_string(size));
-        const std::string content = RandomBytes(size);
+        const std::string content = RandomString(random, size);
         const std::string path = dir.Write(std::to_string(size) + ".bin", content);
-        Recorded r;
+        Recorders r({0, 12}, true);
         ASSERT_EQ(calculator.FeedFile(r.table, path), ResultSuccess);
-        ExpectFedExactly(r, content);
+        ExpectEveryObjectFed(r, content, false);
     }
 }
 
 TEST(FeedFile, ShortReadsDoNotEndTheFileEarly) {
     TempDir dir;
-    const std::string content = RandomBytes(3 * 8192 + 100);
+    SeededRandom random;
+    const std::string content = RandomString(random, 3 * 8192 + 100);
     const std::string path = dir.Write("f", content);
     for (uint32_t cap : {1000u, 3000u, 8191u}) {
         SCOPED_TRACE("reads of at most " + std::to_string(cap));
-        DigestCalculator calculator;
-        calculator.SetReadFaultsForTesting({UINT64_MAX, cap});
-        Recorded r;
-        ASSERT_EQ(calculator.FeedFile(r.table, path), ResultSuccess);
-        ExpectFedExactly(r, content);
+        CalculatorUnderTest test({UINT64_MAX, cap}, 0, false);
+        Recorders r({0, 12}, true);
+        ASSERT_EQ(test.calculator.FeedFile(r.table, path), ResultSuccess);
+        ExpectEveryObjectFed(r, content, false);
     }
 }
 
 TEST(FeedFile, AReadFailureGivesTwoAfterTheBlocksReadSoFar) {
     TempDir dir;
-    const std::string path = dir.Write("f", RandomBytes(3 * 8192));
+    SeededRandom random;
+    const std::string path = dir.Write("f", RandomString(random, 3 * 8192));
     for (uint64_t good_blocks : {0, 2}) {
-        DigestCalculator calculator;
-        calculator.SetReadFaultsForTesting({good_blocks, 0});
-        Recorded r;
-        EXPECT_EQ(calculator.FeedFile(r.table, path), ResultUnreadable);
-        EXPECT_EQ(r.first->lengths, std::vector<uint32_t>(good_blocks, FileBlockSize));
+        CalculatorUnderTest test({good_blocks * FileBlockSize}, 0, false);
+        Recorders r({0, 12}, true);
+        EXPECT_EQ(test.calculator.FeedFile(r.table, path), ResultUnreadable);
+        EXPECT_EQ(r.objects[0]->lengths, std::vector<uint32_t>(good_blocks, FileBlockSize));
 
         std::vector<std::string> results;
-        EXPECT_EQ(calculator.Calculate(InputFile, path, false, KeyText, "", AllTicked(), results),
+        EXPECT_EQ(test.calculator.Calculate(InputFile, path, false, KeyText, "", AllTicked(), results),
                   ResultUnreadable);
         EXPECT_TRUE(results.empty());
     }
 }
 
-// The command over a read that fails on the first, a middle or the last (short) block: message
-// 107 with the focus on the data edit and not one result, serially and in parallel. A fault
+// The command over a read that fails on the first, a middle or the last (short) block: the
+// unreadable-file refusal on the data and not one result, serially and in parallel. A fault
 // placed after the last block is never reached and changes nothing.
-TEST(Calculate, AReadFailureAnywhereInTheFileShowsMessage107AndNoResults) {
+TEST(Calculate, AReadFailureAnywhereInTheFileRefusesAsUnreadableWithoutResults) {
     TempDir dir;
+    SeededRandom random;
     const uint64_t blocks = 6;  // five full blocks and a short one
     CommandValues values;
-    values.input_value = dir.Write("f", RandomBytes((blocks - 1) * FileBlockSize + 100));
+    values.input_value = dir.Write("f", RandomString(random, (blocks - 1) * FileBlockSize + 100));
     values.selection = AllTicked();
     DigestCalculator plain;
     const CommandOutcome expected = RunCalculateCommand(values, plain);
@@ -161,17 +96,15 @@ TEST(Calculate, AReadFailureAnywhereInTheFileShowsMessage107AndNoResults) {
         for (const uint64_t good_blocks : {uint64_t(0), blocks / 2, blocks - 1, blocks}) {
             SCOPED_TRACE("fails after " + std::to_string(good_blocks) + " blocks" +
                          (parallel ? ", parallel" : ""));
-            DigestCalculator calculator;
-            calculator.SetParallelFeeding(parallel);
-            calculator.SetReadFaultsForTesting({good_blocks, 0});
-            const CommandOutcome outcome = RunCalculateCommand(values, calculator);
+            CalculatorUnderTest test({good_blocks * FileBlockSize}, 0, parallel);
+            const CommandOutcome outcome = RunCalculateCommand(values, test.calculator);
             if (good_blocks == blocks) {
                 EXPECT_TRUE(outcome.succeeded());
                 EXPECT_EQ(outcome.results, expected.results);
                 continue;
             }
-            EXPECT_EQ(outcome.message, MessageAccessDenied);
-            EXPECT_EQ(outcome.focus, FocusTarget::DataEdit);
+            EXPECT_EQ(outcome.refusal, Refusal::FileUnreadable);
+            EXPECT_EQ(outcome.field, Field::Data);
             EXPECT_TRUE(outcome.results.empty());
         }
     }
@@ -181,14 +114,16 @@ TEST(FeedFile, MissingPathsGiveOneAndOtherFailuresTwo) {
     TempDir dir;
     const std::string file = dir.Write("file", "x");
     DigestCalculator calculator;
-    Recorded r;
+    Recorders r;
     EXPECT_EQ(calculator.FeedFile(r.table, dir.Path("missing")), ResultNotFound);
     EXPECT_EQ(calculator.FeedFile(r.table, dir.Path("no-such-directory/file")), ResultNotFound);
     EXPECT_EQ(calculator.FeedFile(r.table, Utf8FromPath(PathFromUtf8(file) / "child")), ResultNotFound)
         << "a path through a file names nothing that exists";
     std::filesystem::create_directory(PathFromUtf8(dir.Path("directory")));
     EXPECT_EQ(calculator.FeedFile(r.table, dir.Path("directory")), ResultUnreadable);
-    EXPECT_TRUE(r.log.calls.empty());
+    for (const RecordingObject* object : r.objects) {
+        EXPECT_TRUE(object->lengths.empty());
+    }
 }
 
 TEST(FeedFile, ProgressEveryFewBlocksWithTheFileSize) {
@@ -197,11 +132,12 @@ TEST(FeedFile, ProgressEveryFewBlocksWithTheFileSize) {
         void Progress(uint64_t done, uint64_t total) override { calls.emplace_back(done, total); }
     } recorder;
     TempDir dir;
+    SeededRandom random;
     const size_t size = 40 * 8192 + 5;
-    const std::string path = dir.Write("f", RandomBytes(size));
+    const std::string path = dir.Write("f", RandomString(random, size));
     DigestCalculator calculator;
     calculator.SetProgressCallback(&recorder);
-    Recorded r;
+    Recorders r;
     ASSERT_EQ(calculator.FeedFile(r.table, path), ResultSuccess);
     ASSERT_GE(recorder.calls.size(), 2u);
     EXPECT_LE(recorder.calls.size(), 10u) << "reported too often to be cheap";
@@ -220,7 +156,8 @@ TEST(FeedFile, APipeIsReadToItsEnd) {
     TempDir dir;
     const std::string path = dir.Path("fifo");
     ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-    const std::string content = RandomBytes(20000);
+    SeededRandom random;
+    const std::string content = RandomString(random, 20000);
     signal(SIGPIPE, SIG_IGN);  // a reader that stops early fails the writes, not the process
     std::thread writer([&] {
         const int fd = open(path.c_str(), O_WRONLY);
@@ -231,11 +168,11 @@ TEST(FeedFile, APipeIsReadToItsEnd) {
         close(fd);
     });
     DigestCalculator calculator;
-    Recorded r;
+    Recorders r({0, 12}, true);
     const int32_t result = calculator.FeedFile(r.table, path);
     writer.join();
     ASSERT_EQ(result, ResultSuccess);
-    ExpectFedExactly(r, content);
+    ExpectEveryObjectFed(r, content, false);
 }
 #endif
 
@@ -247,7 +184,7 @@ TEST(FeedFile, AFileHeldForWritingWithoutReadSharingGivesTwo) {
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
     DigestCalculator calculator;
-    Recorded r;
+    Recorders r;
     EXPECT_EQ(calculator.FeedFile(r.table, path), ResultUnreadable);
     CloseHandle(writer);
     EXPECT_EQ(calculator.FeedFile(r.table, path), ResultSuccess);
@@ -263,7 +200,8 @@ TEST(FeedFile, ANameOutsideTheSystemCodePageIsFound) {
     ASSERT_TRUE(lossy) << "the name must not be expressible in code page 936";
 
     TempDir dir;
-    const std::string content = RandomBytes(10000);
+    SeededRandom random;
+    const std::string content = RandomString(random, 10000);
     const std::string path = dir.Write(name, content);
     std::vector<std::string> results;
     Selection md5{};
@@ -273,6 +211,33 @@ TEST(FeedFile, ANameOutsideTheSystemCodePageIsFound) {
               Hex(*hashlib::CreateDigestObject(hashlib::AlgorithmMd5), content));
 }
 #endif
+
+// The count follows the affinity the process is given, so a process held to one core feeds its
+// objects in turn.
+TEST(UsableCoreCount, OneWhenTheProcessIsHeldToOneCore) {
+#ifdef _WIN32
+    DWORD_PTR process = 0;
+    DWORD_PTR system = 0;
+    ASSERT_TRUE(GetProcessAffinityMask(GetCurrentProcess(), &process, &system));
+    ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), process & (~process + 1)));
+    EXPECT_EQ(UsableCoreCount(), 1u);
+    SetProcessAffinityMask(GetCurrentProcess(), process);
+#elif defined(__linux__)
+    cpu_set_t before;
+    ASSERT_EQ(sched_getaffinity(0, sizeof before, &before), 0);
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    for (int core = 0; CPU_COUNT(&one) == 0; ++core) {
+        if (CPU_ISSET(core, &before)) {
+            CPU_SET(core, &one);
+        }
+    }
+    ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+    EXPECT_EQ(UsableCoreCount(), 1u);
+    sched_setaffinity(0, sizeof before, &before);
+#endif
+    EXPECT_GE(UsableCoreCount(), 1u);
+}
 
 TEST(Calculate, ThirteenTextsInIdentifierOrderEmptyWhereUnticked) {
     Selection selection = AllTicked();

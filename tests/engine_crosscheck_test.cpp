@@ -101,7 +101,7 @@ TEST(EngineCrosscheck, CalculateOverAFile) {
         SCOPED_TRACE(parallel ? "parallel" : "serial");
         engine::DigestCalculator calculator;
         calculator.SetParallelFeeding(parallel);
-        calculator.SetReadFaultsForTesting({UINT64_MAX, 0, 2});  // reads of two blocks
+        calculator.SetPieceBlocks(2);  // many pieces through the parallel ring
         std::vector<std::string> plain, keyed;
         ASSERT_EQ(calculator.Calculate(0, path, false, 0, "", all, plain), engine::ResultSuccess);
         ASSERT_EQ(calculator.Calculate(0, path, true, 1, "0102030405", all, keyed), engine::ResultSuccess);

@@ -6,6 +6,9 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#ifdef _WIN32
+#include <malloc.h>
+#endif
 
 #include "engine/digest_calculator.h"
 #include "engine/file_pass.h"
@@ -21,7 +24,8 @@ std::atomic<size_t> allocations{0};
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 #endif
 
-// The array and nothrow forms call this one.
+// The nothrow forms call this one; the array forms are replaced below, as a sanitizer's runtime
+// would otherwise take them.
 void* operator new(std::size_t size) {
     allocations.fetch_add(1, std::memory_order_relaxed);
     if (void* memory = std::malloc(size != 0 ? size : 1)) {
@@ -34,6 +38,52 @@ void operator delete(void* memory) noexcept {
 }
 void operator delete(void* memory, std::size_t) noexcept {
     ::operator delete(memory);
+}
+
+// The pass's buffers are aligned to a page, which takes these forms.
+void* operator new(std::size_t size, std::align_val_t alignment) {
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    void* memory = nullptr;
+#ifdef _WIN32
+    memory = _aligned_malloc(size != 0 ? size : 1, size_t(alignment));
+#else
+    if (posix_memalign(&memory, size_t(alignment), size != 0 ? size : 1) != 0) {
+        memory = nullptr;
+    }
+#endif
+    if (memory == nullptr) {
+        throw std::bad_alloc();
+    }
+    return memory;
+}
+void operator delete(void* memory, std::align_val_t) noexcept {
+#ifdef _WIN32
+    _aligned_free(memory);
+#else
+    std::free(memory);
+#endif
+}
+void operator delete(void* memory, std::size_t, std::align_val_t alignment) noexcept {
+    ::operator delete(memory, alignment);
+}
+
+void* operator new[](std::size_t size) {
+    return ::operator new(size);
+}
+void* operator new[](std::size_t size, std::align_val_t alignment) {
+    return ::operator new(size, alignment);
+}
+void operator delete[](void* memory) noexcept {
+    ::operator delete(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept {
+    ::operator delete(memory);
+}
+void operator delete[](void* memory, std::align_val_t alignment) noexcept {
+    ::operator delete(memory, alignment);
+}
+void operator delete[](void* memory, std::size_t, std::align_val_t alignment) noexcept {
+    ::operator delete(memory, alignment);
 }
 
 using namespace engine;
@@ -69,9 +119,10 @@ TEST(FilePassAllocations, ALongFileCostsNoMoreAllocationsThanAShortOne) {
                          std::to_string(piece_blocks) + " blocks");
             DigestCalculator calculator;
             calculator.SetParallelFeeding(parallel);
-            calculator.SetReadFaultsForTesting({UINT64_MAX, 0, piece_blocks});
+            calculator.SetPieceBlocks(piece_blocks);
             const size_t for_short = AllocationsToFeed(calculator, objects, short_file);
             const size_t for_long = AllocationsToFeed(calculator, objects, long_file);
+            EXPECT_GE(for_short, 1u) << "the pass's buffer went uncounted";
             EXPECT_EQ(for_long, for_short);
             EXPECT_LE(for_long, parallel ? 2 + 2 * selected.size() : 2u) << "more than a buffer and threads";
         }

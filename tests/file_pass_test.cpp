@@ -12,84 +12,15 @@
 
 #include "engine/calculate_command.h"
 #include "engine/digest_calculator.h"
+#include "engine_support.h"
 #include "temp_dir.h"
-#include "test_support.h"
 
 using namespace engine;
 
 namespace {
 
-// Records its own Update calls only, so objects fed on different threads share nothing.
-class RecordingObject final : public hashlib::DigestObject {
-  public:
-    void Update(const void* data, uint32_t length) override {
-        const std::thread::id caller = std::this_thread::get_id();
-        if (lengths.empty()) {
-            thread = caller;
-        }
-        one_thread = one_thread && caller == thread;
-        bytes.append(static_cast<const char*>(data), length);
-        lengths.push_back(length);
-    }
-    void Final(uint8_t*) override {}
-    void HexDigest(char* text) override { text[0] = '\0'; }
-    int32_t DigestSize() const override { return 0; }
-
-    std::string bytes;
-    std::vector<uint32_t> lengths;
-    std::thread::id thread;
-    bool one_thread = true;
-};
-
-// Recording objects in a few slots, the others empty.
-struct Recorders {
-    ObjectTable table;
-    std::vector<RecordingObject*> objects;
-    Recorders() {
-        for (int slot : {0, 4, 12}) {
-            auto object = std::make_unique<RecordingObject>();
-            objects.push_back(object.get());
-            table[slot] = std::move(object);
-        }
-    }
-};
-
-std::string RandomBytes(SeededRandom& random, size_t count) {
-    const std::vector<uint8_t> bytes = random.Bytes(count);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-// Full blocks, then the rest, which is a zero-length block after a whole number of blocks.
-std::vector<uint32_t> ExpectedBlocks(size_t size) {
-    std::vector<uint32_t> blocks(size / FileBlockSize, FileBlockSize);
-    blocks.push_back(uint32_t(size % FileBlockSize));
-    return blocks;
-}
-
-void ExpectEveryObjectFed(const Recorders& r, const std::string& content, bool parallel) {
-    std::vector<std::thread::id> threads;
-    for (const RecordingObject* object : r.objects) {
-        EXPECT_EQ(object->lengths, ExpectedBlocks(content.size()));
-        EXPECT_TRUE(object->bytes == content) << "an object saw other bytes than the file's";
-        EXPECT_TRUE(object->one_thread) << "an object was fed from more than one thread";
-        EXPECT_EQ(object->thread == std::this_thread::get_id(), !parallel);
-        threads.push_back(object->thread);
-    }
-    if (parallel) {
-        std::sort(threads.begin(), threads.end());
-        EXPECT_EQ(std::unique(threads.begin(), threads.end()), threads.end())
-            << "two objects shared a thread";
-    }
-}
-
 std::string Mode(bool parallel) {
     return parallel ? "parallel" : "serial";
-}
-
-Selection AllTicked() {
-    Selection selection;
-    selection.fill(1);
-    return selection;
 }
 
 }  // namespace
@@ -117,18 +48,16 @@ TEST(FilePass, BlocksAreTheSameWhateverThePieceSizeAndEitherWay) {
         sizes.push_back(random.Below(uint32_t(6 * piece)));
     }
     for (size_t size : sizes) {
-        const std::string content = RandomBytes(random, size);
+        const std::string content = RandomString(random, size);
         const std::string path = dir.Write("f", content);
         // 0: the usual piece; 1: a piece per block; 3: pieces that are no power of two.
         for (uint32_t piece_blocks : {0u, 1u, 3u}) {
             for (bool parallel : {false, true}) {
                 SCOPED_TRACE("size " + std::to_string(size) + ", pieces of " + std::to_string(piece_blocks) +
                              " blocks, " + Mode(parallel));
-                DigestCalculator calculator;
-                calculator.SetParallelFeeding(parallel);
-                calculator.SetReadFaultsForTesting({UINT64_MAX, 0, piece_blocks});
+                CalculatorUnderTest test({}, piece_blocks, parallel);
                 Recorders r;
-                ASSERT_EQ(calculator.FeedFile(r.table, path), ResultSuccess);
+                ASSERT_EQ(test.calculator.FeedFile(r.table, path), ResultSuccess);
                 ExpectEveryObjectFed(r, content, parallel);
             }
         }
@@ -139,18 +68,16 @@ TEST(FilePass, BlocksAreTheSameWhateverThePieceSizeAndEitherWay) {
 TEST(FilePass, ShortReadsOfTheSystemNeverEndAPieceEarly) {
     TempDir dir;
     SeededRandom random;
-    const std::string content = RandomBytes(random, 7 * 8192 + 300);
+    const std::string content = RandomString(random, 7 * 8192 + 300);
     const std::string path = dir.Write("f", content);
     for (uint32_t cap : {1u, 1000u, 8191u, 8193u, 3u * 8192u, 20000u}) {
         for (uint32_t piece_blocks : {0u, 2u}) {
             for (bool parallel : {false, true}) {
                 SCOPED_TRACE("reads of at most " + std::to_string(cap) + ", pieces of " +
                              std::to_string(piece_blocks) + " blocks, " + Mode(parallel));
-                DigestCalculator calculator;
-                calculator.SetParallelFeeding(parallel);
-                calculator.SetReadFaultsForTesting({UINT64_MAX, cap, piece_blocks});
+                CalculatorUnderTest test({UINT64_MAX, cap}, piece_blocks, parallel);
                 Recorders r;
-                ASSERT_EQ(calculator.FeedFile(r.table, path), ResultSuccess);
+                ASSERT_EQ(test.calculator.FeedFile(r.table, path), ResultSuccess);
                 ExpectEveryObjectFed(r, content, parallel);
             }
         }
@@ -163,7 +90,7 @@ TEST(FilePass, AReadFailingPartWayFeedsTheBlocksBeforeItAndGivesTwo) {
     TempDir dir;
     SeededRandom random;
     const uint64_t file_blocks = 3 * FilePieceBlocks + 5;
-    const std::string content = RandomBytes(random, file_blocks * FileBlockSize - 7);
+    const std::string content = RandomString(random, file_blocks * FileBlockSize - 7);
     const std::string path = dir.Write("f", content);
     const uint64_t piece = FilePieceBlocks;
     for (uint64_t good :
@@ -172,18 +99,17 @@ TEST(FilePass, AReadFailingPartWayFeedsTheBlocksBeforeItAndGivesTwo) {
             for (bool parallel : {false, true}) {
                 SCOPED_TRACE("fails after " + std::to_string(good) + " blocks, reads of at most " +
                              std::to_string(cap) + ", " + Mode(parallel));
-                DigestCalculator calculator;
-                calculator.SetParallelFeeding(parallel);
-                calculator.SetReadFaultsForTesting({good, cap});
+                CalculatorUnderTest test({good * FileBlockSize, cap}, 0, parallel);
                 Recorders r;
-                EXPECT_EQ(calculator.FeedFile(r.table, path), ResultUnreadable);
+                EXPECT_EQ(test.calculator.FeedFile(r.table, path), ResultUnreadable);
                 for (const RecordingObject* object : r.objects) {
                     EXPECT_EQ(object->lengths, std::vector<uint32_t>(good, FileBlockSize));
                     EXPECT_TRUE(object->bytes == content.substr(0, object->bytes.size()));
                 }
                 std::vector<std::string> results{"left over"};
-                EXPECT_EQ(calculator.Calculate(InputFile, path, true, KeyText, "k", AllTicked(), results),
-                          ResultUnreadable);
+                EXPECT_EQ(
+                    test.calculator.Calculate(InputFile, path, true, KeyText, "k", AllTicked(), results),
+                    ResultUnreadable);
                 EXPECT_TRUE(results.empty());
             }
         }
@@ -201,7 +127,7 @@ TEST(FilePass, ParallelDigestsEqualSerialOnes) {
     for (int i = 0; i < 10; ++i) {
         const size_t size =
             i < 3 ? size_t(i) * 4 * FileBlockSize : random.Below(2 * FilePieceBlocks * FileBlockSize);
-        const std::string content = RandomBytes(random, size);
+        const std::string content = RandomString(random, size);
         const std::string path = dir.Write("f", content);
         const uint32_t piece_blocks = i % 3 == 0 ? 0u : 1u + random.Below(5);
         for (bool hmac : {false, true}) {
@@ -212,12 +138,10 @@ TEST(FilePass, ParallelDigestsEqualSerialOnes) {
                       ResultSuccess);
             ASSERT_EQ(serial.Calculate(InputFile, path, hmac, KeyText, "key", AllTicked(), serial_results),
                       ResultSuccess);
-            DigestCalculator parallel;
-            parallel.SetParallelFeeding(true);
-            parallel.SetReadFaultsForTesting({UINT64_MAX, 0, piece_blocks});
-            ASSERT_EQ(
-                parallel.Calculate(InputFile, path, hmac, KeyText, "key", AllTicked(), parallel_results),
-                ResultSuccess);
+            CalculatorUnderTest parallel({}, piece_blocks, true);
+            ASSERT_EQ(parallel.calculator.Calculate(InputFile, path, hmac, KeyText, "key", AllTicked(),
+                                                    parallel_results),
+                      ResultSuccess);
             EXPECT_EQ(serial_results, expected);
             EXPECT_EQ(parallel_results, expected);
         }
@@ -237,7 +161,7 @@ TEST(FilePass, ParallelProgressComesOnTheCallingThreadPerPiece) {
     TempDir dir;
     SeededRandom random;
     const size_t size = 5 * FilePieceBlocks * FileBlockSize + 5;
-    const std::string path = dir.Write("f", RandomBytes(random, size));
+    const std::string path = dir.Write("f", RandomString(random, size));
     DigestCalculator calculator;
     calculator.SetParallelFeeding(true);
     calculator.SetProgressCallback(&recorder);
@@ -258,28 +182,95 @@ TEST(FilePass, AnExceptionInTheCallbackStopsTheFeedingThreads) {
     } thrower;
     TempDir dir;
     SeededRandom random;
-    const std::string path = dir.Write("f", RandomBytes(random, 40 * FileBlockSize));
-    DigestCalculator calculator;
-    calculator.SetParallelFeeding(true);
-    calculator.SetProgressCallback(&thrower);
-    calculator.SetReadFaultsForTesting({UINT64_MAX, 0, 1});
+    const std::string path = dir.Write("f", RandomString(random, 40 * FileBlockSize));
+    CalculatorUnderTest test({}, 1, true);
+    test.calculator.SetProgressCallback(&thrower);
     Recorders r;
-    EXPECT_THROW(calculator.FeedFile(r.table, path), std::runtime_error);
+    EXPECT_THROW(test.calculator.FeedFile(r.table, path), std::runtime_error);
     for (const RecordingObject* object : r.objects) {
         EXPECT_LE(object->lengths.size(), size_t(1)) << "fed past the piece before the throw";
+    }
+}
+
+// Any byte source is read the same way: memory handed out in short reads, and a source that
+// fails part-way, serially and in parallel.
+TEST(FilePass, AnyByteSourceIsReadTheSameWay) {
+    SeededRandom random;
+    const std::string content = RandomString(random, 5 * FileBlockSize + 9);
+    for (bool parallel : {false, true}) {
+        SCOPED_TRACE(Mode(parallel));
+        DigestCalculator calculator;
+        calculator.SetParallelFeeding(parallel);
+        MemorySource memory(content, 3000);
+        Recorders r;
+        ASSERT_EQ(calculator.FeedSource(r.table, memory), ResultSuccess);
+        ExpectEveryObjectFed(r, content, parallel);
+
+        MemorySource whole(content);
+        FaultySource failing(whole, {2 * FileBlockSize + 1});
+        Recorders partial;
+        EXPECT_EQ(calculator.FeedSource(partial.table, failing), ResultUnreadable);
+        for (const RecordingObject* object : partial.objects) {
+            EXPECT_EQ(object->lengths, std::vector<uint32_t>(2, FileBlockSize));
+        }
+    }
+}
+
+// Every piece is read into page-aligned memory, serially and in every slot of the ring: the
+// system's copy into the buffer is most of the cost of reading a cached file, and slower into
+// memory that is not aligned.
+TEST(FilePass, EveryPieceIsReadIntoPageAlignedMemory) {
+    // Where each read that starts a piece was asked to write; the memory hands out whole reads.
+    class PieceStarts final : public ByteSource {
+      public:
+        PieceStarts(const std::string& bytes, uint32_t piece_size)
+            : memory_(bytes), piece_size_(piece_size) {}
+        bool ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got) override {
+            if (offset_ % piece_size_ == 0) {
+                addresses.push_back(reinterpret_cast<uintptr_t>(buffer));
+            }
+            const bool read = memory_.ReadSome(buffer, capacity, got);
+            offset_ += got;
+            return read;
+        }
+        uint64_t Size() const override { return memory_.Size(); }
+        std::vector<uintptr_t> addresses;
+
+      private:
+        MemorySource memory_;
+        uint32_t piece_size_;
+        uint64_t offset_ = 0;
+    };
+    SeededRandom random;
+    const std::string content = RandomString(random, 20 * FileBlockSize + 100);
+    for (uint32_t piece_blocks : {0u, 1u, 3u}) {
+        for (bool parallel : {false, true}) {
+            SCOPED_TRACE("pieces of " + std::to_string(piece_blocks) + " blocks, " + Mode(parallel));
+            const uint32_t piece_size = (piece_blocks != 0 ? piece_blocks : FilePieceBlocks) * FileBlockSize;
+            PieceStarts source(content, piece_size);
+            DigestCalculator calculator;
+            calculator.SetParallelFeeding(parallel);
+            calculator.SetPieceBlocks(piece_blocks);
+            Recorders r;
+            ASSERT_EQ(calculator.FeedSource(r.table, source), ResultSuccess);
+            EXPECT_EQ(source.addresses.size(), content.size() / piece_size + 1);
+            for (const uintptr_t address : source.addresses) {
+                EXPECT_EQ(address % 4096, 0u);
+            }
+        }
     }
 }
 
 TEST(FilePass, AnEmptyTableStillReadsTheFile) {
     TempDir dir;
     SeededRandom random;
-    const std::string path = dir.Write("f", RandomBytes(random, 3 * FileBlockSize));
+    const std::string path = dir.Write("f", RandomString(random, 3 * FileBlockSize));
     ObjectTable empty;
     for (bool parallel : {false, true}) {
         DigestCalculator calculator;
         calculator.SetParallelFeeding(parallel);
         EXPECT_EQ(calculator.FeedFile(empty, path), ResultSuccess);
-        calculator.SetReadFaultsForTesting({1, 0});
-        EXPECT_EQ(calculator.FeedFile(empty, path), ResultUnreadable);
+        CalculatorUnderTest failing({FileBlockSize}, 0, parallel);
+        EXPECT_EQ(failing.calculator.FeedFile(empty, path), ResultUnreadable);
     }
 }

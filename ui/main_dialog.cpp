@@ -1,6 +1,7 @@
 #include "ui/main_dialog.h"
 
 #include "engine/calculate_command.h"
+#include "engine/file_reader.h"
 #include "ui/settings_format.h"
 
 namespace ui {
@@ -279,21 +280,51 @@ void MainDialog::OnFileDropped(std::wstring path) {
     OnCalculate();
 }
 
+namespace {
+
+// The string-table message of each refusal.
+int MessageIdOf(engine::Refusal refusal) {
+    switch (refusal) {
+        case engine::Refusal::NoAlgorithm:
+            return IDS_SELECT_ALGORITHM;
+        case engine::Refusal::HexOddLength:
+            return IDS_HEX_ODD_LENGTH;
+        case engine::Refusal::HexIllegalCharacter:
+            return IDS_HEX_ILLEGAL_CHAR;
+        case engine::Refusal::NoFile:
+            return IDS_SELECT_FILE;
+        case engine::Refusal::FileUnreadable:
+            return IDS_ACCESS_DENIED;
+        case engine::Refusal::FileNotFound:
+            return IDS_CANNOT_OPEN;
+        case engine::Refusal::PathTooLong:
+            return IDS_PATH_TOO_LONG;
+        case engine::Refusal::UnknownFailure:
+        case engine::Refusal::None:
+            break;
+    }
+    return IDS_UNKNOWN_ERROR;
+}
+
+}  // namespace
+
 void MainDialog::OnCalculate() {
     ControlsToState();
 
     engine::CommandValues request;
-    request.input_kind = controls_->Selection(IDC_DATA_FORMAT);
+    request.input_kind = engine::InputKind(controls_->Selection(IDC_DATA_FORMAT));
     request.input_value = request.input_kind == engine::InputFile
                               ? controls_->ToUtf8(values.data_value)
                               : controls_->ToSystemCodePage(values.data_value);
     request.hmac = values.hmac;
-    request.key_kind = controls_->Selection(IDC_KEY_FORMAT);
+    request.key_kind = engine::KeyKind(controls_->Selection(IDC_KEY_FORMAT));
     request.key_value = controls_->ToSystemCodePage(values.key_value);
     for (size_t row = 0; row < request.selection.size(); ++row) {
         request.selection[row] = values.algorithms[row] ? 1 : 0;
     }
 
+    // Fed as orvendal-cli feeds it where that is faster; the dialog still waits for the answer.
+    calculator_.SetParallelFeeding(engine::ParallelFeedingPays(request, engine::UsableCoreCount()));
     controls_->SetBusy(true);
     engine::CommandOutcome outcome = engine::RunCalculateCommand(request, calculator_);
     controls_->SetBusy(false);
@@ -311,8 +342,8 @@ void MainDialog::OnCalculate() {
     }
 
     if (!outcome.succeeded()) {
-        controls_->ShowWarning(outcome.message);
-        FocusOn(outcome.focus);
+        controls_->ShowWarning(MessageIdOf(outcome.refusal));
+        FocusOn(outcome.field);
         return;
     }
     for (size_t row = 0; row < values.results.size(); ++row) {
@@ -347,18 +378,18 @@ void MainDialog::SelectByText(int selector, const std::wstring& text) {
     }
 }
 
-void MainDialog::FocusOn(engine::FocusTarget target) {
-    switch (target) {
-        case engine::FocusTarget::DataEdit:
+void MainDialog::FocusOn(engine::Field field) {
+    switch (field) {
+        case engine::Field::Data:
             controls_->Focus(IDC_DATA_VALUE);
             break;
-        case engine::FocusTarget::KeyEdit:
+        case engine::Field::Key:
             controls_->Focus(IDC_KEY_VALUE);
             break;
-        case engine::FocusTarget::Md2CheckBox:
+        case engine::Field::AlgorithmSelection:
             controls_->Focus(IDC_MD2);
             break;
-        case engine::FocusTarget::Unchanged:
+        case engine::Field::None:
             break;
     }
 }

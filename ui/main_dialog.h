@@ -116,7 +116,7 @@ class MainDialog {
     void WriteText(int id, const std::wstring& text);
     std::wstring SelectedText(int selector) const;
     void SelectByText(int selector, const std::wstring& text);
-    void FocusOn(engine::FocusTarget target);
+    void FocusOn(engine::Field field);
 
     DialogControls* controls_ = nullptr;
     engine::DigestCalculator calculator_;

@@ -1,8 +1,13 @@
 // Prints the digests Orvendal.exe shows for a file named on its command line, one line per
 // ticked algorithm in orvendal-cli's form "TAG (FILE) = digest", so that a script can check the
-// dialog against independent implementations on inputs too large to keep in a test (5 GiB).
+// dialog against independent implementations on inputs too large to keep in a test (5 GiB), and
+// time the dialog's Calculate (bench/run.sh).
 //
-// Usage: dialog_digests ALGORITHMS FILE
+// Usage: dialog_digests [--one-core] [--time] ALGORITHMS FILE
+//   --one-core  the program may run on one core only (its affinity), where it feeds the
+//               algorithms in turn on one thread
+//   --time      FILE is typed into the data edit rather than given on the command line, and
+//               Calculate is timed: a last line "seconds: S" gives how long it took
 //   ALGORITHMS  command names separated by commas (md5,sha1,...): the ticks stored before start
 //   FILE        passed to the program as it is, from this program's current directory
 // Exit status 0 when the dialog showed a result for every ticked algorithm and closed normally.
@@ -39,12 +44,27 @@ int Fail(const char* message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: dialog_digests ALGORITHMS FILE\n");
+    bool one_core = false;
+    bool timed = false;
+    int first = 1;
+    for (; first < argc && argv[first][0] == '-'; ++first) {
+        const std::string option = argv[first];
+        if (option == "--one-core") {
+            one_core = true;
+        } else if (option == "--time") {
+            timed = true;
+        } else {
+            first = argc;  // a usage error
+        }
+    }
+    if (argc - first != 2) {
+        std::fprintf(stderr, "usage: dialog_digests [--one-core] [--time] ALGORITHMS FILE\n");
         return 2;
     }
+    const char* const algorithms = argv[first];
+    const char* const file_name = argv[first + 1];
     std::wstring ticks(size_t(hashlib::AlgorithmCount) + 1, L'0');  // HMAC first, then each algorithm
-    std::string names = std::string(argv[1]) + ",";
+    std::string names = std::string(algorithms) + ",";
     for (size_t start = 0, comma; (comma = names.find(',', start)) != std::string::npos; start = comma + 1) {
         const std::string name = names.substr(start, comma - start);
         const int found = hashlib::FindAlgorithmByCommandName(name);
@@ -55,10 +75,17 @@ int main(int argc, char** argv) {
         ticks[size_t(found) + 1] = L'1';
     }
 
+    DWORD_PTR affinity = 0;
+    if (one_core) {
+        DWORD_PTR system = 0;
+        GetProcessAffinityMask(GetCurrentProcess(), &affinity, &system);
+        affinity &= ~affinity + 1;  // the lowest core
+    }
+
     RegDeleteTreeW(HKEY_CURRENT_USER, ProductKey);
     SetStringValue(SettingsKey, L"CheckBoxes", ticks);
-    const std::wstring file = Widen(argv[2]);
-    ProgramUnderTest program(ProgramPath(), Quoted(file), L"");
+    const std::wstring file = Widen(file_name);
+    ProgramUnderTest program(ProgramPath(), timed ? L"" : Quoted(file), L"", affinity);
     if (!program.started()) {
         return Fail("the program did not start");
     }
@@ -66,18 +93,38 @@ int main(int argc, char** argv) {
     if (dialog == nullptr) {
         return Fail("the dialog did not appear");
     }
+    // Plain waits: a send that gives up on a "hung" window gives up on one that has been busy
+    // calculating for more than a few seconds, also just after it has finished.
+    const auto answers = [&] {
+        return WaitUntil(
+                   [&] {
+                       DWORD_PTR result = 0;
+                       return SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0 ||
+                              WaitForSingleObject(program.process(), 0) != WAIT_TIMEOUT;
+                   },
+                   CalculationTimeoutMs) &&
+               IsWindow(dialog);
+    };
     // Where the window shows before its initialisation ends (Wine drawing its own frames), the
     // dialog answers only once the calculation is over.
-    // A plain wait: a send that gives up on a "hung" window would give up on a busy one.
-    const bool answered = WaitUntil(
-        [&] {
-            DWORD_PTR result = 0;
-            return SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0 ||
-                   WaitForSingleObject(program.process(), 0) != WAIT_TIMEOUT;
-        },
-        CalculationTimeoutMs);
-    if (!answered || !IsWindow(dialog)) {
+    if (!answers()) {
         return Fail("the dialog did not finish its calculation");
+    }
+    double seconds = 0;
+    if (timed) {
+        // File is the first data format, the one shown without stored settings.
+        SetTextOf(GetDlgItem(dialog, DataEdit), file);
+        LARGE_INTEGER frequency, start, end;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&start);
+        DWORD_PTR result = 0;
+        const bool calculated =
+            SendMessageTimeoutW(dialog, WM_COMMAND, IDOK, 0, SMTO_NORMAL, CalculationTimeoutMs, &result) != 0;
+        QueryPerformanceCounter(&end);
+        if (!calculated || !answers()) {
+            return Fail("the dialog did not finish its calculation");
+        }
+        seconds = double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
     }
     if (program.FindOwnedDialog(dialog) != nullptr) {
         return Fail("the program showed a message instead of results");
@@ -92,9 +139,12 @@ int main(int argc, char** argv) {
         const std::wstring shown = TextOf(GetDlgItem(dialog, Rows[id].result));
         complete = complete && !shown.empty();
         lines +=
-            std::string(hashlib::Algorithms[id].tag_name) + " (" + argv[2] + ") = " + Narrow(shown) + "\n";
+            std::string(hashlib::Algorithms[id].tag_name) + " (" + file_name + ") = " + Narrow(shown) + "\n";
     }
     std::fputs(lines.c_str(), stdout);
+    if (timed) {
+        std::printf("seconds: %.6f\n", seconds);
+    }
 
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     const std::optional<DWORD> code = program.WaitForExit();

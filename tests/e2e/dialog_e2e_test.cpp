@@ -3,6 +3,7 @@
 // focus) and what it leaves in the registry. Runs under Wine on a virtual display with the
 // Chinese system code page (936), which main() checks before anything else.
 #include <cstdio>
+#include <random>
 
 #include "dialog_fixture.h"
 
@@ -321,6 +322,148 @@ TEST_F(DialogTest, FileThatCannotBeReadKeepsTheEarlierResults) {
     ASSERT_TRUE(DeleteFileW(path.c_str()));
     warning = CalculateExpectingWarning();
     EXPECT_EQ(warning.text, CannotOpenText);
+    EXPECT_EQ(Shown(), earlier);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files fed on more than one core: with two or more algorithms ticked the dialog feeds each on a
+// thread of its own, held to one core it feeds them in turn, and what it shows is the same.
+
+// The cores this program may use, which the program under test inherits.
+int UsableCores() {
+    DWORD_PTR process = 0;
+    DWORD_PTR system = 0;
+    GetProcessAffinityMask(GetCurrentProcess(), &process, &system);
+    int count = 0;
+    for (; process != 0; process &= process - 1) {
+        ++count;
+    }
+    return count;
+}
+
+void NoteWhenTheParallelPassCannotRun() {
+    if (UsableCores() < 2) {
+        std::printf("(one core only: the dialog feeds its algorithms in turn, not in parallel)\n");
+    }
+}
+
+std::string PseudoRandomBytes(size_t count) {
+    std::mt19937 generator(20261209u);
+    std::string bytes(count, '\0');
+    for (char& byte : bytes) {
+        byte = char(generator());
+    }
+    return bytes;
+}
+
+// More than twice the parallel pass's ring of eight 256 KiB pieces, so every slot is refilled.
+constexpr size_t SeveralRingsOfPieces = 5 * 1024 * 1024 + 77;
+
+TEST_F(DialogTest, EveryAlgorithmOnAFileGivesTheSameDigestsOnOneCoreAndOnAll) {
+    NoteWhenTheParallelPassCannotRun();
+    const std::string content = PseudoRandomBytes(SeveralRingsOfPieces);
+    const std::wstring path = WriteTestFile(L"several pieces.bin", content);
+    const Results expected = ExpectedPlain(AllTicks, content);
+    for (const DWORD_PTR affinity : {DWORD_PTR(0), DWORD_PTR(1)}) {
+        SCOPED_TRACE(affinity == 0 ? "every core" : "one core");
+        Start(L"", ProgramPath(), L"", affinity);
+        Tick(AllTicks);
+        Type(DataEdit, path);
+        Calculate();
+        EXPECT_EQ(Shown(), expected);
+        Close();
+    }
+}
+
+// The writing end of a named pipe that the dialog reads as its file; every wait is bounded. Wine
+// does not fail a read over a byte range another process has locked, but a reader's next read
+// fails once the writer disconnects the pipe, which makes a read fail part-way through a real
+// input.
+class PipeWriter {
+  public:
+    explicit PipeWriter(const std::wstring& name)
+        : pipe_(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED,
+                                 PIPE_TYPE_BYTE | PIPE_WAIT, 1, 64 * 1024, 64 * 1024, 0, nullptr)),
+          event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~PipeWriter() {
+        if (pipe_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(pipe_);
+        }
+        CloseHandle(event_);
+    }
+    PipeWriter(const PipeWriter&) = delete;
+    PipeWriter& operator=(const PipeWriter&) = delete;
+
+    bool created() const { return pipe_ != INVALID_HANDLE_VALUE; }
+
+    // Waits for the reader, then writes `bytes`; false when that did not happen in time. With a
+    // pipe buffer far smaller than `bytes`, the write ends only once the reader has taken most
+    // of them.
+    bool Write(const std::string& bytes) {
+        OVERLAPPED connect = {};
+        connect.hEvent = event_;
+        if (!ConnectNamedPipe(pipe_, &connect) && GetLastError() != ERROR_PIPE_CONNECTED &&
+            !Finish(connect)) {
+            return false;
+        }
+        OVERLAPPED write = {};
+        write.hEvent = event_;
+        return WriteFile(pipe_, bytes.data(), DWORD(bytes.size()), nullptr, &write) || Finish(write);
+    }
+
+    // The reader's next read ends its input.
+    void Close() {
+        CloseHandle(pipe_);
+        pipe_ = INVALID_HANDLE_VALUE;
+    }
+    // The reader's next read fails.
+    void Disconnect() { DisconnectNamedPipe(pipe_); }
+
+  private:
+    // An operation that went on in the background: waits for it, or cancels it.
+    bool Finish(OVERLAPPED& operation) {
+        if (GetLastError() != ERROR_IO_PENDING) {
+            return false;
+        }
+        DWORD transferred = 0;
+        if (WaitForSingleObject(event_, WaitTimeoutMs) != WAIT_OBJECT_0) {
+            CancelIoEx(pipe_, &operation);
+        }
+        return GetOverlappedResult(pipe_, &operation, &transferred, TRUE) != FALSE;
+    }
+
+    HANDLE pipe_;
+    HANDLE event_;
+};
+
+TEST_F(DialogTest, AReadFailingPartWayThroughTheInputKeepsTheEarlierResults) {
+    NoteWhenTheParallelPassCannotRun();
+    const std::string content = PseudoRandomBytes(SeveralRingsOfPieces);
+    const std::wstring pipe = L"\\\\.\\pipe\\orvendal-e2e-" + std::to_wstring(GetCurrentProcessId());
+    Start();
+    Type(DataEdit, pipe);
+    {
+        // Read to its end, in parallel with the default four algorithms.
+        PipeWriter writer(pipe);
+        ASSERT_TRUE(writer.created());
+        PostMessageW(dialog_, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(writer.Write(content)) << "the dialog did not read the pipe";
+        writer.Close();
+    }
+    ASSERT_TRUE(TrySend(dialog_, WM_NULL, 0, 0, nullptr, 60000)) << "the calculation did not finish";
+    ASSERT_EQ(program_->FindOwnedDialog(dialog_), nullptr) << "unexpected message";
+    const Results earlier = Shown();
+    ASSERT_EQ(earlier, ExpectedPlain(DefaultTicks, content));
+
+    // Several pieces in, the next read fails.
+    PipeWriter writer(pipe);
+    ASSERT_TRUE(writer.created());
+    PostMessageW(dialog_, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(writer.Write(content.substr(0, content.size() / 2))) << "the dialog did not read the pipe";
+    writer.Disconnect();
+    const Warning warning = ReadAndCloseWarning(program_->WaitForOwnedDialog(dialog_, 60000));
+    EXPECT_EQ(warning.text, AccessDeniedText);
+    EXPECT_EQ(FocusSettlingOn(DataEdit), DataEdit);
     EXPECT_EQ(Shown(), earlier);
 }
 

@@ -124,11 +124,11 @@ class DialogTest : public testing::Test {
         RegDeleteTreeW(HKEY_CURRENT_USER, ProductKey);
     }
 
-    // Starts the program (by default the built one, in this program's current directory) and
-    // waits for its dialog.
+    // Starts the program (by default the built one, in this program's current directory, on the
+    // cores of this program) and waits for its dialog.
     void Start(const std::wstring& arguments = L"", const std::wstring& program = ProgramPath(),
-               const std::wstring& current_directory = L"") {
-        program_ = std::make_unique<ProgramUnderTest>(program, arguments, current_directory);
+               const std::wstring& current_directory = L"", DWORD_PTR affinity = 0) {
+        program_ = std::make_unique<ProgramUnderTest>(program, arguments, current_directory, affinity);
         ASSERT_TRUE(program_->started());
         dialog_ = program_->WaitForDialog();
         ASSERT_NE(dialog_, nullptr) << "the dialog did not appear";

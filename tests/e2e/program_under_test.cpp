@@ -82,7 +82,7 @@ ProgramUnderTest::ProgramUnderTest(const std::wstring& arguments)
     : ProgramUnderTest(ProgramPath(), arguments, L"") {}
 
 ProgramUnderTest::ProgramUnderTest(const std::wstring& program, const std::wstring& arguments,
-                                   const std::wstring& current_directory) {
+                                   const std::wstring& current_directory, DWORD_PTR affinity) {
     std::wstring command_line = L"\"" + program + L"\"";
     if (!arguments.empty()) {
         command_line += L" " + arguments;
@@ -90,10 +90,16 @@ ProgramUnderTest::ProgramUnderTest(const std::wstring& program, const std::wstri
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    // Held until its affinity is set, so that it never sees another.
+    const DWORD flags = affinity != 0 ? CREATE_SUSPENDED : 0;
+    if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, flags, nullptr,
                         current_directory.empty() ? nullptr : current_directory.c_str(), &startup, &info)) {
         ADD_FAILURE() << "could not start the program, error " << GetLastError();
         return;
+    }
+    if (affinity != 0) {
+        EXPECT_TRUE(SetProcessAffinityMask(info.hProcess, affinity)) << "error " << GetLastError();
+        ResumeThread(info.hThread);
     }
     CloseHandle(info.hThread);
     process_ = info.hProcess;

@@ -57,9 +57,10 @@ class ProgramUnderTest {
     // Starts Orvendal.exe with `arguments` as its command line after the program's name.
     explicit ProgramUnderTest(const std::wstring& arguments);
     // Starts the program `program` (a copy of Orvendal.exe elsewhere) in the current directory
-    // `current_directory` (empty: this program's).
+    // `current_directory` (empty: this program's), on the cores of `affinity` (0: those of this
+    // program).
     ProgramUnderTest(const std::wstring& program, const std::wstring& arguments,
-                     const std::wstring& current_directory);
+                     const std::wstring& current_directory, DWORD_PTR affinity = 0);
     // Ends the process if it still runs.
     ~ProgramUnderTest();
     ProgramUnderTest(const ProgramUnderTest&) = delete;

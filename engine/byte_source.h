@@ -1,0 +1,19 @@
+// What the file pass reads from: the file reader (a file or standard input), or any other source
+// of bytes read in order, such as the tests' sources that read short or fail.
+#pragma once
+
+#include <cstdint>
+
+namespace engine {
+
+class ByteSource {
+  public:
+    virtual ~ByteSource() = default;
+    // One read of up to `capacity` bytes; `got` is 0 at the end of the input. False when the
+    // read fails. A read may give fewer bytes than asked for before the end.
+    virtual bool ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got) = 0;
+    // The input's size when it is known (a regular file), else 0; for progress only.
+    virtual uint64_t Size() const = 0;
+};
+
+}  // namespace engine
