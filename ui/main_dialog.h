@@ -80,8 +80,8 @@ class MainDialog {
     void ControlsToState();
     void StateToControls();
 
-    // Empties every result and shows it.
-    void ClearResults();  // and their marks
+    // Empties every result (and so takes its mark) and shows it.
+    void ClearResults();
     // Shows the browse button in File format only; the data edit ends 2 pixels before the
     // button, or at the button's right edge when it is hidden.
     void UpdateBrowseButton();
