@@ -460,30 +460,27 @@ TEST_F(MainDialogTest, ExpectedDigestsMarkTheResultsTheyGoWith) {
     marked[Crc32] = ResultMark::None;
     EXPECT_EQ(ShownMarks(), marked) << "a mark stays only with the text it was given for";
 
-    // Under HMAC the sum files, which list plain digests, are not read; the clipboard still counts.
-    folder.Write("download.bin", "abc");
+    // Under HMAC the sum files, which list plain digests, are not read (the zeros listed for SHA-1
+    // would make it a mismatch); the clipboard still counts. RFC 2202, test case 2.
+    folder.Write("download.bin", "what do ya want for nothing?");
     controls.Click(IDC_HMAC);
     EXPECT_EQ(ShownMarks(), ui::ResultMarks{});
-    controls.Type(IDC_KEY_VALUE, L"key");
-    dialog.OnCalculate();
-    controls.clipboard = controls[IDC_SHA1_RESULT].text;
+    controls.Type(IDC_KEY_VALUE, L"Jefe");
+    controls.clipboard = L"effcdf6ae5eb2fa2d27416d5f184df9c259a7c79";
     dialog.OnCalculate();
     marked = {};
     marked[Sha1] = ResultMark::Match;
     EXPECT_EQ(ShownMarks(), marked);
 
-    // Text input: the clipboard only. Typing, another format or a new Calculate take marks away.
+    // Text input: the clipboard only. Another format, or a new Calculate, takes the mark away.
     controls.Click(IDC_HMAC);
     controls.clipboard = L"a9993e364706816aba3e25717850c26c9cd0d89d";  // FIPS 180-4
     Calculate(TextFormat, L"abc");
     EXPECT_EQ(ShownMarks(), marked);
-    controls.Type(IDC_DATA_VALUE, L"abcd");
-    EXPECT_EQ(ShownMarks(), ui::ResultMarks{});
-    controls.Type(IDC_DATA_VALUE, L"abc");
-    dialog.OnCalculate();
     controls.Choose(IDC_DATA_FORMAT, HexFormat);
     EXPECT_EQ(ShownMarks(), ui::ResultMarks{});
     Calculate(TextFormat, L"abc");
+    EXPECT_EQ(ShownMarks(), marked);
     controls.clipboard.reset();  // none, or it could not be opened
     dialog.OnCalculate();
     EXPECT_EQ(ShownMarks(), ui::ResultMarks{});
