@@ -86,6 +86,17 @@ void FakeDialogControls::Move(int id, const ui::Rect& bounds) {
     controls_.at(id).bounds = bounds;
 }
 
+void FakeDialogControls::SetResultMark(int id, ui::ResultMark mark) {
+    Control& result = controls_.at(id);
+    if (result.mark != mark) {
+        const char* name = mark == ui::ResultMark::Match      ? "match"
+                           : mark == ui::ResultMark::Mismatch ? "mismatch"
+                                                              : "none";
+        journal.push_back("mark " + std::to_string(id) + " " + name);
+    }
+    result.mark = mark;
+}
+
 void FakeDialogControls::SetBusy(bool busy) {
     journal.push_back(busy ? "busy" : "idle");
     busy_changes.push_back(busy);

@@ -24,6 +24,7 @@ class FakeDialogControls final : public ui::DialogControls {
         bool visible = true;
         bool enabled = true;
         ui::Rect bounds;
+        ui::ResultMark mark = ui::ResultMark::None;
     };
 
     // The controls of the main dialog, and the dialog attached to them.
@@ -44,11 +45,13 @@ class FakeDialogControls final : public ui::DialogControls {
     int focus = 0;                               // the control that took the focus last
     std::optional<std::wstring> file_to_choose;  // what the open-file dialog returns
     int file_dialogs = 0;
+    std::optional<std::wstring> clipboard;  // its text; nothing: it holds none or cannot be opened
     std::vector<bool> busy_changes;
     // In order: the window's own steps and commands by name ("capture layout", "placement" with
     // the rectangle asked for, "help", ...), and what the dialog changed of ticks ("tick" or
     // "untick" and the id), enabling ("enable", "disable"), selections ("select", id, index),
-    // moves ("move", id) and the wait cursor ("busy", "idle").
+    // moves ("move", id), marks ("mark", id and "none", "match" or "mismatch") and the wait cursor
+    // ("busy", "idle").
     std::vector<std::string> journal;
 
     bool HasControl(int id) const override { return controls_.count(id) != 0; }
@@ -67,9 +70,11 @@ class FakeDialogControls final : public ui::DialogControls {
     ui::Rect Bounds(int id) const override { return controls_.at(id).bounds; }
     void Move(int id, const ui::Rect& bounds) override;
     void Focus(int id) override { focus = id; }
+    void SetResultMark(int id, ui::ResultMark mark) override;
     void ShowWarning(int message_id) override { warnings.push_back(message_id); }
     void SetBusy(bool busy) override;
     std::optional<std::wstring> ChooseFile() override;
+    std::optional<std::wstring> ClipboardText() override { return clipboard; }
     std::string ToSystemCodePage(std::wstring_view text) const override;
     std::wstring FromSystemCodePage(std::string_view bytes) const override;
     std::string ToUtf8(std::wstring_view text) const override { return EncodeUtf8(text); }

@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "fake_dialog_controls.h"
+#include "temp_dir.h"
 #include "test_support.h"
 #include "ui/resource.h"
 
@@ -68,6 +69,14 @@ class MainDialogTest : public testing::Test {
             results[id] = controls[ui::AlgorithmRows[id].result].text;
         }
         return results;
+    }
+
+    ui::ResultMarks ShownMarks() {
+        ui::ResultMarks marks{};
+        for (int id = 0; id < AlgorithmCount; ++id) {
+            marks[id] = controls[ui::AlgorithmRows[id].result].mark;
+        }
+        return marks;
     }
 
     void ShowInResults(const std::wstring& text) {
@@ -413,6 +422,69 @@ TEST_F(MainDialogTest, ResultsAreClearedWhenTheirInputChanges) {
     controls.Click(IDC_HMAC);
     EXPECT_EQ(ShownResults(), decltype(ShownResults()){}) << "HMAC clicked";
     EXPECT_TRUE(controls.warnings.empty());
+}
+
+TEST_F(MainDialogTest, ExpectedDigestsMarkTheResultsTheyGoWith) {
+    using ui::ResultMark;
+    constexpr int Md5 = hashlib::AlgorithmMd5, Sha1 = hashlib::AlgorithmSha1, Crc32 = hashlib::AlgorithmCrc32;
+    // "abc": MD5 from RFC 1321, CRC-32 from zlib; the SHA-1 listed is wrong.
+    const TempDir folder;
+    const std::wstring file = FakeDialogControls::DecodeUtf8(folder.Write("download.bin", "abc"));
+    folder.Write("MD5SUMS", "900150983cd24fb0d6963f7d28e17f72 *DOWNLOAD.BIN\n");
+    folder.Write("download.bin.sha1", std::string(40, '0') + "  download.bin\n");
+    controls.clipboard = L" 3524 41C2\r\n";
+    controls.Initialise();
+    controls.Click(IDC_SHA256);  // nothing is expected of it
+
+    Calculate(FileFormat, file);
+    ui::ResultMarks marked{};
+    marked[Md5] = ResultMark::Match;
+    marked[Sha1] = ResultMark::Mismatch;
+    marked[Crc32] = ResultMark::Match;
+    EXPECT_EQ(ShownMarks(), marked);
+    EXPECT_EQ(ShownResults(), PlainResults("abc")) << "marks change no result";
+    EXPECT_TRUE(controls.warnings.empty());
+
+    std::filesystem::remove(PathFromUtf8(folder.Path("download.bin")));
+    dialog.OnCalculate();  // fails with its message: results and marks stay
+    EXPECT_EQ(controls.warnings, std::vector<int>{IDS_CANNOT_OPEN});
+    EXPECT_EQ(ShownResults(), PlainResults("abc"));
+    EXPECT_EQ(ShownMarks(), marked);
+
+    controls.Click(IDC_MD5);  // unticked: its result and its mark go
+    marked[Md5] = ResultMark::None;
+    EXPECT_EQ(ShownMarks(), marked);
+    controls[IDC_CRC32_RESULT].text = L"900150983cd24fb0d6963f7d28e17f72";  // written from outside
+    dialog.ControlsToState();
+    dialog.StateToControls();
+    marked[Crc32] = ResultMark::None;
+    EXPECT_EQ(ShownMarks(), marked) << "a mark stays only with the text it was given for";
+
+    // Under HMAC the sum files, which list plain digests, are not read (the zeros listed for SHA-1
+    // would make it a mismatch); the clipboard still counts. RFC 2202, test case 2.
+    folder.Write("download.bin", "what do ya want for nothing?");
+    controls.Click(IDC_HMAC);
+    EXPECT_EQ(ShownMarks(), ui::ResultMarks{});
+    controls.Type(IDC_KEY_VALUE, L"Jefe");
+    controls.clipboard = L"effcdf6ae5eb2fa2d27416d5f184df9c259a7c79";
+    dialog.OnCalculate();
+    marked = {};
+    marked[Sha1] = ResultMark::Match;
+    EXPECT_EQ(ShownMarks(), marked);
+
+    // Text input: the clipboard only. Another format, or a new Calculate, takes the mark away.
+    controls.Click(IDC_HMAC);
+    controls.clipboard = L"a9993e364706816aba3e25717850c26c9cd0d89d";  // FIPS 180-4
+    Calculate(TextFormat, L"abc");
+    EXPECT_EQ(ShownMarks(), marked);
+    controls.Choose(IDC_DATA_FORMAT, HexFormat);
+    EXPECT_EQ(ShownMarks(), ui::ResultMarks{});
+    Calculate(TextFormat, L"abc");
+    EXPECT_EQ(ShownMarks(), marked);
+    controls.clipboard.reset();  // none, or it could not be opened
+    dialog.OnCalculate();
+    EXPECT_EQ(ShownMarks(), ui::ResultMarks{});
+    EXPECT_EQ(controls.warnings, std::vector<int>{IDS_CANNOT_OPEN}) << "only the failed Calculate's";
 }
 
 TEST_F(MainDialogTest, BrowseFillsTheDataValueWithoutCalculating) {

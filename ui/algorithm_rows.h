@@ -25,14 +25,20 @@ inline constexpr std::array<AlgorithmRow, hashlib::AlgorithmCount> AlgorithmRows
     return rows;
 }();
 
-// The row of the algorithm whose check box has this id, or -1.
-constexpr int AlgorithmRowOf(int check_box_id) {
+// The row whose `control` (its check box or its result edit) has the id `id`, or -1.
+constexpr int AlgorithmRowWith(int AlgorithmRow::*control, int id) {
     for (size_t row = 0; row < AlgorithmRows.size(); ++row) {
-        if (AlgorithmRows[row].check_box == check_box_id) {
+        if (AlgorithmRows[row].*control == id) {
             return int(row);
         }
     }
     return -1;
+}
+constexpr int AlgorithmRowOf(int check_box_id) {
+    return AlgorithmRowWith(&AlgorithmRow::check_box, check_box_id);
+}
+constexpr int AlgorithmRowOfResult(int result_id) {
+    return AlgorithmRowWith(&AlgorithmRow::result, result_id);
 }
 
 namespace detail {

@@ -1,8 +1,8 @@
 // The thin layer between the main dialog's logic and its window: controls reached by id, the
-// warning box, the wait cursor, the open-file dialog, the system's text conversions, and the
-// steps only the window can take, which the dialog puts in their order. The Windows dialog
-// implements it over its window; the unit tests implement it in memory, so the logic is tested
-// without creating a window.
+// result fields' marks, the warning box, the wait cursor, the open-file dialog, the clipboard,
+// the system's text conversions, and the steps only the window can take, which the dialog puts
+// in their order. The Windows dialog implements it over its window; the unit tests implement it
+// in memory, so the logic is tested without creating a window.
 #pragma once
 
 #include <optional>
@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "ui/rect.h"
+#include "ui/result_marks.h"
 
 namespace ui {
 
@@ -42,6 +43,9 @@ class DialogControls {
 
     virtual void Focus(int id) = 0;
 
+    // Colours the result edit `id` as `mark` says until it is marked again (None: as usual).
+    virtual void SetResultMark(int id, ResultMark mark) = 0;
+
     // A warning box with an OK button, titled with the program's name; the text is the
     // string-table entry `message_id`. Returns when the user has closed it.
     virtual void ShowWarning(int message_id) = 0;
@@ -51,6 +55,9 @@ class DialogControls {
 
     // The open-file dialog; the chosen file's full name, or nothing when cancelled.
     virtual std::optional<std::wstring> ChooseFile() = 0;
+
+    // The clipboard's text, or nothing when it holds none or cannot be opened.
+    virtual std::optional<std::wstring> ClipboardText() = 0;
 
     // Text as the bytes of the system code page (what text and key inputs hash), and back.
     virtual std::string ToSystemCodePage(std::wstring_view text) const = 0;

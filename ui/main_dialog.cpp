@@ -2,6 +2,7 @@
 
 #include "engine/calculate_command.h"
 #include "engine/file_reader.h"
+#include "engine/sum_files_beside.h"
 #include "ui/settings_format.h"
 
 namespace ui {
@@ -39,7 +40,11 @@ void MainDialog::ControlsToState() {
     values.hmac = controls_->IsChecked(IDC_HMAC);
     for (size_t row = 0; row < AlgorithmRows.size(); ++row) {
         values.algorithms[row] = controls_->IsChecked(AlgorithmRows[row].check_box);
-        values.results[row] = controls_->Text(AlgorithmRows[row].result);
+        std::wstring shown = controls_->Text(AlgorithmRows[row].result);
+        if (shown != values.results[row]) {
+            values.marks[row] = ResultMark::None;
+        }
+        values.results[row] = std::move(shown);
     }
     values.data_value = controls_->Text(IDC_DATA_VALUE);
     values.key_value = controls_->Text(IDC_KEY_VALUE);
@@ -52,7 +57,11 @@ void MainDialog::StateToControls() {
     controls_->SetChecked(IDC_HMAC, values.hmac);
     for (size_t row = 0; row < AlgorithmRows.size(); ++row) {
         controls_->SetChecked(AlgorithmRows[row].check_box, values.algorithms[row]);
+        if (values.results[row].empty()) {
+            values.marks[row] = ResultMark::None;  // whatever emptied the result
+        }
         WriteText(AlgorithmRows[row].result, values.results[row]);
+        controls_->SetResultMark(AlgorithmRows[row].result, values.marks[row]);
     }
     WriteText(IDC_DATA_VALUE, values.data_value);
     WriteText(IDC_KEY_VALUE, values.key_value);
@@ -327,6 +336,10 @@ void MainDialog::OnCalculate() {
     calculator_.SetParallelFeeding(engine::ParallelFeedingPays(request, engine::UsableCoreCount()));
     controls_->SetBusy(true);
     engine::CommandOutcome outcome = engine::RunCalculateCommand(request, calculator_);
+    engine::ExpectedDigests sum_file_digests;
+    if (outcome.succeeded() && request.input_kind == engine::InputFile && !request.hmac) {
+        sum_file_digests = engine::ReadSumFilesBeside(outcome.values.input_value);  // the trimmed path
+    }
     controls_->SetBusy(false);
 
     // The cleaned values (trimmed path, hex without spaces) are kept whatever the outcome. A
@@ -350,6 +363,10 @@ void MainDialog::OnCalculate() {
         const std::string& text = outcome.results[row];
         values.results[row].assign(text.begin(), text.end());  // lower-case hex digits only
     }
+    // What the clipboard holds is expected whatever was hashed; sum files only for a plain file.
+    const std::optional<std::wstring> clipboard = controls_->ClipboardText();
+    values.marks =
+        MarkResults(values.results, clipboard ? ClipboardDigest(*clipboard) : std::nullopt, sum_file_digests);
     StateToControls();
 }
 

@@ -16,6 +16,7 @@
 #include "ui/dialog_controls.h"
 #include "ui/rect.h"
 #include "ui/resource.h"
+#include "ui/result_marks.h"
 #include "ui/settings_format.h"
 
 namespace ui {
@@ -39,6 +40,8 @@ struct DialogValues {
     bool hmac = false;
     std::array<bool, hashlib::AlgorithmCount> algorithms{};
     std::array<std::wstring, hashlib::AlgorithmCount> results;
+    // Shown with the results, set by a successful Calculate; a mark goes with its result's text.
+    ResultMarks marks{};
     std::wstring data_value;
     std::wstring key_value;
     std::wstring data_format;  // the data format selector's selected text
@@ -73,11 +76,11 @@ class MainDialog {
     // whatever the notification; every other control only on the one it sends when used.
     void OnCommand(int id, int notification);
 
-    // The two exchange directions.
+    // The two exchange directions. A result the controls show differently loses its mark.
     void ControlsToState();
     void StateToControls();
 
-    // Empties every result and shows it.
+    // Empties every result (and so takes its mark) and shows it.
     void ClearResults();
     // Shows the browse button in File format only; the data edit ends 2 pixels before the
     // button, or at the button's right edge when it is hidden.

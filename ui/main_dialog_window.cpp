@@ -32,6 +32,11 @@ constexpr wchar_t BrowseFilter[] = L"所有文件 (*.*)\0*.*\0";
 // The longest path the system accepts, so no chosen name is cut short.
 constexpr DWORD LongestPath = 32768;
 
+// A marked result field's background: light green for a digest as expected, light red for one
+// a sum file contradicts. Both are light enough for the usual dark text.
+constexpr COLORREF MatchColour = RGB(198, 239, 206);
+constexpr COLORREF MismatchColour = RGB(255, 199, 206);
+
 Rect ToRect(const RECT& rect) {
     return Rect{rect.left, rect.top, rect.right, rect.bottom};
 }
@@ -70,7 +75,9 @@ class MainDialogWindow final : public DialogWindow, public DialogControls {
         : DialogWindow(instance, MainDialogLinks, program.product_word),
           dialog_(dialog),
           program_(program),
-          settings_(settings) {}
+          settings_(settings),
+          match_brush_(CreateSolidBrush(MatchColour)),
+          mismatch_brush_(CreateSolidBrush(MismatchColour)) {}
     ~MainDialogWindow() override;
 
     int Run();
@@ -94,9 +101,11 @@ class MainDialogWindow final : public DialogWindow, public DialogControls {
     Rect Bounds(int id) const override { return ControlRect(id).value_or(Rect{}); }
     void Move(int id, const Rect& bounds) override;
     void Focus(int id) override;
+    void SetResultMark(int id, ResultMark mark) override;
     void ShowWarning(int message_id) override;
     void SetBusy(bool busy) override;
     std::optional<std::wstring> ChooseFile() override;
+    std::optional<std::wstring> ClipboardText() override;
     std::string ToSystemCodePage(std::wstring_view text) const override {
         return engine::Narrow(text, engine::CodePage::System);
     }
@@ -130,6 +139,7 @@ class MainDialogWindow final : public DialogWindow, public DialogControls {
     bool OnPaint();
     void OnDropFiles(HDROP drop);
     bool OnNotify(NMHDR* header);
+    INT_PTR OnControlColour(HDC dc, HWND control) const;
     void SaveSettings();
     void ApplyLayout();
     void LimitTrackingSize(MINMAXINFO* limits);
@@ -147,6 +157,10 @@ class MainDialogWindow final : public DialogWindow, public DialogControls {
     int32_t created_width_ = 0;
     int32_t created_height_ = 0;
     std::wstring tool_tip_text_;  // must outlive the tool tip's request
+    // Each result field's mark, asked for at every paint; the brushes live as long as the window.
+    ResultMarks marks_{};
+    HBRUSH match_brush_;
+    HBRUSH mismatch_brush_;
 };
 
 MainDialogWindow::~MainDialogWindow() {
@@ -156,6 +170,11 @@ MainDialogWindow::~MainDialogWindow() {
     }
     if (small_icon_ != nullptr) {
         DestroyIcon(small_icon_);
+    }
+    for (const HBRUSH brush : {match_brush_, mismatch_brush_}) {
+        if (brush != nullptr) {
+            DeleteObject(brush);
+        }
     }
 }
 
@@ -208,6 +227,8 @@ INT_PTR MainDialogWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpar
             return TRUE;
         case WM_NOTIFY:
             return OnNotify(reinterpret_cast<NMHDR*>(lparam));
+        case WM_CTLCOLORSTATIC:  // what read-only edits ask before they paint
+            return OnControlColour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
         case WM_DESTROY:
             SaveSettings();
             PostQuitMessage(0);
@@ -412,6 +433,16 @@ bool MainDialogWindow::OnNotify(NMHDR* header) {
     return true;
 }
 
+INT_PTR MainDialogWindow::OnControlColour(HDC dc, HWND control) const {
+    const int row = AlgorithmRowOfResult(GetDlgCtrlID(control));
+    if (row < 0 || marks_[size_t(row)] == ResultMark::None) {
+        return FALSE;  // the usual colours
+    }
+    const bool match = marks_[size_t(row)] == ResultMark::Match;
+    SetBkColor(dc, match ? MatchColour : MismatchColour);  // behind the text
+    return reinterpret_cast<INT_PTR>(match ? match_brush_ : mismatch_brush_);
+}
+
 std::wstring MainDialogWindow::Text(int id) const {
     const HWND control = Item(id);
     if (control == nullptr) {
@@ -479,6 +510,17 @@ void MainDialogWindow::Focus(int id) {
     }
 }
 
+void MainDialogWindow::SetResultMark(int id, ResultMark mark) {
+    const int row = AlgorithmRowOfResult(id);
+    if (row < 0 || marks_[size_t(row)] == mark) {
+        return;
+    }
+    marks_[size_t(row)] = mark;
+    if (const HWND control = Item(id); control != nullptr) {
+        InvalidateRect(control, nullptr, TRUE);
+    }
+}
+
 void MainDialogWindow::ShowWarning(int message_id) {
     const std::wstring text = ResourceString(UINT(message_id));
     MessageBoxW(hwnd(), text.c_str(), ProgramTitle, MB_OK | MB_ICONWARNING);
@@ -506,6 +548,22 @@ std::optional<std::wstring> MainDialogWindow::ChooseFile() {
         return std::nullopt;
     }
     return std::wstring(buffer.data(), wcsnlen(buffer.data(), buffer.size()));
+}
+
+std::optional<std::wstring> MainDialogWindow::ClipboardText() {
+    // Held open no longer than the copy takes: other programs wait for it meanwhile.
+    if (!OpenClipboard(hwnd())) {
+        return std::nullopt;
+    }
+    std::optional<std::wstring> text;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+        if (const auto* characters = static_cast<const wchar_t*>(GlobalLock(data)); characters != nullptr) {
+            text.emplace(characters, wcsnlen(characters, GlobalSize(data) / sizeof(wchar_t)));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 
 namespace e2e {
@@ -22,6 +23,22 @@ std::wstring TestDirectory() {
     return directory + L"\\";
 }
 
+std::wstring EmptyDirectory(const std::wstring& name) {
+    const std::wstring directory = TestDirectory() + name + L"\\";
+    CreateDirectoryW(directory.c_str(), nullptr);
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((directory + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                DeleteFileW((directory + found.cFileName).c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return directory;
+}
+
 std::wstring WriteTestFile(const std::wstring& name, const std::string& bytes) {
     const std::wstring path = TestDirectory() + name;
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -35,6 +52,19 @@ std::wstring WriteTestFile(const std::wstring& name, const std::string& bytes) {
 
 std::wstring Quoted(const std::wstring& path) {
     return L"\"" + path + L"\"";
+}
+
+void SetClipboardText(const std::optional<std::wstring>& text) {
+    ASSERT_TRUE(WaitUntil([] { return OpenClipboard(nullptr) != FALSE; })) << "the clipboard stays busy";
+    EmptyClipboard();
+    if (text) {
+        const size_t size = (text->size() + 1) * sizeof(wchar_t);
+        const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+        std::memcpy(GlobalLock(memory), text->c_str(), size);
+        GlobalUnlock(memory);
+        SetClipboardData(CF_UNICODETEXT, memory);
+    }
+    CloseClipboard();
 }
 
 bool KeyExists(const std::wstring& path) {

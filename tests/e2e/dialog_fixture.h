@@ -82,10 +82,16 @@ inline const wchar_t SettingsKey[] = L"Software\\Tamberlyn\\Orvendal\\2.02\\Sett
 
 // A directory of the test's own in the temporary directory, with its trailing '\\'.
 std::wstring TestDirectory();
+// An empty directory `name` in TestDirectory() (files left there by an earlier run are deleted),
+// with its trailing '\\'.
+std::wstring EmptyDirectory(const std::wstring& name);
 // Writes `bytes` to `name` in TestDirectory() and returns the file's full name.
 std::wstring WriteTestFile(const std::wstring& name, const std::string& bytes);
 std::wstring Quoted(const std::wstring& path);
 bool FileExists(const std::wstring& path);
+
+// Puts text on the clipboard, or empties it (nothing).
+void SetClipboardText(const std::optional<std::wstring>& text);
 
 // Registry keys and string values under the current user.
 bool KeyExists(const std::wstring& path);

@@ -81,23 +81,6 @@ SIZE CreatedSize() {
     return size;
 }
 
-// An empty directory of this name in the test directory, with its trailing '\'.
-std::wstring EmptyDirectory(const std::wstring& name) {
-    const std::wstring directory = TestDirectory() + name + L"\\";
-    CreateDirectoryW(directory.c_str(), nullptr);
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((directory + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-                DeleteFileW((directory + found.cFileName).c_str());
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    return directory;
-}
-
 std::wstring DirectoryOf(const std::wstring& path) {
     return path.substr(0, path.rfind(L'\\') + 1);
 }
