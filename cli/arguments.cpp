@@ -43,6 +43,23 @@ std::optional<engine::Selection> ParseAlgorithmList(const std::string& list, std
     }
 }
 
+int CountSelected(const engine::Selection& selection) {
+    int count = 0;
+    for (const uint8_t ticked : selection) {
+        count += ticked ? 1 : 0;
+    }
+    return count;
+}
+
+int FirstSelected(const engine::Selection& selection) {
+    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+        if (selection[size_t(id)]) {
+            return id;
+        }
+    }
+    return -1;
+}
+
 Arguments UsageError(std::string error) {
     Arguments result;
     result.action = Action::UsageError;
@@ -94,8 +111,10 @@ std::string UsageTextFromTable() {
     const std::string hmac =
         "keyed digests (HMAC) under the bytes of KEY; " + unkeyed_list + " are then not computed";
     return "Usage: orvendal-cli [OPTIONS] FILE...\n"
+           "       orvendal-cli -c [OPTIONS] [SUMFILE...]\n"
            "Prints the digests of each FILE (- for standard input), of the bytes of a text\n"
-           "string, or of the bytes a hex string decodes to.\n"
+           "string, or of the bytes a hex string decodes to; with -c, checks the files that\n"
+           "sum files list against the digests they give.\n"
            "\n" +
            OptionText("  -a, --algorithms LIST  ", algorithms) +
            "  -t, --text STRING      hash the bytes of STRING\n"
@@ -103,14 +122,36 @@ std::string UsageTextFromTable() {
            OptionText("  -k, --hmac KEY         ", hmac) +
            "      --hmac-hex HEXKEY  keyed digests under the bytes HEXKEY decodes to\n"
            "      --single-thread    read and hash on one thread (by default every algorithm\n"
-           "                         is fed on a thread of its own while the input is read)\n"
+           "                         is fed on a thread of its own while the input is read)\n" +
+           OptionText("      --untagged         ",
+                      "write hex  LABEL lines (the form of sha256sum and the like) of the one "
+                      "algorithm -a names") +
+           "      --sfv              write LABEL hex lines of CRC-32 (an SFV file)\n" +
+           OptionText("  -r, --recursive        ",
+                      "hash the files in each FILE that is a folder and in its subfolders, in "
+                      "order of their names; links to folders are not followed") +
            "  -h, --help             show this help and exit\n"
            "      --version          show the version and exit\n"
            "\n"
+           "Checking:\n" +
+           OptionText("  -c, --check            ",
+                      "read tagged, hex  FILE and SFV lines from each SUMFILE (- or none for "
+                      "standard input) and check the files they list, named relative to the "
+                      "SUMFILE's folder; -a with one algorithm names the algorithm of hex  FILE "
+                      "lines when the SUMFILE's name does not; HMAC- lines are checked under "
+                      "--hmac or --hmac-hex") +
+           "      --quiet            print no OK lines\n"
+           "      --status           print nothing: the exit status tells\n"
+           "      --strict           improperly formatted lines make the exit status 1\n"
+           "      --ignore-missing   say nothing of listed files that do not exist\n"
+           "  -w, --warn             warn of each improperly formatted line\n"
+           "\n"
            "Output: one line per computed algorithm, NAME (LABEL) = digest, NAME prefixed\n"
            "HMAC- when keyed, LABEL the file name or - for standard input, text and hex.\n"
-           "Exit status: 0 every input hashed, 1 an input refused or unreadable, 2 a usage\n"
-           "error.\n";
+           "A check prints FILE: OK, FILE: FAILED or FILE: FAILED open or read per listed file.\n"
+           "Exit status: 0 every input hashed (every listed file matched), 1 an input refused\n"
+           "or unreadable (a digest that did not match, a listed file unreadable, no properly\n"
+           "formatted line), 2 a usage error.\n";
 }
 
 }  // namespace
@@ -122,6 +163,25 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
     bool text_key = false;
     bool hex_key = false;
     bool options_ended = false;
+    bool algorithms_given = false;
+    bool check = false;
+    bool untagged = false;
+    bool sfv = false;
+    std::string check_only_option;  // the last option given that means something only to a check
+    // The options that take no value, and what each sets.
+    const auto flag_of = [&](const std::string& name) -> bool* {
+        if (name == "--single-thread") return &result.single_thread;
+        if (name == "-c" || name == "--check") return &check;
+        if (name == "--untagged") return &untagged;
+        if (name == "--sfv") return &sfv;
+        if (name == "-r" || name == "--recursive") return &result.recursive;
+        if (name == "--quiet") return &result.check.quiet;
+        if (name == "--status") return &result.check.status_only;
+        if (name == "--strict") return &result.check.strict;
+        if (name == "--ignore-missing") return &result.check.ignore_missing;
+        if (name == "-w" || name == "--warn") return &result.check.warn;
+        return nullptr;
+    };
 
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -161,11 +221,15 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
             result.action = name == "--version" ? Action::Version : Action::Help;
             return result;
         }
-        if (name == "--single-thread") {
+        if (bool* flag = flag_of(name)) {
             if (attached) {
                 return UsageError("option '" + name + "' takes no value");
             }
-            result.single_thread = true;
+            *flag = true;
+            if (flag == &result.check.quiet || flag == &result.check.status_only || flag == &result.check.strict ||
+                flag == &result.check.ignore_missing || flag == &result.check.warn) {
+                check_only_option = name;
+            }
             continue;
         }
 
@@ -190,6 +254,7 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
                 return UsageError("unknown algorithm '" + unknown + "'");
             }
             result.selection = *selection;
+            algorithms_given = true;
         } else if (name == "-t" || name == "--text") {
             result.inputs.push_back({engine::InputText, value, "-"});
         } else if (name == "-x" || name == "--hex") {
@@ -206,6 +271,46 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
     if (text_key && hex_key) {
         return UsageError("give either --hmac or --hmac-hex, not both");
     }
+    if (untagged && sfv) {
+        return UsageError("give either --untagged or --sfv, not both");
+    }
+    if (check) {
+        if (untagged || sfv || result.recursive) {
+            return UsageError(std::string(untagged ? "--untagged" : sfv ? "--sfv" : "--recursive") +
+                              " cannot be used with --check");
+        }
+        for (const Input& input : result.inputs) {
+            if (input.kind == engine::InputText || input.kind == engine::InputHex) {
+                return UsageError("--text and --hex cannot be used with --check");
+            }
+        }
+        if (result.inputs.empty()) {
+            result.inputs.push_back({engine::InputStandardInput, "", "-"});
+        }
+        if (algorithms_given && CountSelected(result.selection) == 1) {
+            result.chosen_algorithm = FirstSelected(result.selection);
+        }
+        result.action = Action::Check;
+        return result;
+    }
+    if (!check_only_option.empty()) {
+        return UsageError("option '" + check_only_option + "' only works with --check");
+    }
+    if ((untagged || sfv) && result.hmac) {
+        return UsageError(std::string(untagged ? "--untagged" : "--sfv") + " cannot be used with --hmac");
+    }
+    if (untagged && CountSelected(result.selection) != 1) {
+        return UsageError("--untagged writes one algorithm: give exactly one with -a");
+    }
+    if (sfv) {
+        const bool crc32_only = CountSelected(result.selection) == 1 && result.selection[hashlib::AlgorithmCrc32];
+        if (algorithms_given && !crc32_only) {
+            return UsageError("--sfv writes CRC-32 only: give no -a, or -a crc32");
+        }
+        result.selection = {};
+        result.selection[hashlib::AlgorithmCrc32] = 1;
+    }
+    result.format = untagged ? OutputFormat::Untagged : sfv ? OutputFormat::Sfv : OutputFormat::Tagged;
     if (result.inputs.empty()) {
         return UsageError("no input: give FILE, -, --text or --hex");
     }

@@ -17,12 +17,25 @@ struct Input {
     std::string label;                           // shown in output and messages: the file name, or "-"
 };
 
-enum class Action { Hash, Help, Version, UsageError };
+enum class Action { Hash, Check, Help, Version, UsageError };
+
+// How hashing prints its digests: tagged `NAME (LABEL) = hex` lines, GNU `hex  LABEL` lines of
+// one algorithm, or SFV `LABEL hex` lines of CRC-32.
+enum class OutputFormat { Tagged, Untagged, Sfv };
+
+// What checking prints and what fails it.
+struct CheckOptions {
+    bool quiet = false;           // no OK lines
+    bool status_only = false;     // nothing at all: the exit status tells
+    bool strict = false;          // a malformed line fails the check
+    bool ignore_missing = false;  // a listed file that does not exist counts for nothing
+    bool warn = false;            // a message for each malformed line
+};
 
 struct Arguments {
     Action action = Action::Hash;
     std::string error;          // for a usage error: what was wrong
-    std::vector<Input> inputs;  // in command-line order
+    std::vector<Input> inputs;  // in command-line order; for a check, the sum files
     engine::Selection selection{};
     bool hmac = false;
     engine::KeyKind key_kind = engine::KeyText;
@@ -30,6 +43,12 @@ struct Arguments {
     // Files and standard input are read and hashed on one thread instead of each algorithm on a
     // thread of its own.
     bool single_thread = false;
+    OutputFormat format = OutputFormat::Tagged;
+    bool recursive = false;  // folder arguments are walked
+    CheckOptions check;
+    // For a check: the algorithm of GNU lines whose sum file's name gives none, when -a named
+    // exactly one; else -1.
+    int chosen_algorithm = -1;
 };
 
 // `arguments` excludes the program name.

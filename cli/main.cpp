@@ -1,102 +1,90 @@
 // orvendal-cli: the engine on the command line. Every input goes through the same Calculate
 // command as the dialog's, so both accept, refuse and compute alike.
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "arguments.h"
+#include "check.h"
 #include "engine/calculate_command.h"
 #include "engine/digest_calculator.h"
+#include "engine/sum_file.h"
+#include "folder_walk.h"
 #include "platform.h"
+#include "progress_line.h"
+#include "refusal_text.h"
 #ifdef _WIN32
 #include "platform_windows.h"
 #endif
 
 namespace {
 
-// A progress line on a terminal's standard error for an input that takes more than about a
-// second; erased when the input ends, so it never mixes with the results.
-class ProgressLine final : public engine::ProgressCallback {
+// Hashes inputs and prints their digests in the chosen format.
+class Hasher {
   public:
-    explicit ProgressLine(bool enabled) : enabled_(enabled) {}
-
-    void Start() {
-        start_ = Clock::now();
-        shown_width_ = 0;
+    Hasher(const cli::Arguments& arguments, engine::DigestCalculator& calculator, cli::ProgressLine& progress)
+        : format_(arguments.format), calculator_(calculator), progress_(progress) {
+        values_.hmac = arguments.hmac;
+        values_.key_kind = arguments.key_kind;
+        values_.key_value = cli::ToSystemCodePage(arguments.key);
+        values_.selection = arguments.selection;
     }
 
-    void Progress(uint64_t done, uint64_t total) override {
-        if (!enabled_) {
-            return;
+    // False when the output could not be written, which ends the run.
+    bool Hash(const cli::Input& input) {
+        values_.input_kind = input.kind;
+        // Paths stay UTF-8 (opened by their Unicode name); text and hex are the bytes the
+        // dialog would take.
+        values_.input_value = input.kind == engine::InputFile ? input.value : cli::ToSystemCodePage(input.value);
+        progress_.Start();
+        const engine::CommandOutcome outcome = engine::RunCalculateCommand(values_, calculator_);
+        progress_.Finish();
+        if (!outcome.succeeded()) {
+            Fail(input.label + ": " + cli::RefusalText(outcome.refusal));
+            return true;
         }
-        const auto now = Clock::now();
-        if (now - start_ < std::chrono::seconds(1) ||
-            (shown_width_ > 0 && now - last_shown_ < std::chrono::milliseconds(200))) {
-            return;
+        const engine::SumLineFormat format = format_ == cli::OutputFormat::Untagged ? engine::SumLineFormat::Gnu
+                                             : format_ == cli::OutputFormat::Sfv    ? engine::SumLineFormat::Sfv
+                                                                                    : engine::SumLineFormat::Tagged;
+        std::string lines;
+        for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+            if (outcome.results[id].empty()) {
+                continue;
+            }
+            const std::optional<std::string> line =
+                engine::FormatSumLine(format, id, values_.hmac, input.label, outcome.results[id]);
+            if (!line) {
+                Fail(input.label + ": an SFV line cannot carry this name (spaces at its ends, a line break, or a "
+                                   "leading ; or #)");
+                return true;
+            }
+            lines += *line;
         }
-        last_shown_ = now;
-        const double seconds = std::chrono::duration<double>(now - start_).count();
-        const double megabytes = double(done) / 1e6;
-        char line[96];
-        int width;
-        if (total > 0) {
-            const int percent = int(done >= total ? 100 : done * 100 / total);
-            width = std::snprintf(line, sizeof line, "\r%10.1f MB %3d%% %8.1f MB/s", megabytes, percent,
-                                  megabytes / seconds);
-        } else {
-            width =
-                std::snprintf(line, sizeof line, "\r%10.1f MB %8.1f MB/s", megabytes, megabytes / seconds);
+        cli::WriteOutput(lines);
+        // Results reach the terminal or pipe before the next input's messages or progress.
+        if (!cli::FlushOutput()) {
+            cli::WriteError("orvendal-cli: cannot write the output\n");
+            status_ = 1;
+            return false;
         }
-        if (width > 0) {
-            cli::WriteError(line);
-            shown_width_ = std::max<size_t>(shown_width_, size_t(width));
-        }
+        return true;
     }
 
-    void Finish() {
-        if (shown_width_ > 0) {
-            std::string blank(shown_width_ + 2, ' ');
-            blank.front() = '\r';
-            blank.back() = '\r';
-            cli::WriteError(blank);
-            shown_width_ = 0;
-        }
+    // A message for an input that gave no digests; the run goes on with the next.
+    void Fail(const std::string& message) {
+        cli::WriteError("orvendal-cli: " + message + "\n");
+        status_ = 1;
     }
+
+    int status() const { return status_; }
 
   private:
-    using Clock = std::chrono::steady_clock;
-    bool enabled_;
-    Clock::time_point start_;
-    Clock::time_point last_shown_;
-    size_t shown_width_ = 0;
+    cli::OutputFormat format_;
+    engine::DigestCalculator& calculator_;
+    cli::ProgressLine& progress_;
+    engine::CommandValues values_;
+    int status_ = 0;
 };
-
-// The dialog's message for each refusal, in the same words.
-const char* RefusalText(engine::Refusal refusal) {
-    switch (refusal) {
-        case engine::Refusal::NoAlgorithm:
-            return "请先选择一个校验算法!";
-        case engine::Refusal::HexOddLength:
-            return "十六进制串长度必须是偶数!";
-        case engine::Refusal::HexIllegalCharacter:
-            return "十六进制串中包含非法字符!";
-        case engine::Refusal::NoFile:
-            return "请先选择一个文件!";
-        case engine::Refusal::UnknownFailure:
-            return "计算过程中发生未知错误!";
-        case engine::Refusal::FileUnreadable:
-            return "指定文件拒绝访问!";
-        case engine::Refusal::FileNotFound:
-            return "不能打开指定文件!";
-        case engine::Refusal::PathTooLong:
-            return "指定文件路径太长!";
-        case engine::Refusal::None:
-            break;
-    }
-    return "";
-}
 
 int Run(const std::vector<std::string>& argument_list) {
     const cli::Arguments arguments = cli::ParseArguments(argument_list);
@@ -113,51 +101,38 @@ int Run(const std::vector<std::string>& argument_list) {
                             "Try 'orvendal-cli --help' for more information.\n");
             return 2;
         case cli::Action::Hash:
+        case cli::Action::Check:
             break;
     }
 
     engine::DigestCalculator calculator;
     calculator.SetParallelFeeding(!arguments.single_thread);
-    ProgressLine progress(cli::StandardErrorIsTerminal());
+    cli::ProgressLine progress(cli::StandardErrorIsTerminal());
     calculator.SetProgressCallback(&progress);
+    if (arguments.action == cli::Action::Check) {
+        return cli::RunCheck(arguments, calculator, progress);
+    }
 
-    engine::CommandValues values;
-    values.hmac = arguments.hmac;
-    values.key_kind = arguments.key_kind;
-    values.key_value = cli::ToSystemCodePage(arguments.key);
-    values.selection = arguments.selection;
-    const std::string prefix = arguments.hmac ? "HMAC-" : "";
-
-    int status = 0;
+    Hasher hasher(arguments, calculator, progress);
     for (const cli::Input& input : arguments.inputs) {
-        values.input_kind = input.kind;
-        // Paths stay UTF-8 (opened by their Unicode name); text and hex are the bytes the
-        // dialog would take.
-        values.input_value =
-            input.kind == engine::InputFile ? input.value : cli::ToSystemCodePage(input.value);
-        progress.Start();
-        const engine::CommandOutcome outcome = engine::RunCalculateCommand(values, calculator);
-        progress.Finish();
-        if (!outcome.succeeded()) {
-            cli::WriteError("orvendal-cli: " + input.label + ": " + RefusalText(outcome.refusal) + "\n");
-            status = 1;
-            continue;
-        }
-        std::string lines;
-        for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
-            if (!outcome.results[id].empty()) {
-                lines += prefix + hashlib::Algorithms[id].tag_name + " (" + input.label +
-                         ") = " + outcome.results[id] + "\n";
+        if (arguments.recursive && input.kind == engine::InputFile && cli::IsFolder(input.value)) {
+            bool written = true;
+            cli::WalkFolder(
+                input.value,
+                [&](const std::string& path) {
+                    if (written) {
+                        written = hasher.Hash({engine::InputFile, path, path});
+                    }
+                },
+                [&](const std::string& folder) { hasher.Fail(folder + ": cannot read the folder"); });
+            if (!written) {
+                break;
             }
-        }
-        cli::WriteOutput(lines);
-        // Results reach the terminal or pipe before the next input's messages or progress.
-        if (!cli::FlushOutput()) {
-            cli::WriteError("orvendal-cli: cannot write the output\n");
-            return 1;
+        } else if (!hasher.Hash(input)) {
+            break;
         }
     }
-    return status;
+    return hasher.status();
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // shows correctly on a console. One small file per platform.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace cli {
 
@@ -18,5 +20,19 @@ void WriteError(const std::string& utf8);
 bool FlushOutput();
 
 bool StandardErrorIsTerminal();
+
+// What a folder holds, for a recursive walk. A link to a file counts as the file; a link to a
+// folder, a device, a pipe or a socket is `Other`, which a walk leaves alone.
+enum class EntryKind { File, Folder, Other };
+struct FolderEntry {
+    std::string name;  // UTF-8, no folder
+    EntryKind kind = EntryKind::Other;
+};
+
+// Whether a UTF-8 path names a folder (following a link to it).
+bool IsFolder(const std::string& utf8_path);
+// The entries of a folder but "." and "..", in no particular order; nothing when it cannot be
+// listed.
+std::optional<std::vector<FolderEntry>> ListFolder(const std::string& utf8_path);
 
 }  // namespace cli

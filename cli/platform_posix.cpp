@@ -1,6 +1,9 @@
+#include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform.h"
 
@@ -24,6 +27,41 @@ bool FlushOutput() {
 
 bool StandardErrorIsTerminal() {
     return isatty(STDERR_FILENO) != 0;
+}
+
+bool IsFolder(const std::string& utf8_path) {
+    struct stat status {};
+    return stat(utf8_path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+std::optional<std::vector<FolderEntry>> ListFolder(const std::string& utf8_path) {
+    DIR* folder = opendir(utf8_path.c_str());
+    if (folder == nullptr) {
+        return std::nullopt;
+    }
+    std::vector<FolderEntry> entries;
+    const std::string prefix = utf8_path.ends_with('/') ? utf8_path : utf8_path + "/";
+    while (const dirent* entry = readdir(folder)) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) {
+            continue;
+        }
+        FolderEntry listed{entry->d_name, EntryKind::Other};
+        struct stat status {};
+        // lstat first: a link to a folder is not entered, a link to a file is read as the file.
+        if (lstat((prefix + listed.name).c_str(), &status) == 0) {
+            if (S_ISDIR(status.st_mode)) {
+                listed.kind = EntryKind::Folder;
+            } else if (S_ISREG(status.st_mode)) {
+                listed.kind = EntryKind::File;
+            } else if (S_ISLNK(status.st_mode) && stat((prefix + listed.name).c_str(), &status) == 0 &&
+                       S_ISREG(status.st_mode)) {
+                listed.kind = EntryKind::File;
+            }
+        }
+        entries.push_back(std::move(listed));
+    }
+    closedir(folder);
+    return entries;
 }
 
 }  // namespace cli

@@ -59,4 +59,39 @@ bool StandardErrorIsTerminal() {
     return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode);
 }
 
+bool IsFolder(const std::string& utf8_path) {
+    const DWORD attributes = GetFileAttributesW(engine::Widen(utf8_path, engine::CodePage::Utf8).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::optional<std::vector<FolderEntry>> ListFolder(const std::string& utf8_path) {
+    const bool ends_in_separator = utf8_path.ends_with('/') || utf8_path.ends_with('\\');
+    const std::wstring pattern =
+        engine::Widen(utf8_path + (ends_in_separator ? "*" : "\\*"), engine::CodePage::Utf8);
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    std::vector<FolderEntry> entries;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        const DWORD attributes = found.dwFileAttributes;
+        const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        const bool reparse = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        // A folder reached through a link or junction is not entered.
+        const EntryKind kind = !folder ? EntryKind::File : reparse ? EntryKind::Other : EntryKind::Folder;
+        entries.push_back({engine::Narrow(name, engine::CodePage::Utf8), kind});
+    } while (FindNextFileW(search, &found));
+    const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
+    FindClose(search);
+    if (!complete) {
+        return std::nullopt;
+    }
+    return entries;
+}
+
 }  // namespace cli

@@ -1,0 +1,14 @@
+// orvendal-cli -c: the files that sum files list, checked against the digests they give.
+#pragma once
+
+#include "arguments.h"
+#include "engine/digest_calculator.h"
+#include "progress_line.h"
+
+namespace cli {
+
+// Checks the files every sum file of `arguments.inputs` lists, printing a line per listed file
+// and the summary warnings per sum file; returns the exit status (0 every listed file matched).
+int RunCheck(const Arguments& arguments, engine::DigestCalculator& calculator, ProgressLine& progress);
+
+}  // namespace cli

@@ -1,0 +1,11 @@
+// orvendal-cli's words for the Calculate command's refusals.
+#pragma once
+
+#include "engine/calculate_command.h"
+
+namespace cli {
+
+// The dialog's message for each refusal, in the same words.
+const char* RefusalText(engine::Refusal refusal);
+
+}  // namespace cli
