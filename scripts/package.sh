@@ -28,17 +28,9 @@ for file in *; do
     esac
 done
 
-# GNU lines "HEX  FILE", which sha256sum -c and orvendal-cli -c read. An orvendal-cli without
-# --untagged refuses it as a usage error (status 2); its tagged lines "SHA256 (FILE) = HEX" are
-# then turned into those.
-set +e
-"$cli" --untagged -a sha256 "${packages[@]}" >SHA256SUMS.partial 2>/dev/null
-status=$?
-set -e
-if [ $status -eq 2 ]; then
-    "$cli" -a sha256 "${packages[@]}" | sed -E 's/^SHA256 \((.*)\) = ([0-9a-f]{64})$/\2  \1/' >SHA256SUMS.partial
-elif [ $status -ne 0 ]; then
-    echo "orvendal-cli could not hash the packages (status $status)" >&2
+# GNU lines "HEX  FILE", which sha256sum -c and orvendal-cli -c read.
+if ! "$cli" --untagged -a sha256 "${packages[@]}" >SHA256SUMS.partial; then
+    echo "orvendal-cli could not hash the packages" >&2
     exit 1
 fi
 if [ "$(grep -cE '^[0-9a-f]{64}  [^ ]+$' SHA256SUMS.partial)" -ne ${#packages[@]} ] ||
