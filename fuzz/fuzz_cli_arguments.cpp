@@ -35,8 +35,16 @@ void CheckWellFormed(const Arguments& parsed, const std::vector<std::string>& ar
             FUZZ_CHECK(parsed.error.empty());
             return;
         case Action::Hash:
+        case Action::Check:
             break;
     }
+    const bool check = parsed.action == Action::Check;
+    FUZZ_CHECK(parsed.chosen_algorithm >= -1 && parsed.chosen_algorithm < hashlib::AlgorithmCount);
+    FUZZ_CHECK(check || parsed.chosen_algorithm == -1);
+    FUZZ_CHECK(!check || (parsed.format == OutputFormat::Tagged && !parsed.recursive));
+    FUZZ_CHECK(parsed.format != OutputFormat::Untagged || (Ticked(parsed.selection) == 1 && !parsed.hmac));
+    FUZZ_CHECK(parsed.format != OutputFormat::Sfv ||
+               (Ticked(parsed.selection) == 1 && parsed.selection[hashlib::AlgorithmCrc32] && !parsed.hmac));
     FUZZ_CHECK(parsed.error.empty());
     FUZZ_CHECK(!parsed.inputs.empty());
     FUZZ_CHECK(parsed.inputs.size() <= arguments.size());
@@ -52,12 +60,15 @@ void CheckWellFormed(const Arguments& parsed, const std::vector<std::string>& ar
                 break;
             case engine::InputText:
             case engine::InputHex:
+                FUZZ_CHECK(!check);
                 FUZZ_CHECK(input.label == "-");
                 FUZZ_CHECK(ComesFrom(input.value, arguments));
                 break;
             case engine::InputStandardInput:
                 FUZZ_CHECK(input.label == "-" && input.value.empty());
-                FUZZ_CHECK(std::find(arguments.begin(), arguments.end(), "-") != arguments.end());
+                // A check without sum files reads standard input.
+                FUZZ_CHECK(std::find(arguments.begin(), arguments.end(), "-") != arguments.end() ||
+                           (check && parsed.inputs.size() == 1));
                 break;
             default:
                 FUZZ_CHECK(false);
