@@ -43,12 +43,9 @@ std::optional<engine::Selection> ParseAlgorithmList(const std::string& list, std
     }
 }
 
+// The algorithms a selection names (HMAC aside).
 int CountSelected(const engine::Selection& selection) {
-    int count = 0;
-    for (const uint8_t ticked : selection) {
-        count += ticked ? 1 : 0;
-    }
-    return count;
+    return engine::CountSelectedAlgorithms(false, selection);
 }
 
 int FirstSelected(const engine::Selection& selection) {
@@ -168,18 +165,31 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
     bool untagged = false;
     bool sfv = false;
     std::string check_only_option;  // the last option given that means something only to a check
-    // The options that take no value, and what each sets.
-    const auto flag_of = [&](const std::string& name) -> bool* {
-        if (name == "--single-thread") return &result.single_thread;
-        if (name == "-c" || name == "--check") return &check;
-        if (name == "--untagged") return &untagged;
-        if (name == "--sfv") return &sfv;
-        if (name == "-r" || name == "--recursive") return &result.recursive;
-        if (name == "--quiet") return &result.check.quiet;
-        if (name == "--status") return &result.check.status_only;
-        if (name == "--strict") return &result.check.strict;
-        if (name == "--ignore-missing") return &result.check.ignore_missing;
-        if (name == "-w" || name == "--warn") return &result.check.warn;
+    // The options that take no value, what each sets, and whether only a check takes it.
+    struct Flag {
+        const char* short_name;
+        const char* long_name;
+        bool* value;
+        bool check_only;
+    };
+    const Flag flags[] = {
+        {nullptr, "--single-thread", &result.single_thread, false},
+        {"-c", "--check", &check, false},
+        {nullptr, "--untagged", &untagged, false},
+        {nullptr, "--sfv", &sfv, false},
+        {"-r", "--recursive", &result.recursive, false},
+        {nullptr, "--quiet", &result.check.quiet, true},
+        {nullptr, "--status", &result.check.status_only, true},
+        {nullptr, "--strict", &result.check.strict, true},
+        {nullptr, "--ignore-missing", &result.check.ignore_missing, true},
+        {"-w", "--warn", &result.check.warn, true},
+    };
+    const auto flag_of = [&](const std::string& name) -> const Flag* {
+        for (const Flag& flag : flags) {
+            if ((flag.short_name != nullptr && name == flag.short_name) || name == flag.long_name) {
+                return &flag;
+            }
+        }
         return nullptr;
     };
 
@@ -221,13 +231,12 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
             result.action = name == "--version" ? Action::Version : Action::Help;
             return result;
         }
-        if (bool* flag = flag_of(name)) {
+        if (const Flag* flag = flag_of(name)) {
             if (attached) {
                 return UsageError("option '" + name + "' takes no value");
             }
-            *flag = true;
-            if (flag == &result.check.quiet || flag == &result.check.status_only || flag == &result.check.strict ||
-                flag == &result.check.ignore_missing || flag == &result.check.warn) {
+            *flag->value = true;
+            if (flag->check_only) {
                 check_only_option = name;
             }
             continue;
@@ -310,7 +319,7 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
         result.selection = {};
         result.selection[hashlib::AlgorithmCrc32] = 1;
     }
-    result.format = untagged ? OutputFormat::Untagged : sfv ? OutputFormat::Sfv : OutputFormat::Tagged;
+    result.format = untagged ? engine::SumLineFormat::Gnu : sfv ? engine::SumLineFormat::Sfv : engine::SumLineFormat::Tagged;
     if (result.inputs.empty()) {
         return UsageError("no input: give FILE, -, --text or --hex");
     }

@@ -8,6 +8,7 @@
 
 #include "engine/calculate_command.h"
 #include "engine/digest_calculator.h"
+#include "engine/sum_file.h"
 
 namespace cli {
 
@@ -18,10 +19,6 @@ struct Input {
 };
 
 enum class Action { Hash, Check, Help, Version, UsageError };
-
-// How hashing prints its digests: tagged `NAME (LABEL) = hex` lines, GNU `hex  LABEL` lines of
-// one algorithm, or SFV `LABEL hex` lines of CRC-32.
-enum class OutputFormat { Tagged, Untagged, Sfv };
 
 // What checking prints and what fails it.
 struct CheckOptions {
@@ -43,7 +40,9 @@ struct Arguments {
     // Files and standard input are read and hashed on one thread instead of each algorithm on a
     // thread of its own.
     bool single_thread = false;
-    OutputFormat format = OutputFormat::Tagged;
+    // How hashing prints its digests: tagged lines, GNU lines of one algorithm (--untagged) or
+    // SFV lines of CRC-32 (--sfv).
+    engine::SumLineFormat format = engine::SumLineFormat::Tagged;
     bool recursive = false;  // folder arguments are walked
     CheckOptions check;
     // For a check: the algorithm of GNU lines whose sum file's name gives none, when -a named

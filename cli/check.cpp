@@ -58,28 +58,17 @@ std::optional<std::string> ReadSumFileBytes(const Input& input, std::string& pro
         return std::nullopt;
     }
     std::string bytes;
-    size_t length = 0;
-    for (;;) {
-        if (bytes.size() - length < 65536) {
-            bytes.resize(std::max<size_t>(bytes.size() * 2, 1 << 20));
-        }
-        uint32_t got = 0;
-        if (!reader.ReadSome(reinterpret_cast<uint8_t*>(bytes.data() + length), uint32_t(bytes.size() - length),
-                             got)) {
+    switch (engine::ReadToEnd(reader, kLargestSumFile, bytes)) {
+        case engine::ReadToEndResult::Read:
+            return bytes;
+        case engine::ReadToEndResult::Failed:
             problem = RefusalText(engine::Refusal::FileUnreadable);
             return std::nullopt;
-        }
-        if (got == 0) {
+        case engine::ReadToEndResult::TooLong:
             break;
-        }
-        length += got;
-        if (length > kLargestSumFile) {
-            problem = "larger than 256 MiB: not a sum file";
-            return std::nullopt;
-        }
     }
-    bytes.resize(length);
-    return bytes;
+    problem = "larger than 256 MiB: not a sum file";
+    return std::nullopt;
 }
 
 class Checker {
@@ -161,7 +150,8 @@ class Checker {
                          const std::vector<size_t>& group, Counts& counts) {
         const std::string& listed_name = entries[group.front()].file_name;
         const std::string path = engine::ResolveListedName(sum_file_path, listed_name);
-        std::string verdict = "OK";
+        bool read = true;
+        bool matched = true;
         for (const bool keyed : {false, true}) {
             engine::Selection selection{};
             for (const size_t index : group) {
@@ -169,7 +159,7 @@ class Checker {
                     selection[size_t(entries[index].algorithm)] = 1;
                 }
             }
-            if (std::none_of(selection.begin(), selection.end(), [](uint8_t ticked) { return ticked != 0; })) {
+            if (engine::CountSelectedAlgorithms(false, selection) == 0) {
                 continue;
             }
             std::vector<std::string> results;
@@ -185,25 +175,23 @@ class Checker {
                 Error(ShownName(listed_name) + ": " +
                       RefusalText(result == engine::ResultNotFound ? engine::Refusal::FileNotFound
                                                                    : engine::Refusal::FileUnreadable));
-                verdict = "FAILED open or read";
+                read = false;
                 ++counts.unreadable;
                 break;
             }
             for (const size_t index : group) {
                 const engine::SumEntry& entry = entries[index];
                 if (entry.keyed == keyed && results[size_t(entry.algorithm)] != entry.digest) {
-                    verdict = "FAILED";
+                    matched = false;
                     ++counts.mismatched;
                 }
             }
         }
-        if (verdict != "FAILED open or read") {
-            ++counts.verified;
-        }
-        if (options_.status_only || (options_.quiet && verdict == "OK")) {
+        counts.verified += read ? 1 : 0;
+        if (options_.status_only || (options_.quiet && read && matched)) {
             return true;
         }
-        WriteOutput(ShownName(listed_name) + ": " + verdict + "\n");
+        WriteOutput(ShownName(listed_name) + (!read ? ": FAILED open or read\n" : matched ? ": OK\n" : ": FAILED\n"));
         if (!FlushOutput()) {
             WriteError("orvendal-cli: cannot write the output\n");
             return false;

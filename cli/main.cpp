@@ -43,16 +43,13 @@ class Hasher {
             Fail(input.label + ": " + cli::RefusalText(outcome.refusal));
             return true;
         }
-        const engine::SumLineFormat format = format_ == cli::OutputFormat::Untagged ? engine::SumLineFormat::Gnu
-                                             : format_ == cli::OutputFormat::Sfv    ? engine::SumLineFormat::Sfv
-                                                                                    : engine::SumLineFormat::Tagged;
         std::string lines;
         for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
             if (outcome.results[id].empty()) {
                 continue;
             }
             const std::optional<std::string> line =
-                engine::FormatSumLine(format, id, values_.hmac, input.label, outcome.results[id]);
+                engine::FormatSumLine(format_, id, values_.hmac, input.label, outcome.results[id]);
             if (!line) {
                 Fail(input.label + ": an SFV line cannot carry this name (spaces at its ends, a line break, or a "
                                    "leading ; or #)");
@@ -79,7 +76,7 @@ class Hasher {
     int status() const { return status_; }
 
   private:
-    cli::OutputFormat format_;
+    engine::SumLineFormat format_;
     engine::DigestCalculator& calculator_;
     cli::ProgressLine& progress_;
     engine::CommandValues values_;

@@ -2,7 +2,9 @@
 // of bytes read in order, such as the tests' sources that read short or fail.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace engine {
 
@@ -15,5 +17,12 @@ class ByteSource {
     // The input's size when it is known (a regular file), else 0; for progress only.
     virtual uint64_t Size() const = 0;
 };
+
+enum class ReadToEndResult { Read, Failed, TooLong };
+
+// Reads the source to its end into `bytes`. A source longer than `limit` bytes is read one byte
+// past the limit at most and gives TooLong, so an endless one (a device, a growing file) cannot
+// take all memory.
+ReadToEndResult ReadToEnd(ByteSource& source, size_t limit, std::string& bytes);
 
 }  // namespace engine

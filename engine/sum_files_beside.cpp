@@ -32,28 +32,11 @@ size_t NameStart(std::string_view path) {
 // The whole file, or nothing when it cannot be read or is longer than LargestSumFileBeside.
 std::optional<std::string> ReadSmallFile(const std::string& path) {
     FileReader reader;
-    if (reader.Open(path) != ResultSuccess || reader.Size() > LargestSumFileBeside) {
+    std::string bytes;
+    if (reader.Open(path) != ResultSuccess || reader.Size() > LargestSumFileBeside ||
+        ReadToEnd(reader, LargestSumFileBeside, bytes) != ReadToEndResult::Read) {
         return std::nullopt;
     }
-    // Read until the end, one byte past the limit at most: a file that grew since it was
-    // opened, or one whose size is not known, is held to the limit too.
-    std::string bytes(LargestSumFileBeside + 1, '\0');
-    size_t length = 0;
-    for (;;) {
-        uint32_t got = 0;
-        if (!reader.ReadSome(reinterpret_cast<uint8_t*>(bytes.data() + length),
-                             uint32_t(bytes.size() - length), got)) {
-            return std::nullopt;
-        }
-        if (got == 0) {
-            break;
-        }
-        length += got;
-        if (length > LargestSumFileBeside) {
-            return std::nullopt;
-        }
-    }
-    bytes.resize(length);
     return bytes;
 }
 
