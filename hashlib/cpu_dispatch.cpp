@@ -127,6 +127,9 @@ detail::Kernels SelectKernels(CpuLevel level, [[maybe_unused]] const CpuFeatures
     if (level >= CpuLevel::Avx512) {
         kernels.keccak_absorb = &detail::KeccakAbsorbAvx512;
     }
+    if (level >= CpuLevel::Avx512 && features.bmi2) {
+        kernels.sha512_compress = &detail::Sha512CompressAvx512;
+    }
 #else
     (void)level;
 #endif

@@ -31,7 +31,7 @@ enum class CpuLevel : int {
     Sse41 = 1,     // SSE4.1 with the SHA extensions (SHA-1, SHA-256) and PCLMULQDQ (CRC-32)
     Avx2 = 2,      // and AVX2 (Adler-32), with BMI2 (SHA-512, SHA-384), with BMI1 and BMI2 (SHA-3),
                    // with VPCLMULQDQ (CRC-32)
-    Avx512 = 3,    // and AVX-512 F and VL (SHA-3)
+    Avx512 = 3,    // and AVX-512 F and VL (SHA-3; with AVX2 and BMI2, SHA-512 and SHA-384)
 };
 
 // The levels this CPU and operating system can run, lowest (Portable) first.
@@ -88,12 +88,13 @@ extern const uint64_t Blake2bInitialState[8];
 extern const uint8_t Blake2bSigma[12][16];
 
 #if HASHLIB_X86_64
-void Sha1CompressShani(uint32_t state[5], const uint8_t* blocks, uint32_t count);    // sha1_shani.cpp
-void Sha256CompressShani(uint32_t state[8], const uint8_t* blocks, uint32_t count);  // sha256_shani.cpp
-uint32_t Crc32UpdateClmul(uint32_t crc, const uint8_t* data, uint32_t length);       // crc32_clmul.cpp
-uint32_t Crc32UpdateVpclmul(uint32_t crc, const uint8_t* data, uint32_t length);     // crc32_vpclmul.cpp
-uint32_t Adler32UpdateAvx2(uint32_t value, const uint8_t* data, uint32_t length);    // adler32_avx2.cpp
-void Sha512CompressAvx2(uint64_t state[8], const uint8_t* blocks, uint32_t count);   // sha512_avx2.cpp
+void Sha1CompressShani(uint32_t state[5], const uint8_t* blocks, uint32_t count);     // sha1_shani.cpp
+void Sha256CompressShani(uint32_t state[8], const uint8_t* blocks, uint32_t count);   // sha256_shani.cpp
+uint32_t Crc32UpdateClmul(uint32_t crc, const uint8_t* data, uint32_t length);        // crc32_clmul.cpp
+uint32_t Crc32UpdateVpclmul(uint32_t crc, const uint8_t* data, uint32_t length);      // crc32_vpclmul.cpp
+uint32_t Adler32UpdateAvx2(uint32_t value, const uint8_t* data, uint32_t length);     // adler32_avx2.cpp
+void Sha512CompressAvx2(uint64_t state[8], const uint8_t* blocks, uint32_t count);    // sha512_avx2.cpp
+void Sha512CompressAvx512(uint64_t state[8], const uint8_t* blocks, uint32_t count);  // sha512_avx512.cpp
 void KeccakAbsorbBmi2(uint64_t state[25], const uint8_t* blocks, uint32_t count,
                       uint32_t rate);  // sha3_bmi2.cpp
 void KeccakAbsorbAvx512(uint64_t state[25], const uint8_t* blocks, uint32_t count,

@@ -107,7 +107,8 @@ TEST(CpuDispatch, EachFastPathRunsWhereTheCpuHasItsInstructions) {
     EXPECT_EQ(kernels.crc32_update == &detail::Crc32UpdateClmul, pclmul && !vpclmul);
     EXPECT_EQ(kernels.crc32_update == &detail::Crc32UpdateVpclmul, vpclmul);
     EXPECT_EQ(kernels.adler32_update == &detail::Adler32UpdateAvx2, avx2);
-    EXPECT_EQ(kernels.sha512_compress == &detail::Sha512CompressAvx2, avx2 && bmi2);
+    EXPECT_EQ(kernels.sha512_compress == &detail::Sha512CompressAvx2, avx2 && bmi2 && !avx512);
+    EXPECT_EQ(kernels.sha512_compress == &detail::Sha512CompressAvx512, avx512 && bmi2);
     EXPECT_EQ(kernels.keccak_absorb == &detail::KeccakAbsorbAvx512, avx512);
     EXPECT_EQ(kernels.keccak_absorb == &detail::KeccakAbsorbBmi2, avx2 && bmi1 && bmi2 && !avx512);
     SetCpuLevel(before);
