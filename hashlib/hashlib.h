@@ -11,6 +11,7 @@
 #include "catalogue.h"
 #include "digest_object.h"
 #include "hmac.h"
+#include "md5_ripemd160.h"
 
 namespace hashlib {
 
