@@ -3,9 +3,6 @@
 // opened on a click), and the controls' rectangles and images. Windows only.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <exception>
