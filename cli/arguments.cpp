@@ -412,6 +412,8 @@ Arguments ApplyCombinationRules(Given given) {
 
 }  // namespace
 
+// The words are taken in command-line order, so the first usage error is the one reported, and
+// help or version ends the reading where it stands; the combination rules judge the rest.
 Arguments ParseArguments(const std::vector<std::string>& arguments) {
     Given given;
     std::string unknown;

@@ -419,6 +419,8 @@ TEST_F(MainDialogTest, ResultsAreClearedWhenTheirInputChanges) {
 
     dialog.OnCalculate();
     EXPECT_NE(ShownResults(), decltype(ShownResults()){});
+    controls.Choose(IDC_KEY_FORMAT, HexKey);  // the same key format again
+    EXPECT_NE(ShownResults(), decltype(ShownResults()){});
     controls.Click(IDC_HMAC);
     EXPECT_EQ(ShownResults(), decltype(ShownResults()){}) << "HMAC clicked";
     EXPECT_TRUE(controls.warnings.empty());
