@@ -1,7 +1,7 @@
 // The main dialog's logic in plain C++: the values behind the controls and their exchange in
 // both directions, the enabling and visibility rules, the order of the start-up, and which
-// command does what. It reaches its window only through DialogControls; the Windows side
-// (main_dialog_window.*) turns window messages into the calls below.
+// command does what. It reaches its window only through DialogControls (main_dialog_controls.*
+// on Windows); main_dialog_window.cpp turns window messages into the calls below.
 #pragma once
 
 #include <array>
