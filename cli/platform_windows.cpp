@@ -10,7 +10,7 @@
 
 #include <cstdio>
 
-#include "engine/windows_text.h"
+#include "engine/engine.h"
 #include "platform.h"
 
 namespace cli {

@@ -98,3 +98,39 @@ bool MemorySource::ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got) {
     got = uint32_t(count);
     return true;
 }
+
+bool HeldSource::ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (offset_ == hold_at_ && !released_) {
+        held_ = true;
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return released_; });
+    }
+    if (offset_ < hold_at_) {
+        capacity = uint32_t(std::min<uint64_t>(capacity, hold_at_ - offset_));
+    }
+    const bool read = memory_.ReadSome(buffer, capacity, got);
+    offset_ += got;
+    if (got == 0) {
+        ended_ = true;
+        changed_.notify_all();
+    }
+    return read;
+}
+
+bool HeldSource::WaitUntilHeld() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return held_ || ended_; });
+    return held_;
+}
+
+void HeldSource::Release() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    released_ = true;
+    changed_.notify_all();
+}
+
+uint64_t HeldSource::Offset() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return offset_;
+}

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <stop_token>
 #include <thread>
 
 #include "engine/calculate_command.h"
@@ -272,5 +273,86 @@ TEST(FilePass, AnEmptyTableStillReadsTheFile) {
         EXPECT_EQ(calculator.FeedFile(empty, path), ResultSuccess);
         CalculatorUnderTest failing({FileBlockSize}, 0, parallel);
         EXPECT_EQ(failing.calculator.FeedFile(empty, path), ResultUnreadable);
+    }
+}
+
+// A stop asked for from another thread while the pass is inside a read: the pass reads no
+// further than the piece it is in, every feeding thread ends, no object is finalised, and the
+// answer is ResultStopped, never a read failure; serially and in parallel, with pieces of the
+// usual size and of one block.
+TEST(FilePass, AStopFromAnotherThreadEndsThePassWithinOnePiece) {
+    SeededRandom random;
+    for (uint32_t piece_blocks : {0u, 1u}) {
+        const uint64_t piece = uint64_t(piece_blocks != 0 ? piece_blocks : FilePieceBlocks) * FileBlockSize;
+        const std::string content = RandomString(random, size_t(20 * piece + 100));
+        const uint64_t hold = 3 * piece + 5000;
+        const uint64_t piece_end = (hold / piece + 1) * piece;
+        for (bool parallel : {false, true}) {
+            SCOPED_TRACE("pieces of " + std::to_string(piece) + " bytes, " + Mode(parallel));
+            HeldSource source(content, hold);
+            std::stop_source stop;
+            DigestCalculator calculator;
+            calculator.SetParallelFeeding(parallel);
+            calculator.SetPieceBlocks(piece_blocks);
+            calculator.SetStopToken(stop.get_token());
+            Recorders r;
+            ResultCode result = ResultSuccess;
+            std::thread pass([&] { result = calculator.FeedSource(r.table, source); });
+            const bool held = source.WaitUntilHeld();
+            stop.request_stop();
+            source.Release();
+            pass.join();
+            ASSERT_TRUE(held);
+            EXPECT_EQ(result, ResultStopped);
+            EXPECT_GE(source.Offset(), hold);
+            EXPECT_LE(source.Offset(), piece_end) << "read on past the piece it was in";
+            for (const RecordingObject* object : r.objects) {
+                EXPECT_FALSE(object->finalised);
+                EXPECT_LE(object->bytes.size(), piece_end);
+                EXPECT_TRUE(object->bytes == content.substr(0, object->bytes.size()));
+                EXPECT_EQ(object->lengths, std::vector<uint32_t>(object->lengths.size(), FileBlockSize));
+            }
+        }
+    }
+}
+
+// Stopped before it starts, a file is not read at all, and the command answers Stopped with no
+// field and no results; text and hex are fed in one call and finish regardless.
+TEST(FilePass, AStoppedTokenStopsFilesButNotTextOrHex) {
+    TempDir dir;
+    SeededRandom random;
+    const std::string content = RandomString(random, 3 * FileBlockSize);
+    std::stop_source stop;
+    stop.request_stop();
+    for (bool parallel : {false, true}) {
+        SCOPED_TRACE(Mode(parallel));
+        HeldSource source(content, UINT64_MAX);
+        DigestCalculator calculator;
+        calculator.SetParallelFeeding(parallel);
+        calculator.SetStopToken(stop.get_token());
+        Recorders r;
+        EXPECT_EQ(calculator.FeedSource(r.table, source), ResultStopped);
+        EXPECT_EQ(source.Offset(), 0u);
+
+        CalculationRequest request;
+        request.input_value = dir.Write("f", content);
+        request.selection = AllTicked();
+        const CommandOutcome file = RunCalculateCommand(request, calculator);
+        EXPECT_EQ(file.refusal, Refusal::Stopped);
+        EXPECT_EQ(file.field, Field::None);
+        EXPECT_EQ(file.results, ResultTexts{});
+        std::vector<std::string> results{"left over"};
+        EXPECT_EQ(
+            calculator.Calculate(InputFile, request.input_value, false, KeyText, "", AllTicked(), results),
+            ResultStopped);
+        EXPECT_TRUE(results.empty());
+
+        request.input_kind = InputText;
+        request.input_value = content;
+        const CommandOutcome text = RunCalculateCommand(request, calculator);
+        EXPECT_TRUE(text.succeeded());
+        request.input_kind = InputHex;
+        request.input_value = "00ff";
+        EXPECT_TRUE(RunCalculateCommand(request, calculator).succeeded());
     }
 }

@@ -1,8 +1,6 @@
 #include "ui/main_dialog.h"
 
-#include "engine/calculate_command.h"
-#include "engine/file_reader.h"
-#include "engine/sum_files_beside.h"
+#include "engine/engine.h"
 #include "ui/settings_format.h"
 
 namespace ui {
@@ -309,6 +307,7 @@ int MessageIdOf(engine::Refusal refusal) {
         case engine::Refusal::PathTooLong:
             return IDS_PATH_TOO_LONG;
         case engine::Refusal::UnknownFailure:
+        case engine::Refusal::Stopped:
         case engine::Refusal::None:
             break;
     }
@@ -320,7 +319,7 @@ int MessageIdOf(engine::Refusal refusal) {
 void MainDialog::OnCalculate() {
     ControlsToState();
 
-    engine::CommandValues request;
+    engine::CalculationRequest request;
     request.input_kind = engine::InputKind(controls_->Selection(IDC_DATA_FORMAT));
     request.input_value = request.input_kind == engine::InputFile
                               ? controls_->ToUtf8(values.data_value)
@@ -338,7 +337,7 @@ void MainDialog::OnCalculate() {
     engine::CommandOutcome outcome = engine::RunCalculateCommand(request, calculator_);
     engine::ExpectedDigests sum_file_digests;
     if (outcome.succeeded() && request.input_kind == engine::InputFile && !request.hmac) {
-        sum_file_digests = engine::ReadSumFilesBeside(outcome.values.input_value);  // the trimmed path
+        sum_file_digests = engine::ReadSumFilesBeside(outcome.request.input_value);  // the trimmed path
     }
     controls_->SetBusy(false);
 
@@ -346,14 +345,17 @@ void MainDialog::OnCalculate() {
     // text value is left as typed: its code page bytes may have lost characters the code page
     // lacks, and the edit must keep what the user wrote.
     if (request.input_kind == engine::InputFile) {
-        values.data_value = controls_->FromUtf8(outcome.values.input_value);
+        values.data_value = controls_->FromUtf8(outcome.request.input_value);
     } else if (request.input_kind == engine::InputHex) {
-        values.data_value = controls_->FromSystemCodePage(outcome.values.input_value);
+        values.data_value = controls_->FromSystemCodePage(outcome.request.input_value);
     }
     if (request.hmac && request.key_kind == engine::KeyHex) {
-        values.key_value = controls_->FromSystemCodePage(outcome.values.key_value);
+        values.key_value = controls_->FromSystemCodePage(outcome.request.key_value);
     }
 
+    if (outcome.refusal == engine::Refusal::Stopped) {
+        return;  // asked for: no message, and the results stay as they were
+    }
     if (!outcome.succeeded()) {
         controls_->ShowWarning(MessageIdOf(outcome.refusal));
         FocusOn(outcome.field);

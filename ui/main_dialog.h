@@ -9,8 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/calculate_command.h"
-#include "engine/digest_calculator.h"
+#include "engine/engine.h"
 #include "hashlib/hashlib.h"
 #include "ui/algorithm_rows.h"
 #include "ui/dialog_controls.h"

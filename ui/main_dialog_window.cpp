@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/windows_text.h"
+#include "engine/engine.h"
 #include "ui/about_dialog_window.h"
 #include "ui/dialog_window.h"
 #include "ui/help_viewer.h"
