@@ -111,10 +111,8 @@ bool HeldSource::ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got) {
     }
     const bool read = memory_.ReadSome(buffer, capacity, got);
     offset_ += got;
-    if (got == 0) {
-        ended_ = true;
-        changed_.notify_all();
-    }
+    ended_ = got == 0;
+    changed_.notify_all();
     return read;
 }
 
@@ -122,6 +120,12 @@ bool HeldSource::WaitUntilHeld() {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [&] { return held_ || ended_; });
     return held_;
+}
+
+bool HeldSource::WaitUntilRead(uint64_t offset) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return offset_ >= offset || ended_; });
+    return offset_ >= offset;
 }
 
 void HeldSource::Release() {

@@ -129,6 +129,8 @@ class HeldSource final : public engine::ByteSource {
 
     // Waits until a read has reached the hold (false if the input ended without reaching it).
     bool WaitUntilHeld();
+    // Waits until at least `offset` bytes have been handed out (false if the input ended first).
+    bool WaitUntilRead(uint64_t offset);
     void Release();
     // Bytes handed out so far.
     uint64_t Offset();

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <stdexcept>
 #include <stop_token>
 #include <thread>
@@ -314,6 +316,70 @@ TEST(FilePass, AStopFromAnotherThreadEndsThePassWithinOnePiece) {
             }
         }
     }
+}
+
+// In parallel a stop also reaches threads that wait: here one object holds the first piece, so
+// the reader has filled the ring and waits for a free slot while the other feeders wait for a
+// new piece. The stop wakes them all: nothing more is read, and the held feeder ends after the
+// piece it holds instead of working through the ring first.
+TEST(FilePass, AStopWakesAParallelPassWaitingForItsSlowestObject) {
+    // Update blocks on its first call until the test lets it go on.
+    class HeldObject final : public hashlib::DigestObject {
+      public:
+        void Update(const void*, uint32_t length) override {
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (!entered_) {
+                entered_ = true;
+                changed_.notify_all();
+                changed_.wait(lock, [&] { return released_; });
+            }
+            fed += length;
+        }
+        void Final(uint8_t*) override {}
+        void HexDigest(char* text) override { text[0] = '\0'; }
+        int32_t DigestSize() const override { return 0; }
+        void WaitUntilEntered() {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [&] { return entered_; });
+        }
+        void Release() {
+            std::lock_guard<std::mutex> lock(mutex_);
+            released_ = true;
+            changed_.notify_all();
+        }
+        uint64_t fed = 0;
+
+      private:
+        std::mutex mutex_;
+        std::condition_variable changed_;
+        bool entered_ = false;
+        bool released_ = false;
+    };
+    SeededRandom random;
+    const uint64_t piece = 2 * FileBlockSize;
+    const uint64_t ring = 16 * piece;
+    HeldSource source(RandomString(random, size_t(3 * ring)), UINT64_MAX);
+    Recorders r({4});
+    auto held = std::make_unique<HeldObject>();
+    HeldObject& slow = *held;
+    r.table[0] = std::move(held);
+    std::stop_source stop;
+    DigestCalculator calculator;
+    calculator.SetParallelFeeding(true);
+    calculator.SetPieceBlocks(2);
+    calculator.SetStopToken(stop.get_token());
+    ResultCode result = ResultSuccess;
+    std::thread pass([&] { result = calculator.FeedSource(r.table, source); });
+    slow.WaitUntilEntered();
+    const bool ring_filled = source.WaitUntilRead(ring);
+    stop.request_stop();
+    slow.Release();
+    pass.join();
+    ASSERT_TRUE(ring_filled);
+    EXPECT_EQ(result, ResultStopped);
+    EXPECT_EQ(source.Offset(), ring) << "read on after the stop";
+    EXPECT_EQ(slow.fed, piece) << "the held feeder went on through the ring";
+    EXPECT_LE(r.objects[0]->bytes.size(), ring);
 }
 
 // Stopped before it starts, a file is not read at all, and the command answers Stopped with no
