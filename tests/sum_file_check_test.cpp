@@ -134,7 +134,8 @@ TEST(SumFileCheck, EveryLineGetsItsVerdictAndEachFileIsReadOncePerKind) {
     // jefe's first line, unchecked, does not place it: its plain line does.
     EXPECT_EQ(heard.names, (std::vector<std::string>{"abc", "gone", "folder", "jefe", "ABC"}));
     EXPECT_EQ(heard.verdicts[0], (std::vector<Verdict>{Match, Match, Mismatch}));
-    EXPECT_EQ(heard.reading.front(), listing.dir.Path("lists/abc")) << "relative to the sum file's folder";
+    EXPECT_EQ(PathFromUtf8(heard.reading.front()), PathFromUtf8(listing.dir.Path("lists/abc")))
+        << "relative to the sum file's folder";
     EXPECT_EQ(check.counts.matched, kNamesIgnoreCase ? 3u : 2u);
     EXPECT_EQ(check.counts.mismatched, 2u);
     EXPECT_EQ(check.counts.missing, kNamesIgnoreCase ? 1u : 2u);
