@@ -27,7 +27,7 @@ bool DecodeHex(const std::string& text, std::vector<uint8_t>& bytes) {
 CalculationAnswer DigestCalculator::Calculate(const CalculationRequest& request) {
     CalculationAnswer answer;
     ObjectTable objects;
-    if (!IsKnownInputKind(request.input_kind) ||
+    if (!IsKnownInputKind(request.input_kind) || (request.hmac && !IsKnownKeyKind(request.key_kind)) ||
         !CreateObjects(request.hmac, request.key_kind, request.key_value, request.selection, objects)) {
         answer.result = ResultBadRequest;
         return answer;
