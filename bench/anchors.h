@@ -24,10 +24,10 @@ struct Anchor {
 // with its own code only, so that "RHash" never means OpenSSL again. Call once, first.
 void InitAnchorLibraries();
 
-// The anchors that implement an Algorithm identifier (0..12), in a fixed library order.
+// The anchors that implement an Algorithm identifier, in a fixed library order.
 std::vector<Anchor> AnchorsFor(int algorithm_id);
 
-// Keyed (HMAC) anchors for the keyable identifiers (0..8).
+// Keyed (HMAC) anchors for the keyable identifiers.
 std::vector<Anchor> HmacAnchorsFor(int algorithm_id, const std::vector<uint8_t>& key);
 
 // RHash's own multi-algorithm context over the given identifiers, fed once per block; null when
@@ -46,7 +46,7 @@ void InitRhash();
 
 // Shared by the adapters: HexDigest is Final and the plain forward encoding, enough for messages.
 class AnchorDigest : public hashlib::DigestObject {
-public:
+  public:
     explicit AnchorDigest(int32_t digest_size) : digest_size_(digest_size) {}
     void HexDigest(char* text) override {
         uint8_t digest[64];
@@ -55,7 +55,7 @@ public:
     }
     int32_t DigestSize() const override { return digest_size_; }
 
-private:
+  private:
     int32_t digest_size_;
 };
 

@@ -91,7 +91,7 @@ std::string CheckDigest(hashlib::DigestObject& object) {
 
 // The library's keyed objects through its HMAC engine.
 class OurHmac final : public hashlib::DigestObject {
-public:
+  public:
     OurHmac(uint32_t code, const std::vector<uint8_t>& key) {
         hashlib::HmacInit(&context_, code, key.data(), uint32_t(key.size()));
     }
@@ -104,7 +104,7 @@ public:
     void HexDigest(char* text) override { hashlib::HmacFinalHex(&context_, text, 0); }
     int32_t DigestSize() const override { return int32_t(hashlib::HmacDigestSize(&context_)); }
 
-private:
+  private:
     hashlib::HmacContext context_;
 };
 
@@ -193,8 +193,9 @@ int main(int argc, char** argv) {
         rows.push_back({row, row, 0, 0});
     }
 
+    // As "-a all" and the dialog with every row ticked.
     std::vector<int> everything;
-    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+    for (int id = 0; id < hashlib::CommonAlgorithmCount; ++id) {
         everything.push_back(id);
     }
     const std::vector<Combination> combinations = {

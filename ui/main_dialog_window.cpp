@@ -434,7 +434,7 @@ bool MainDialogWindow::OnNotify(NMHDR* header) {
 }
 
 INT_PTR MainDialogWindow::OnControlColour(HDC dc, HWND control) const {
-    const int row = AlgorithmRowOfResult(GetDlgCtrlID(control));
+    const int row = DialogRowOfResult(GetDlgCtrlID(control));
     if (row < 0 || marks_[size_t(row)] == ResultMark::None) {
         return FALSE;  // the usual colours
     }
@@ -511,7 +511,7 @@ void MainDialogWindow::Focus(int id) {
 }
 
 void MainDialogWindow::SetResultMark(int id, ResultMark mark) {
-    const int row = AlgorithmRowOfResult(id);
+    const int row = DialogRowOfResult(id);
     if (row < 0 || marks_[size_t(row)] == mark) {
         return;
     }

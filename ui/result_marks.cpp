@@ -55,7 +55,7 @@ std::optional<std::string> ClipboardDigest(std::wstring_view text) {
     return digest;
 }
 
-ResultMarks MarkResults(const std::array<std::wstring, hashlib::AlgorithmCount>& results,
+ResultMarks MarkResults(const std::array<std::wstring, DialogRowCount>& results,
                         const std::optional<std::string>& clipboard_digest,
                         const engine::ExpectedDigests& sum_file_digests) {
     const std::optional<std::string> clipboard =
@@ -66,7 +66,7 @@ ResultMarks MarkResults(const std::array<std::wstring, hashlib::AlgorithmCount>&
         if (results[row].empty() || !result) {
             continue;
         }
-        const std::vector<std::string>& listed = sum_file_digests[row];
+        const std::vector<std::string>& listed = sum_file_digests[size_t(DialogRows[row].algorithm)];
         if (std::any_of(listed.begin(), listed.end(),
                         [&](const std::string& digest) { return Lowered(digest) != *result; })) {
             marks[row] = ResultMark::Mismatch;
