@@ -256,8 +256,8 @@ TEST_P(RefusalTest, ShowsItsMessageMovesTheFocusAndKeepsTheResults) {
     EXPECT_TRUE(warning.ok_only);
     EXPECT_TRUE(warning.has_icon);
     EXPECT_EQ(FocusSettlingOn(refusal.focus), refusal.focus);
-    for (const std::wstring& result : Shown()) {
-        EXPECT_EQ(result, L"earlier");
+    for (const Row& row : Rows) {
+        EXPECT_EQ(Text(row.result), L"earlier") << "result " << row.result;
     }
     EXPECT_EQ(Text(DataEdit), refusal.data) << "a refused command writes nothing back";
 }
