@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 #include "catalogue.h"
@@ -144,14 +145,24 @@ constexpr bool SameIgnoringCase(const char* a, const char* b) {
 
 // Every name a row answers to or a sum file may carry, in one list.
 constexpr auto EveryName() {
-    std::array<std::pair<int, const char*>, Algorithms.size() * 9> names{};
+    constexpr size_t names_per_row = 3 + std::tuple_size_v<decltype(AlgorithmInfo::other_spellings)> +
+                                     std::tuple_size_v<decltype(AlgorithmInfo::sum_file_suffixes)> +
+                                     std::tuple_size_v<decltype(AlgorithmInfo::sum_file_names)>;
+    std::array<std::pair<int, const char*>, Algorithms.size() * names_per_row> names{};
     size_t count = 0;
     for (const AlgorithmInfo& info : Algorithms) {
-        for (const char* name : {info.display_name, info.command_name, info.tag_name, info.other_spellings[0],
-                                 info.other_spellings[1], info.sum_file_suffixes[0],
-                                 info.sum_file_suffixes[1], info.sum_file_names[0], info.sum_file_names[1]}) {
-            names[count++] = {info.id, name};
-        }
+        const auto add = [&](const char* name) { names[count++] = {info.id, name}; };
+        add(info.display_name);
+        add(info.command_name);
+        add(info.tag_name);
+        const auto add_each = [&](const auto& list) {
+            for (const char* name : list) {
+                add(name);
+            }
+        };
+        add_each(info.other_spellings);
+        add_each(info.sum_file_suffixes);
+        add_each(info.sum_file_names);
     }
     return names;
 }
