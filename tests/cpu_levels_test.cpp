@@ -45,7 +45,7 @@ class FastLevel : public testing::TestWithParam<std::tuple<CpuLevel, int>> {
 };
 
 std::string NameOf(const testing::TestParamInfo<std::tuple<CpuLevel, int>>& info) {
-    return CpuLevelSuffix(std::get<0>(info.param)) + "_" + Algorithms[std::get<1>(info.param)].command_name;
+    return CpuLevelSuffix(std::get<0>(info.param)) + "_" + AlgorithmTestName(std::get<1>(info.param));
 }
 
 }  // namespace
