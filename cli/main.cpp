@@ -205,7 +205,8 @@ int Run(const std::vector<std::string>& argument_list) {
 
     engine::DigestCalculator calculator;
     calculator.SetParallelFeeding(!arguments.single_thread);
-    calculator.SetParallelFiles(!arguments.single_thread);
+    calculator.SetParallelFiles(arguments.single_thread ? engine::ParallelFiles::Off
+                                                        : engine::ParallelFiles::Storage);
     cli::ProgressLine progress(cli::StandardErrorIsTerminal());
     calculator.SetProgressCallback(&progress);
     if (arguments.action == cli::Action::Check) {

@@ -48,6 +48,13 @@ struct CalculationRequest {
     Selection selection{};
 };
 
+// How many files of a list (RunJobs) are read at once.
+enum class ParallelFiles {
+    Off,      // one at a time, on the calling thread
+    Storage,  // up to one per usable core, unless the storage pays for seeks (Always otherwise)
+    Always,   // up to one per usable core, whatever the storage
+};
+
 // One text per Algorithm identifier.
 using ResultTexts = std::array<std::string, hashlib::AlgorithmCount>;
 
@@ -132,12 +139,12 @@ class DigestCalculator {
     void SetStopToken(std::stop_token stop) { stop_ = std::move(stop); }
     bool StopRequested() const { return stop_.stop_requested(); }
 
-    // Lists (RunJobs) with several files read at once, up to one per usable core, unless the
-    // storage of the list's first file pays for seeks (a spinning disk), which reads them in
-    // turn faster. Each file is still read once, in one pass; a large one, with two or more
-    // algorithms under parallel feeding, is read alone with every object on a thread of its
-    // own. Off unless asked for: then a list runs on the calling thread.
-    void SetParallelFiles(bool parallel) { parallel_files_ = parallel; }
+    // Lists (RunJobs) with several files read at once, up to one per usable core; under Storage
+    // not when the list's first file is on storage that pays for seeks (a spinning disk) and
+    // not in the system's cache, since such a disk reads files in turn faster. Each file is
+    // still read once, in one pass; a large one, with two or more algorithms under parallel
+    // feeding, is read alone with every object on a thread of its own. Off unless asked for.
+    void SetParallelFiles(ParallelFiles parallel) { parallel_files_ = parallel; }
 
     // Runs the list's jobs and hands each back in order; the jobs read through this calculator's
     // filter, piece size and feeding, and heed its stop token, which is also looked at between
@@ -159,7 +166,7 @@ class DigestCalculator {
     SourceFilter* filter_ = nullptr;
     uint32_t piece_blocks_ = 0;
     bool parallel_ = false;
-    bool parallel_files_ = false;
+    ParallelFiles parallel_files_ = ParallelFiles::Off;
     std::stop_token stop_;
     PassHook* hook_ = nullptr;  // while a list runs: chooses and accounts every pass
     std::unique_ptr<FilePass> pass_;

@@ -200,7 +200,7 @@ ResultCode JobScheduler::Run(JobList& jobs) {
 }
 
 size_t JobScheduler::Width(const JobList& jobs) const {
-    if (!owner_.parallel_files_) {
+    if (owner_.parallel_files_ == ParallelFiles::Off) {
         return 1;
     }
     const size_t cores = UsableCoreCount();
@@ -213,7 +213,7 @@ size_t JobScheduler::Width(const JobList& jobs) const {
     }
     // A spinning disk reads files in turn faster than several at once, unless they are in the
     // cache already, as the first one tells.
-    if (!path.empty()) {
+    if (owner_.parallel_files_ == ParallelFiles::Storage && !path.empty()) {
         const std::string file(path);
         if (StorageHasSeekPenalty(file) && !FileStartIsCached(file)) {
             return 1;

@@ -197,7 +197,7 @@ TEST(FilePassAllocations, AListOfManyFilesCostsNoMoreThanAShortOne) {
         FileFeeds feeds;
         DigestCalculator calculator;
         calculator.SetParallelFeeding(true);
-        calculator.SetParallelFiles(at_once);
+        calculator.SetParallelFiles(at_once ? ParallelFiles::Always : ParallelFiles::Off);
         calculator.SetPieceBlocks(1);  // the large file is read alone at 128 pieces
         feeds.Reset(many);
         ASSERT_EQ(calculator.RunJobs(feeds), ResultSuccess);  // makes the buffers and threads

@@ -23,8 +23,8 @@ unsigned UsableCoreCount();
 // not tell (a network share, a RAM disk, a device it does not know, a path that does not exist).
 bool StorageHasSeekPenalty(const std::string& utf8_path);
 
-// Whether the start of the file at a UTF-8 path is in the system's cache, where a read of it
-// needs no storage at all; false when it is not, or the system does not tell (Windows).
+// Whether the start of the file at a UTF-8 path is in the system's cache (or it is empty), so a
+// read of it needs no storage at all; false when not, or the system does not tell (Windows).
 bool FileStartIsCached(const std::string& utf8_path);
 
 // The length of a UTF-8 path in bytes of the system code page, which the path-length check

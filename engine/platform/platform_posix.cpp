@@ -67,10 +67,11 @@ bool FileStartIsCached(const std::string& utf8_path) {
     if (fd < 0) {
         return false;
     }
-    // A read that may not wait for the storage gives the byte only when it is in the cache.
+    // A read that may not wait for the storage gives the byte only when it is in the cache;
+    // an empty file needs no storage either.
     char first = 0;
     iovec vector{&first, 1};
-    const bool cached = preadv2(fd, &vector, 1, 0, RWF_NOWAIT) == 1;
+    const bool cached = preadv2(fd, &vector, 1, 0, RWF_NOWAIT) >= 0;
     ::close(fd);
     return cached;
 #else
