@@ -4,7 +4,8 @@
 // remainder, which is a zero-length block when the input is a whole number of blocks. A piece is
 // filled until it is full or the input ends, so a short read of the system never ends the loop.
 //
-// Serially, each block goes to every object in slot order before the next block. In parallel,
+// Serially, each block goes to every object in slot order before the next block, two of them in
+// one pass where the library can interleave their compressions (MD5 and RIPEMD-160). In parallel,
 // the calling thread reads pieces into a small ring and every object is fed on a thread of its
 // own; a slot is refilled only once every object is done with it. Each object then sees the same
 // calls in the same order as serially, so the digests are the same; only the interleaving
@@ -25,6 +26,7 @@
 #include <stop_token>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "byte_source.h"
@@ -102,9 +104,22 @@ ResultCode ResultOf(PieceEnd end) {
     return end == PieceEnd::Failed ? ResultUnreadable : ResultSuccess;
 }
 
+// The slots of the first two objects that the library can update in one pass, or none (-1).
+std::pair<int, int> PairUpdatedTogether(const ObjectTable& objects) {
+    for (size_t i = 0; i < objects.size(); ++i) {
+        for (size_t j = i + 1; objects[i] && j < objects.size(); ++j) {
+            if (objects[j] && hashlib::CanUpdateTogether(*objects[i], *objects[j])) {
+                return {int(i), int(j)};
+            }
+        }
+    }
+    return {-1, -1};
+}
+
 ResultCode SerialPass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
     const uint32_t piece_size = PieceSize(settings);
     const PieceMemory piece = AllocatePieces(piece_size);
+    const auto [together, partner] = PairUpdatedTogether(objects);
     uint64_t done = 0;
     uint64_t blocks = 0;
     for (;;) {
@@ -114,9 +129,11 @@ ResultCode SerialPass(ByteSource& source, const ObjectTable& objects, const File
         uint32_t filled = 0;
         const PieceEnd end = Fill(source, piece.get(), piece_size, filled);
         ForEachBlock(piece.get(), filled, end, [&](const uint8_t* block, uint32_t length) {
-            for (const auto& object : objects) {
-                if (object) {
-                    object->Update(block, length);
+            for (int slot = 0; slot < int(objects.size()); ++slot) {
+                if (slot == together) {
+                    hashlib::UpdateTogether(*objects[slot], *objects[partner], block, length);
+                } else if (objects[slot] && slot != partner) {
+                    objects[slot]->Update(block, length);
                 }
             }
             done += length;

@@ -46,29 +46,19 @@ std::string_view BareSumFileName(std::string_view sum_file_name) {
 
 SumFileKind KindOfSumFile(std::string_view sum_file_name) {
     const std::string_view name = BareSumFileName(sum_file_name);
-    if (EndsWithIgnoringCase(name, ".sfv")) {
+    if (EndsWithIgnoringCase(name, SfvSuffix)) {
         return {true, hashlib::AlgorithmCrc32};
     }
-    struct Naming {
-        std::string_view text;
-        bool whole_name;  // else a suffix
-        int algorithm;
-    };
-    static constexpr Naming Namings[] = {
-        {".md5", false, hashlib::AlgorithmMd5},          {".md4", false, hashlib::AlgorithmMd4},
-        {".sha1", false, hashlib::AlgorithmSha1},        {".sha256", false, hashlib::AlgorithmSha256},
-        {".sha384", false, hashlib::AlgorithmSha384},    {".sha512", false, hashlib::AlgorithmSha512},
-        {".rmd160", false, hashlib::AlgorithmRipemd160}, {".ripemd160", false, hashlib::AlgorithmRipemd160},
-        {".tiger", false, hashlib::AlgorithmTiger},      {".md2", false, hashlib::AlgorithmMd2},
-        {".ed2k", false, hashlib::AlgorithmEdonkey},     {".crc32", false, hashlib::AlgorithmCrc32},
-        {"MD5SUMS", true, hashlib::AlgorithmMd5},        {"SHA1SUMS", true, hashlib::AlgorithmSha1},
-        {"SHA256SUMS", true, hashlib::AlgorithmSha256},  {"SHA384SUMS", true, hashlib::AlgorithmSha384},
-        {"SHA512SUMS", true, hashlib::AlgorithmSha512},
-    };
-    for (const Naming& naming : Namings) {
-        if (naming.whole_name ? EqualsIgnoringCase(name, naming.text)
-                              : EndsWithIgnoringCase(name, naming.text)) {
-            return {false, naming.algorithm};
+    for (const hashlib::AlgorithmInfo& info : hashlib::Algorithms) {
+        for (const char* suffix : info.sum_file_suffixes) {
+            if (suffix != nullptr && EndsWithIgnoringCase(name, suffix)) {
+                return {false, info.id};
+            }
+        }
+        for (const char* whole_name : info.sum_file_names) {
+            if (whole_name != nullptr && EqualsIgnoringCase(name, whole_name)) {
+                return {false, info.id};
+            }
         }
     }
     return {};
@@ -210,8 +200,11 @@ std::optional<Reading> ReadGnu(std::string_view text, bool escaped, int named_al
     }
     int algorithm = named_algorithm;
     if (algorithm < 0) {
+        // By length among the common algorithms only: one added later shares its length with
+        // one of them (SHA3-512 and BLAKE2b with SHA-512) and is read by its tag or by its sum
+        // file's name, so the lines that were read by their length still are.
         int matches = 0;
-        for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+        for (int id = 0; id < hashlib::CommonAlgorithmCount; ++id) {
             if (HexLength(id) == digits) {
                 algorithm = id;
                 ++matches;

@@ -26,7 +26,7 @@ std::optional<std::string> ClipboardDigest(std::wstring_view text) {
     return hashlib::ascii::Lowered(*digest);
 }
 
-ResultMarks MarkResults(const std::array<std::wstring, hashlib::AlgorithmCount>& results,
+ResultMarks MarkResults(const std::array<std::wstring, DialogRowCount>& results,
                         const std::optional<std::string>& clipboard_digest,
                         const engine::ExpectedDigests& sum_file_digests) {
     ResultMarks marks{};
@@ -35,7 +35,8 @@ ResultMarks MarkResults(const std::array<std::wstring, hashlib::AlgorithmCount>&
         if (!result || result->empty()) {
             continue;
         }
-        const std::vector<engine::ExpectedDigest>& listed = sum_file_digests[row];
+        const std::vector<engine::ExpectedDigest>& listed =
+            sum_file_digests[size_t(DialogRows[row].algorithm)];
         const auto equal = [&result](const engine::ExpectedDigest& expected) {
             return engine::DigestsEqual(*result, expected.digest);
         };
