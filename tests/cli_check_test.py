@@ -222,6 +222,30 @@ class CliCheck(unittest.TestCase):
         self.assertEqual(self.run_cli("-c", "absent", "loose"),
                          (1, ["good: OK"], ["orvendal-cli: absent: 不能打开指定文件!", MALFORMED]))
 
+    def test_one_thread_and_several_agree(self):
+        # Many listed files read at once are reported as one thread reports them: the same
+        # lines, messages and status, in the order of the sum file, whatever fails.
+        listed = []  # (name, digest listed, what the check says)
+        for i in range(50):
+            data = os.urandom((i * 7919) % 60000)
+            name = self.write("f%02d" % i, data)
+            listed.append((name, digest("sha256", b"other" if i % 7 == 3 else data),
+                           "FAILED" if i % 7 == 3 else "OK"))
+        unreadable = [("missing", digest("sha256", b""), "FAILED open or read"),
+                      ("folder", digest("sha256", b""), "FAILED open or read")]
+        os.mkdir(self.path("folder"))
+        if not WINDOWS and os.path.exists("/proc/self/mem"):
+            os.symlink("/proc/self/mem", self.path("mem"))  # reads fail
+            unreadable.append(("mem", digest("sha256", b""), "FAILED open or read"))
+        listed[10:10] = unreadable
+        self.write("SHA256SUMS", "".join("%s  %s\n" % (digest_, name) for name, digest_, _ in listed))
+        runs = [self.run_cli(*threads, "-c", "SHA256SUMS") for threads in (["--single-thread"], [])]
+        self.assertEqual(runs[0], runs[1])
+        status, out, errors = runs[1]
+        self.assertEqual((status, out), (1, ["%s: %s" % (name, said) for name, _, said in listed]))
+        self.assertEqual(errors[-2:], [warning(len(unreadable), "", "listed files could not be read"),
+                                       mismatched(7)])
+
     def test_where_names_lead_and_which_algorithm(self):
         self.write("f", b"top")
         self.write("h", b"other")

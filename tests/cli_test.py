@@ -169,6 +169,34 @@ class Cli(unittest.TestCase):
         self.assertTrue(lines[0].startswith("Usage: orvendal-cli"))
         self.assertEqual(self.run_cli("--version")[:2], (0, ["orvendal-cli 2.02.00337"]))
 
+    def test_one_thread_and_several_agree(self):
+        # Many files read at once come out as one thread gives them: the same lines, messages and
+        # status, in the inputs' order, with refused, missing and (on Linux) unreadable inputs
+        # between them.
+        files = {}
+        for i in range(60):
+            name = "tree/%s/%02d" % ("abc"[i % 3], i)
+            os.makedirs(os.path.join(self.cwd, os.path.dirname(name)), exist_ok=True)
+            files[name] = os.urandom((i * 7919) % 70000 if i % 10 else 0)
+            self.write(name, files[name])
+        self.write("plain", b"plain")
+        unreadable = []
+        if not WINDOWS and os.path.exists("/proc/self/mem"):
+            os.symlink("/proc/self/mem", os.path.join(self.cwd, "tree", "b", "mem"))  # reads fail
+            unreadable = ["orvendal-cli: tree/b/mem: 指定文件拒绝访问!"]
+        arguments = ["-r", "-a", "md5,crc32", "-t", "abc", "tree", "missing", "-x", "616", "plain"]
+        runs = [self.run_cli(*threads, *arguments) for threads in (["--single-thread"], [])]
+        self.assertEqual(runs[0], runs[1])
+        status, lines, errors = runs[1]
+        in_walk = sorted(files, key=lambda n: n.encode())
+        expected = expected_lines("-", b"abc", ["md5", "crc32"])
+        for name in in_walk:
+            expected += expected_lines(name, files[name], ["md5", "crc32"])
+        expected += expected_lines("plain", b"plain", ["md5", "crc32"])
+        self.assertEqual((status, lines), (1, expected))
+        self.assertEqual(errors.splitlines(), unreadable + [
+            "orvendal-cli: missing: 不能打开指定文件!", "orvendal-cli: -: 十六进制串长度必须是偶数!"])
+
     def test_names_in_and_outside_the_chinese_code_page(self):
         names = ["数据 文件.bin", "ทดสอบ.bin"]
         for name in names:
