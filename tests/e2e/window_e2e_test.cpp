@@ -425,12 +425,14 @@ TEST_F(WindowTest, FollowsAChangeOfDisplayScaleAndComesBackExactly) {
     RECT client = {};
     GetClientRect(dialog_, &client);
 
-    std::set<int> stretched = {DataEdit, KeyEdit, 1033, 1034, LineAboveEdonkey, LineBelowEdonkey};
+    std::set<int> stretched = {DataEdit,         KeyEdit,          1033,        1034,
+                               LineAboveEdonkey, LineBelowEdonkey, ProgressBar, StatusText};
     for (const Row& row : Rows) {
         stretched.insert(row.result);
     }
     const std::set<int> right_column = {BrowseButton, IDOK, IDCANCEL, HelpButton, SizeGrip};
-    const std::set<int> bottom_row = {IDOK, IDCANCEL, HelpButton, SizeGrip, Logo, 1034};
+    const std::set<int> bottom_row = {IDOK, IDCANCEL, HelpButton,  SizeGrip,
+                                      Logo, 1034,     ProgressBar, StatusText};
     for (const auto& [control, was] : before) {
         const int id = GetDlgCtrlID(control);
         SCOPED_TRACE(testing::Message() << "control " << id);
