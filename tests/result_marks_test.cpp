@@ -36,10 +36,11 @@ TEST(ResultMarks, SumFilesOutweighTheClipboardWhichOnlyConfirms) {
     results[Tiger] = L"2aab1484e8c158f2bfb8c5ff41b57a525129131c957b5f93";
     results[Crc32] = L"352441c2";
     engine::ExpectedDigests listed;
-    listed[AlgorithmMd5] = {"900150983CD24FB0D6963F7D28E17F72"};
-    listed[AlgorithmSha1] = {"a9993e364706816aba3e25717850c26c9cd0d89d", std::string(40, '0')};
-    listed[AlgorithmCrc32] = {"deadbeef"};
-    listed[hashlib::AlgorithmMd2] = {"da853b0d3f88d99b30283a69e6ded6bb"};  // for a row left empty
+    listed[AlgorithmMd5] = {{"900150983CD24FB0D6963F7D28E17F72", "MD5SUMS"}};
+    listed[AlgorithmSha1] = {{"a9993e364706816aba3e25717850c26c9cd0d89d", "SHA1SUMS"},
+                             {std::string(40, '0'), "a.sha1"}};
+    listed[AlgorithmCrc32] = {{"deadbeef", "a.sfv"}};
+    listed[hashlib::AlgorithmMd2] = {{"da853b0d3f88d99b30283a69e6ded6bb", "a.md2"}};  // for a row left empty
 
     ui::ResultMarks wanted{};
     wanted[Md5] = ResultMark::Match;

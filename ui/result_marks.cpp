@@ -35,13 +35,15 @@ ResultMarks MarkResults(const std::array<std::wstring, DialogRowCount>& results,
         if (!result || result->empty()) {
             continue;
         }
-        const std::vector<std::string>& listed = sum_file_digests[size_t(DialogRows[row].algorithm)];
-        const auto equal = [&result](const std::string& digest) {
-            return engine::DigestsEqual(*result, digest);
+        const std::vector<engine::ExpectedDigest>& listed =
+            sum_file_digests[size_t(DialogRows[row].algorithm)];
+        const auto equal = [&result](const engine::ExpectedDigest& expected) {
+            return engine::DigestsEqual(*result, expected.digest);
         };
         if (!std::all_of(listed.begin(), listed.end(), equal)) {
             marks[row] = ResultMark::Mismatch;
-        } else if (!listed.empty() || (clipboard_digest && equal(*clipboard_digest))) {
+        } else if (!listed.empty() ||
+                   (clipboard_digest && engine::DigestsEqual(*result, *clipboard_digest))) {
             marks[row] = ResultMark::Match;
         }
     }
