@@ -16,14 +16,12 @@ std::optional<std::string> HexOf(std::wstring_view text) {
 
 }  // namespace
 
-std::optional<std::string> ClipboardDigest(std::wstring_view text) {
-    std::wstring without_spaces(hashlib::ascii::TrimmedWhiteSpace(text));
-    std::erase(without_spaces, L' ');
-    std::optional<std::string> digest = HexOf(without_spaces);
-    if (!digest || digest->empty()) {
+std::optional<std::string> ClipboardDigest(std::string_view text, std::string_view file_name) {
+    std::optional<engine::PastedDigest> pasted = engine::ReadPastedDigest(text, file_name);
+    if (!pasted) {
         return std::nullopt;
     }
-    return hashlib::ascii::Lowered(*digest);
+    return std::move(pasted->digest);
 }
 
 ResultMarks MarkResults(const std::array<std::wstring, DialogRowCount>& results,
@@ -40,9 +38,14 @@ ResultMarks MarkResults(const std::array<std::wstring, DialogRowCount>& results,
         const auto equal = [&result](const engine::ExpectedDigest& expected) {
             return engine::DigestsEqual(*result, expected.digest);
         };
-        if (!std::all_of(listed.begin(), listed.end(), equal)) {
+        // A line several algorithms fit is expected of each: only a line naming the algorithm
+        // can contradict a result.
+        const auto contradicts = [&equal](const engine::ExpectedDigest& expected) {
+            return expected.certain && !equal(expected);
+        };
+        if (std::any_of(listed.begin(), listed.end(), contradicts)) {
             marks[row] = ResultMark::Mismatch;
-        } else if (!listed.empty() ||
+        } else if (std::any_of(listed.begin(), listed.end(), equal) ||
                    (clipboard_digest && engine::DigestsEqual(*result, *clipboard_digest))) {
             marks[row] = ResultMark::Match;
         }
