@@ -73,11 +73,8 @@ class Printer final : public engine::CheckListener {
     Printer(const engine::SumFile& sums, const CheckOptions& options, ProgressLine& progress, Counts& counts)
         : sums_(sums), options_(options), progress_(progress), counts_(counts) {}
 
-    void Reading(const engine::ListedFileCheck&) override { progress_.Start(); }
-
     bool Checked(const engine::ListedFileCheck& file) override {
         progress_.Finish();
-        std::string output;
         for (const engine::LineVerdict& line : file.lines) {
             const std::string name = ShownName(file.listed_name);
             switch (line.verdict) {
@@ -90,48 +87,66 @@ class Printer final : public engine::CheckListener {
                     }
                     Error(options_, name + ": " + ReadProblem(line.verdict, file.path));
                     ++counts_.unreadable;
-                    output += name + ": FAILED open or read\n";
+                    Write(name + ": FAILED open or read\n");
                     continue;
                 case engine::Verdict::Mismatch:
                     ++counts_.mismatched;
-                    output += name + ": FAILED\n";
+                    Write(name + ": FAILED\n");
                     continue;
                 case engine::Verdict::Match:
                     ++counts_.verified;
                     if (!options_.quiet) {
                         // A line its length alone named: which algorithm it was, when asked.
                         const bool guessed = !sums_.entries[line.entry].candidates.empty();
-                        output += name + ": OK" +
-                                  (guessed && options_.warn
-                                       ? std::string(" (") +
-                                             hashlib::Algorithms[size_t(line.algorithm)].tag_name + ")"
-                                       : std::string()) +
-                                  "\n";
+                        Write(name + ": OK" +
+                              (guessed && options_.warn
+                                   ? std::string(" (") +
+                                         hashlib::Algorithms[size_t(line.algorithm)].tag_name + ")"
+                                   : std::string()) +
+                              "\n");
                     }
                     continue;
             }
         }
-        if (options_.status_only || output.empty()) {
-            return true;
-        }
-        WriteOutput(output);
-        if (!FlushOutput()) {
-            WriteError("orvendal-cli: cannot write the output\n");
-            output_failed_ = true;
-            return false;
-        }
-        return true;
+        return !OutputFailed();
     }
 
-    bool output_failed() const { return output_failed_; }
+    // Results reach the terminal or pipe before the check waits for more.
+    void Waiting() override {
+        FlushOutput();
+        OutputFailed();
+    }
 
+    // After the check: the results all written, or the failure said.
+    bool Finish() {
+        FlushOutput();
+        return !OutputFailed();
+    }
+
+    // The results before a message are written first, so both streams keep the files' order.
     static void Error(const CheckOptions& options, const std::string& message) {
         if (!options.status_only) {
+            FlushOutput();
             WriteError("orvendal-cli: " + message + "\n");
         }
     }
 
   private:
+    void Write(const std::string& text) const {
+        if (!options_.status_only) {
+            WriteOutput(text);
+        }
+    }
+
+    // Whether writing the output has failed; said once.
+    bool OutputFailed() {
+        if (!output_failed_ && OutputHasFailed()) {
+            WriteError("orvendal-cli: cannot write the output\n");
+            output_failed_ = true;
+        }
+        return output_failed_;
+    }
+
     const engine::SumFile& sums_;
     const CheckOptions& options_;
     ProgressLine& progress_;
@@ -201,8 +216,10 @@ int CheckOneSumFile(const Input& input, const Arguments& arguments,
     Counts counts;
     counts.malformed = malformed.size();
     Printer printer(sums, options, progress, counts);
+    progress.Start();
     engine::CheckSumFile(sums, sum_file_path, settings, calculator, &printer);
-    if (printer.output_failed()) {
+    progress.Finish();
+    if (!printer.Finish()) {
         return 1;
     }
 

@@ -625,8 +625,11 @@ class Reader {
 }  // namespace
 
 std::vector<int> AlgorithmsOfHexLength(size_t hex_digits) {
+    // Among the common algorithms only: one added later shares its length with one of them
+    // (SHA3-512 and BLAKE2b with SHA-512) and is read by its tag or by its sum file's name, so a
+    // line that its length alone named stays as it was read.
     std::vector<int> fitting;
-    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+    for (int id = 0; id < hashlib::CommonAlgorithmCount; ++id) {
         if (HexLength(id) == hex_digits) {
             fitting.push_back(id);
         }
