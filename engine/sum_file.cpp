@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <unordered_map>
+#include <utility>
 
 #include "hashlib/ascii.h"
 namespace engine {
@@ -625,18 +626,17 @@ class Reader {
 }  // namespace
 
 std::vector<int> AlgorithmsOfHexLength(size_t hex_digits) {
-    // Among the common algorithms only: one added later shares its length with one of them
-    // (SHA3-512 and BLAKE2b with SHA-512) and is read by its tag or by its sum file's name, so a
-    // line that its length alone named stays as it was read.
     std::vector<int> fitting;
-    for (int id = 0; id < hashlib::CommonAlgorithmCount; ++id) {
+    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
         if (HexLength(id) == hex_digits) {
             fitting.push_back(id);
         }
     }
-    std::stable_sort(fitting.begin(), fitting.end(), [](int a, int b) {
-        return hashlib::Algorithms[a].relative_cost < hashlib::Algorithms[b].relative_cost;
-    });
+    // The common thirteen first: a list whose name says no algorithm is nearly always of one.
+    const auto order = [](int id) {
+        return std::pair(id >= hashlib::CommonAlgorithmCount, hashlib::Algorithms[size_t(id)].relative_cost);
+    };
+    std::stable_sort(fitting.begin(), fitting.end(), [&](int a, int b) { return order(a) < order(b); });
     return fitting;
 }
 

@@ -132,8 +132,9 @@ struct SumFile {
 // gives none, or -1. Never throws but for memory; linear in the input's length.
 SumFile ReadSumFile(std::string_view bytes, std::string_view sum_file_name, int chosen_algorithm = -1);
 
-// Every algorithm whose digest is `hex_digits` hex digits long, cheapest to compute first (by
-// the algorithm table's relative cost, then identifier).
+// Every algorithm whose digest is `hex_digits` hex digits long: the common thirteen before the
+// others, each group cheapest to compute first (by the algorithm table's relative cost, then
+// identifier).
 std::vector<int> AlgorithmsOfHexLength(size_t hex_digits);
 
 // A short English reason for a malformed line ("digest length fits no algorithm").

@@ -33,26 +33,29 @@ void Count(Verdict verdict, CheckCounts& counts) {
 }
 
 // The reads of one listed file.
-enum class Pass { Plain, SlowCandidates, Keyed };
+enum class Pass { Plain, LaterCandidates, Keyed };
 
-// Candidates that hash far slower than the others (MD2, under 100 MB/s where the rest pass
-// 500 MB/s) are computed in a read of their own, only when no other candidate matched: in the
-// same read they would set its pace for the lines that match a fast one.
+// Candidates tried in a read of their own, only when no other candidate matched: those that
+// hash far slower than the others (MD2, under 100 MB/s where the rest pass 500 MB/s), which in
+// the same read would set its pace for the lines that match a fast one, and those beyond the
+// common thirteen (SHA3-512 and BLAKE2b share SHA-512's length, SHA3-256 SHA-256's), which a
+// list whose name says no algorithm seldom holds.
 constexpr uint16_t SlowCandidateCost = 100;
 
-bool IsSlow(int algorithm) {
-    return hashlib::Algorithms[size_t(algorithm)].relative_cost >= SlowCandidateCost;
+bool IsTriedLater(int algorithm) {
+    return algorithm >= hashlib::CommonAlgorithmCount ||
+           hashlib::Algorithms[size_t(algorithm)].relative_cost >= SlowCandidateCost;
 }
 
 // What a line is checked against in a pass, in the order tried: its algorithm, or its
 // candidates of that pass, cheapest first.
 std::vector<int> AlgorithmsOfPass(const SumEntry& entry, Pass pass) {
     if (entry.candidates.empty()) {
-        return pass == Pass::SlowCandidates ? std::vector<int>{} : std::vector<int>{entry.algorithm};
+        return pass == Pass::LaterCandidates ? std::vector<int>{} : std::vector<int>{entry.algorithm};
     }
     std::vector<int> algorithms;
     for (const int candidate : entry.candidates) {
-        if (IsSlow(candidate) == (pass == Pass::SlowCandidates)) {
+        if (IsTriedLater(candidate) == (pass == Pass::LaterCandidates)) {
             algorithms.push_back(candidate);
         }
     }
@@ -141,14 +144,14 @@ ResultCode CheckListedFile(const SumFile& sum_file, const std::vector<size_t>& e
     for (const size_t index : entries) {
         verdicts.push_back({index, sum_file.entries[index].algorithm, Verdict::NotChecked});
     }
-    // Plain lines, then the slow candidates of plain lines no other candidate matched, then keyed
+    // Plain lines, then the later candidates of plain lines no other candidate matched, then keyed
     // lines: a read that fails leaves the lines already judged as they are.
-    std::vector<bool> waiting_for_slow(verdicts.size(), false);
+    std::vector<bool> waiting_for_later(verdicts.size(), false);
     for (size_t i = 0; i < verdicts.size(); ++i) {
         const SumEntry& entry = sum_file.entries[verdicts[i].entry];
-        waiting_for_slow[i] = !entry.keyed && AlgorithmsOfPass(entry, Pass::Plain).empty();
+        waiting_for_later[i] = !entry.keyed && AlgorithmsOfPass(entry, Pass::Plain).empty();
     }
-    for (const Pass pass : {Pass::Plain, Pass::SlowCandidates, Pass::Keyed}) {
+    for (const Pass pass : {Pass::Plain, Pass::LaterCandidates, Pass::Keyed}) {
         CalculationRequest request;
         request.input_kind = InputFile;
         request.input_value = path;
@@ -161,7 +164,7 @@ ResultCode CheckListedFile(const SumFile& sum_file, const std::vector<size_t>& e
         for (size_t i = 0; i < verdicts.size(); ++i) {
             const SumEntry& entry = sum_file.entries[verdicts[i].entry];
             in_pass[i] = pass == Pass::Keyed ? entry.keyed
-                                             : !entry.keyed && (pass == Pass::Plain || waiting_for_slow[i]);
+                                             : !entry.keyed && (pass == Pass::Plain || waiting_for_later[i]);
             if (in_pass[i]) {
                 for (const int algorithm : AlgorithmsOfPass(entry, pass)) {
                     request.selection[size_t(algorithm)] = 1;
@@ -182,7 +185,7 @@ ResultCode CheckListedFile(const SumFile& sum_file, const std::vector<size_t>& e
             if (answer.result != ResultSuccess) {
                 // Every line not yet judged, the keyed ones too when the plain read failed: it is
                 // the same file. Lines of an earlier read keep their verdicts.
-                if (line.verdict == Verdict::NotChecked || waiting_for_slow[i]) {
+                if (line.verdict == Verdict::NotChecked || waiting_for_later[i]) {
                     line.verdict = VerdictOfFailure(answer.result);
                 }
                 continue;
@@ -198,8 +201,8 @@ ResultCode CheckListedFile(const SumFile& sum_file, const std::vector<size_t>& e
                     break;
                 }
             }
-            waiting_for_slow[i] = pass == Pass::Plain && line.verdict == Verdict::Mismatch &&
-                                  !AlgorithmsOfPass(entry, Pass::SlowCandidates).empty();
+            waiting_for_later[i] = pass == Pass::Plain && line.verdict == Verdict::Mismatch &&
+                                   !AlgorithmsOfPass(entry, Pass::LaterCandidates).empty();
         }
         if (answer.result != ResultSuccess) {
             break;

@@ -139,16 +139,16 @@ inline constexpr std::array Algorithms = std::to_array<AlgorithmInfo>({
     {.id = AlgorithmSha3_256, .display_name = "SHA3-256", .command_name = "sha3-256", .tag_name = "SHA3-256",
      .other_spellings = {"SHA3_256"}, .catalogue_code = 18, .keyable = true,
      .create = &detail::CreatePlain<Sha3_256Object>, .sum_file_suffixes = {".sha3-256"},
-     .sum_file_names = {"SHA3-256SUMS"}},
+     .sum_file_names = {"SHA3-256SUMS"}, .relative_cost = 18},
     {.id = AlgorithmSha3_512, .display_name = "SHA3-512", .command_name = "sha3-512", .tag_name = "SHA3-512",
      .other_spellings = {"SHA3_512"}, .catalogue_code = 19, .keyable = true,
      .create = &detail::CreatePlain<Sha3_512Object>, .sum_file_suffixes = {".sha3-512"},
-     .sum_file_names = {"SHA3-512SUMS"}},
+     .sum_file_names = {"SHA3-512SUMS"}, .relative_cost = 33},
     // Not keyed: BLAKE2b's own keyed mode is not HMAC, and HMAC over it is not what anyone checks.
     {.id = AlgorithmBlake2b, .display_name = "BLAKE2b", .command_name = "blake2b", .tag_name = "BLAKE2b",
      .other_spellings = {"BLAKE2B-512", "BLAKE2b512"}, .catalogue_code = 20, .keyable = false,
      .create = &detail::CreatePlain<Blake2bObject>, .sum_file_suffixes = {".b2"},
-     .sum_file_names = {"B2SUMS", "b2sums.txt"}},
+     .sum_file_names = {"B2SUMS", "b2sums.txt"}, .relative_cost = 8},
 });
 // clang-format on
 

@@ -193,6 +193,16 @@ class CliCheck(unittest.TestCase):
                 self.assertEqual(done.returncode, 0)
                 self.write(sum_file, done.stdout)
                 self.assertEqual(self.run_cli("-c", sum_file), (0, [n + ": OK" for n in plain], []), algorithm)
+        # A list whose name says no algorithm: 128 digits are tried as SHA-512, then BLAKE2b and
+        # SHA3-512; 64 as SHA-256 and PANAMA, then SHA3-256.
+        for algorithm, tool in (("sha3-512", [OPENSSL, "dgst", "-sha3-512", "-r"] if OPENSSL else None),
+                                ("sha3-256", [OPENSSL, "dgst", "-sha3-256", "-r"] if OPENSSL else None),
+                                ("blake2b", [COREUTILS["blake2b"]] if COREUTILS["blake2b"] else None)):
+            if tool:
+                ran += 1
+                self.write("checksums", self.run_tool(*tool, *names[:2]).stdout)
+                self.assertEqual(self.run_cli("-c", "checksums"), (0, [n + ": OK" for n in names[:2]], []),
+                                 algorithm)
         if not ran:
             self.skipTest("neither coreutils' sha*sum, rhash nor openssl is installed")
 

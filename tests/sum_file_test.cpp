@@ -90,7 +90,7 @@ TEST(SumFile, ReadsTheThreeFormatsLineByLine) {
         Entry(3, Tagged, AlgorithmSha256, "padded (1) = x", Hex(64)),
         Entry(4, Tagged, AlgorithmSha1, "keyed", Hex(40), true),
         Entry(6, Tagged, AlgorithmTiger, " spaced name ", Hex(48)),
-        Entry(7, Gnu, AlgorithmSha512, "two  spaces.txt ", Hex(128)),
+        Unsure(7, "two  spaces.txt ", Hex(128)),
         Entry(8, Gnu, AlgorithmSha384, "star.bin", Hex(96)),
         Entry(9, Gnu, AlgorithmTiger, "a\\b\nc\rd", Hex(48)),
         Entry(10, Tagged, AlgorithmRipemd160, "e\\f", Hex(40)),
@@ -131,9 +131,9 @@ TEST(SumFile, GnuLinesTakeTheAlgorithmOfTheSumFileNameThenTheChoiceThenTheLength
                   std::vector{Entry(1, Gnu, AlgorithmMd4, "f", Hex(32))});
         const SumFile by_length =
             ReadSumFile(Lines({Hex(48) + "  a", Hex(96) + "  b", Hex(128) + "  c"}), unnamed);
-        EXPECT_EQ(by_length.entries, (std::vector{Entry(1, Gnu, AlgorithmTiger, "a", Hex(48)),
-                                                  Entry(2, Gnu, AlgorithmSha384, "b", Hex(96)),
-                                                  Entry(3, Gnu, AlgorithmSha512, "c", Hex(128))}));
+        EXPECT_EQ(by_length.entries,
+                  (std::vector{Entry(1, Gnu, AlgorithmTiger, "a", Hex(48)),
+                               Entry(2, Gnu, AlgorithmSha384, "b", Hex(96)), Unsure(3, "c", Hex(128))}));
         const SumFile unsure = ReadSumFile(
             Lines({Hex(8) + "  a", Hex(32) + "  b", Hex(40) + "  c", Hex(64) + "  d", Hex(10) + "  e"}),
             unnamed);
@@ -142,6 +142,11 @@ TEST(SumFile, GnuLinesTakeTheAlgorithmOfTheSumFileNameThenTheChoiceThenTheLength
                                                Unsure(3, "c", Hex(40)), Unsure(4, "d", Hex(64))}));
         EXPECT_EQ(unsure.malformed, (std::vector<SumLineError>{{5, SumLineProblem::UnknownDigestLength}}));
     }
+    // The common algorithms first, so the line reads as one of them; the rest after.
+    EXPECT_EQ(AlgorithmsOfHexLength(128),
+              (std::vector<int>{AlgorithmSha512, AlgorithmBlake2b, AlgorithmSha3_512}));
+    EXPECT_EQ(AlgorithmsOfHexLength(64),
+              (std::vector<int>{AlgorithmPanama, AlgorithmSha256, AlgorithmSha3_256}));
 }
 
 TEST(SumFile, MalformedLinesAreReportedWithTheirNumberAndSkipped) {
