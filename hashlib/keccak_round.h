@@ -12,7 +12,8 @@
 //   KECCAK_CHI(y, e0, e1, e2, e3, e4, b0, b1, b2, b3, b4)
 //                                                the chi step of row y: e_x from b_x, b_x+1, b_x+2
 //   KECCAK_IOTA(lane, round)                     XORs round constant `round` into lane (0, 0)
-// and declares the lanes (A and E prefixes) and the temporaries c0..c4, d0..d4, b0..b4.
+// and declares the lanes (A and E prefixes) and the temporaries c0..c4, d0..d4, b0..b4, or has
+// KECCAK_ABSORB_BODY do that and the absorbing loop around the rounds.
 #pragma once
 
 #include <cstdint>
@@ -74,3 +75,23 @@ inline constexpr uint64_t KeccakRoundConstants[24] = {
         F(A##go, 8), F(A##gu, 9), F(A##ka, 10), F(A##ke, 11), F(A##ki, 12), F(A##ko, 13), F(A##ku, 14),     \
         F(A##ma, 15), F(A##me, 16), F(A##mi, 17), F(A##mo, 18), F(A##mu, 19), F(A##sa, 20), F(A##se, 21),   \
         F(A##si, 22), F(A##so, 23), F(A##su, 24)
+
+#define KECCAK_DECLARE(name, index) name
+
+// The body of Absorb<Lanes>(state, blocks, count): `count` blocks of Lanes 64-bit lanes XORed into
+// the state, each followed by the 24 rounds, with the lanes held in locals of type `Lane`
+// throughout. The including file defines KECCAK_LOAD(name, index) and KECCAK_STORE(name, index)
+// (state lane to local and back) and KECCAK_ABSORB(name, index) (one block lane into a local).
+#define KECCAK_ABSORB_BODY(Lane)                                     \
+    Lane KECCAK_FOR_EACH_LANE(KECCAK_DECLARE, A);                    \
+    Lane KECCAK_FOR_EACH_LANE(KECCAK_DECLARE, E);                    \
+    Lane c0, c1, c2, c3, c4, d0, d1, d2, d3, d4, b0, b1, b2, b3, b4; \
+    KECCAK_FOR_EACH_LANE(KECCAK_LOAD, A);                            \
+    for (; count != 0; --count, blocks += 8 * Lanes) {               \
+        KECCAK_FOR_EACH_LANE(KECCAK_ABSORB, A);                      \
+        for (int round = 0; round < 24; round += 2) {                \
+            KECCAK_ROUND(A, E, round);                               \
+            KECCAK_ROUND(E, A, round + 1);                           \
+        }                                                            \
+    }                                                                \
+    KECCAK_FOR_EACH_LANE(KECCAK_STORE, A)

@@ -100,31 +100,18 @@ HASHLIB_ALWAYS_INLINE uint64_t Absorbed(uint64_t lane, const uint8_t* block) {
     }
 }
 
-#define KECCAK_DECLARE(name, index) name
 #define KECCAK_LOAD(name, index) name = Held(state[index], index)
 #define KECCAK_STORE(name, index) state[index] = Held(name, index)
 #define KECCAK_ABSORB(name, index) name = Absorbed<Lanes, index>(name, blocks)
 
 template <uint32_t Lanes>
 void Absorb(uint64_t state[25], const uint8_t* blocks, uint32_t count) {
-    uint64_t KECCAK_FOR_EACH_LANE(KECCAK_DECLARE, A);
-    uint64_t KECCAK_FOR_EACH_LANE(KECCAK_DECLARE, E);
-    uint64_t c0, c1, c2, c3, c4, d0, d1, d2, d3, d4, b0, b1, b2, b3, b4;
-    KECCAK_FOR_EACH_LANE(KECCAK_LOAD, A);
-    for (; count != 0; --count, blocks += 8 * Lanes) {
-        KECCAK_FOR_EACH_LANE(KECCAK_ABSORB, A);
-        for (int round = 0; round < 24; round += 2) {
-            KECCAK_ROUND(A, E, round);
-            KECCAK_ROUND(E, A, round + 1);
-        }
-    }
-    KECCAK_FOR_EACH_LANE(KECCAK_STORE, A);
+    KECCAK_ABSORB_BODY(uint64_t);
 }
 
 #undef KECCAK_ABSORB
 #undef KECCAK_STORE
 #undef KECCAK_LOAD
-#undef KECCAK_DECLARE
 #undef KECCAK_IOTA
 #undef KECCAK_CHI_4
 #undef KECCAK_CHI_3

@@ -70,7 +70,6 @@ HASHLIB_ALWAYS_INLINE Lane Absorbed(Lane lane, const uint8_t* block) {
     }
 }
 
-#define KECCAK_DECLARE(name, index) name
 #define KECCAK_LOAD(name, index) name = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(state + (index)))
 #define KECCAK_STORE(name, index) _mm_storel_epi64(reinterpret_cast<__m128i*>(state + (index)), name)
 #define KECCAK_ABSORB(name, index) name = Absorbed<Lanes, index>(name, blocks)
@@ -78,24 +77,12 @@ HASHLIB_ALWAYS_INLINE Lane Absorbed(Lane lane, const uint8_t* block) {
 template <uint32_t Lanes>
 HASHLIB_TARGET("avx512f,avx512vl")
 void Absorb(uint64_t state[25], const uint8_t* blocks, uint32_t count) {
-    Lane KECCAK_FOR_EACH_LANE(KECCAK_DECLARE, A);
-    Lane KECCAK_FOR_EACH_LANE(KECCAK_DECLARE, E);
-    Lane c0, c1, c2, c3, c4, d0, d1, d2, d3, d4, b0, b1, b2, b3, b4;
-    KECCAK_FOR_EACH_LANE(KECCAK_LOAD, A);
-    for (; count != 0; --count, blocks += 8 * Lanes) {
-        KECCAK_FOR_EACH_LANE(KECCAK_ABSORB, A);
-        for (int round = 0; round < 24; round += 2) {
-            KECCAK_ROUND(A, E, round);
-            KECCAK_ROUND(E, A, round + 1);
-        }
-    }
-    KECCAK_FOR_EACH_LANE(KECCAK_STORE, A);
+    KECCAK_ABSORB_BODY(Lane);
 }
 
 #undef KECCAK_ABSORB
 #undef KECCAK_STORE
 #undef KECCAK_LOAD
-#undef KECCAK_DECLARE
 #undef KECCAK_IOTA
 #undef KECCAK_CHI
 
