@@ -94,6 +94,19 @@ std::wstring EmptyDirectory(const std::wstring& name);
 std::wstring WriteTestFile(const std::wstring& name, const std::string& bytes);
 std::wstring Quoted(const std::wstring& path);
 
+// A window's outer rectangle in screen pixels, and a rectangle's sides.
+inline RECT WindowRect(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+inline LONG Width(const RECT& rect) {
+    return rect.right - rect.left;
+}
+inline LONG Height(const RECT& rect) {
+    return rect.bottom - rect.top;
+}
+
 // A calculation that lasts seconds: MD2 alone (the CheckBoxes value: HMAC first, then each row),
 // the slowest algorithm at about 10 to 20 MB/s on one core, over the long input (64 MiB of a
 // simple generator's bytes, nothing sparse or repeated, written once per run), which the quick

@@ -24,20 +24,6 @@ constexpr int AboutLogo = 1035;
 constexpr int AboutPicture = 1022;
 constexpr UINT AboutCommand = 16;
 
-RECT WindowRect(HWND window) {
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
-LONG Width(const RECT& rect) {
-    return rect.right - rect.left;
-}
-
-LONG Height(const RECT& rect) {
-    return rect.bottom - rect.top;
-}
-
 // Waits until `window` and its controls have painted what they show, and a moment more for the
 // picture to reach the display, so a screenshot shows all of it.
 void WaitUntilPainted(HWND window) {

@@ -39,20 +39,6 @@ RECT Sized(LONG left, LONG top, LONG width, LONG height) {
     return RECT{left, top, left + width, top + height};
 }
 
-RECT WindowRect(HWND window) {
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
-LONG Width(const RECT& rect) {
-    return rect.right - rect.left;
-}
-
-LONG Height(const RECT& rect) {
-    return rect.bottom - rect.top;
-}
-
 // The work area of the (only) screen.
 RECT WorkArea() {
     RECT area = {};
