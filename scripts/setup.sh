@@ -11,6 +11,7 @@ packages=(
     fonts-wqy-microhei locales-all                   # Chinese texts, code page 936 under Wine
     fp-utils-3.2.2                                   # chmcmd, the help compiler
     nsis unzip                                       # scripts/package.sh: the installer; the packages' tests
+    python3-jsonschema python3-yaml                  # the packages' tests: the manifests against their schemas
     libbenchmark-dev libssl-dev librhash-dev zlib1g-dev  # benchmarks and their anchor libraries
     rhash time                                       # bench/run.sh; rhash is also an oracle of tests/huge_file_test.py
     clang libclang-rt-14-dev                         # fuzz/run.sh: libFuzzer and clang's sanitizer runtimes

@@ -9,9 +9,11 @@
 #include <shellapi.h>
 #include <shobjidl.h>
 
+#include <sstream>
+
 #if !defined(ORVENDAL_INSTALLER) || !defined(ORVENDAL_HELP_FILE) || !defined(ORVENDAL_CLI_EXE) || \
-    !defined(ORVENDAL_VERSION_TEXT)
-#error "the installer, the built files and the version text must be named"
+    !defined(ORVENDAL_VERSION_TEXT) || !defined(ORVENDAL_PACKAGE_DIR)
+#error "the installer, the built files, the version text and the packages must be named"
 #endif
 
 using namespace e2e;
@@ -77,6 +79,29 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     DWORD written = 0;
     WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
     CloseHandle(file);
+}
+
+std::wstring Widened(const std::string& utf8) {
+    std::wstring wide(utf8.size(), L'\0');
+    wide.resize(size_t(
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), int(wide.size()))));
+    return wide;
+}
+
+// The values of `key` wherever winget's installer manifest gives it (as package.sh writes it:
+// one "key: value" a line, the value a quoted string).
+std::vector<std::wstring> InstallerManifestValues(const std::string& key) {
+    std::vector<std::wstring> values;
+    std::istringstream lines(
+        FileBytes(WindowsPath(ORVENDAL_PACKAGE_DIR "/winget/Tamberlyn.Orvendal.installer.yaml"))
+            .value_or(""));
+    for (std::string line; std::getline(lines, line);) {
+        line.erase(0, line.find_first_not_of(" -"));
+        if (line.starts_with(key + ": \"") && line.ends_with("\"")) {
+            values.push_back(Widened(line.substr(key.size() + 3, line.size() - key.size() - 4)));
+        }
+    }
+    return values;
 }
 
 // The names in a folder, "." and ".." left out.
@@ -269,6 +294,23 @@ class InstallerTest : public DialogTest {
         EXPECT_LE(estimated, kib + ProgramFiles.size());
     }
 
+    // winget's manifest says what the installer writes: the Uninstall entry's key (its product
+    // code), name, publisher and version.
+    void ExpectTheManifestOfTheUninstallEntry() {
+        const std::vector<std::wstring> product_codes = InstallerManifestValues("ProductCode");
+        EXPECT_FALSE(product_codes.empty()) << "no winget manifest: run scripts/package.sh";
+        for (const std::wstring& code : product_codes) {
+            EXPECT_EQ(std::wstring(UninstallKeys) + L"\\" + code, UninstallKey);
+        }
+        for (const char* value : {"DisplayName", "Publisher", "DisplayVersion"}) {
+            const std::vector<std::wstring> in_manifest = InstallerManifestValues(value);
+            EXPECT_EQ(in_manifest.size(), 1u) << value;
+            for (const std::wstring& text : in_manifest) {
+                EXPECT_EQ(StringValue(UninstallKey, Widened(value).c_str()), text) << value;
+            }
+        }
+    }
+
     void ExpectShortcutsAndEntryGone() {
         EXPECT_FALSE(FileExists(StartMenuShortcut()));
         EXPECT_FALSE(FileExists(SendToShortcut()));
@@ -283,6 +325,7 @@ TEST_F(InstallerTest, InstallsPerUserAndInstallingAgainReplacesTheFiles) {
     ExpectProgramFilesIn(folder);
     ExpectShortcutsTo(folder);
     ExpectUninstallEntryFor(folder);
+    ExpectTheManifestOfTheUninstallEntry();
     EXPECT_FALSE(KeyExists(ProductKey)) << "the installer did not run Orvendal.exe /install";
 
     // A damaged and a missing file are put back, and the list still shows one entry.
