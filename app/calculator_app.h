@@ -2,9 +2,6 @@
 // Windows only.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <span>

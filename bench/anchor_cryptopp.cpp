@@ -18,7 +18,7 @@ namespace {
 
 // Crypto++'s Final restarts the hash, as ours does.
 class CryptoppDigest final : public AnchorDigest {
-public:
+  public:
     explicit CryptoppDigest(std::unique_ptr<CryptoPP::HashTransformation> hash)
         : AnchorDigest(int32_t(hash->DigestSize())), hash_(std::move(hash)) {}
     void Update(const void* data, uint32_t length) override {
@@ -26,7 +26,7 @@ public:
     }
     void Final(uint8_t* digest) override { hash_->Final(digest); }
 
-private:
+  private:
     std::unique_ptr<CryptoPP::HashTransformation> hash_;
 };
 

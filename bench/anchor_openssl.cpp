@@ -27,7 +27,7 @@ const EVP_MD* Fetched(int algorithm_id) {
 }
 
 class OpensslDigest final : public AnchorDigest {
-public:
+  public:
     explicit OpensslDigest(const EVP_MD* md)
         : AnchorDigest(EVP_MD_get_size(md)), md_(md), ctx_(EVP_MD_CTX_new()) {
         EVP_DigestInit_ex2(ctx_, md_, nullptr);
@@ -43,13 +43,13 @@ public:
         EVP_DigestInit_ex2(ctx_, md_, nullptr);
     }
 
-private:
+  private:
     const EVP_MD* md_;
     EVP_MD_CTX* ctx_;
 };
 
 class OpensslHmac final : public AnchorDigest {
-public:
+  public:
     OpensslHmac(const EVP_MD* md, const char* name, const std::vector<uint8_t>& key)
         : AnchorDigest(EVP_MD_get_size(md)), ctx_(EVP_MAC_CTX_new(hmac)) {
         OSSL_PARAM params[] = {
@@ -72,7 +72,7 @@ public:
         EVP_MAC_init(ctx_, nullptr, 0, nullptr);
     }
 
-private:
+  private:
     EVP_MAC_CTX* ctx_;
 };
 

@@ -21,7 +21,7 @@ unsigned RhashId(int algorithm_id) {
 }
 
 class RhashDigest final : public AnchorDigest {
-public:
+  public:
     // The first identifier's digest is the one Final writes.
     RhashDigest(const std::vector<unsigned>& ids, int32_t digest_size, bool reversed)
         : AnchorDigest(digest_size), ctx_(rhash_init_multi(ids.size(), ids.data())), reversed_(reversed) {}
@@ -38,7 +38,7 @@ public:
         }
     }
 
-private:
+  private:
     rhash ctx_;
     bool reversed_;  // RHash writes CRC-32 most significant byte first; our Final the other way
 };

@@ -7,7 +7,7 @@ namespace bench {
 namespace {
 
 class ZlibChecksum final : public AnchorDigest {
-public:
+  public:
     using Function = uLong (*)(uLong, const Bytef*, uInt);
     // CRC-32 starts from 0, Adler-32 from 1; our Final writes CRC-32 least significant byte first
     // and Adler-32 most significant byte first.
@@ -30,7 +30,7 @@ public:
         value_ = initial_;
     }
 
-private:
+  private:
     Function function_;
     uLong initial_;
     uLong value_;

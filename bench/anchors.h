@@ -46,7 +46,7 @@ void InitRhash();
 
 // Shared by the adapters: HexDigest is Final and the plain forward encoding, enough for messages.
 class AnchorDigest : public hashlib::DigestObject {
-public:
+  public:
     explicit AnchorDigest(int32_t digest_size) : digest_size_(digest_size) {}
     void HexDigest(char* text) override {
         uint8_t digest[64];
@@ -55,7 +55,7 @@ public:
     }
     int32_t DigestSize() const override { return digest_size_; }
 
-private:
+  private:
     int32_t digest_size_;
 };
 

@@ -91,7 +91,7 @@ std::string CheckDigest(hashlib::DigestObject& object) {
 
 // The library's keyed objects through its HMAC engine.
 class OurHmac final : public hashlib::DigestObject {
-public:
+  public:
     OurHmac(uint32_t code, const std::vector<uint8_t>& key) {
         hashlib::HmacInit(&context_, code, key.data(), uint32_t(key.size()));
     }
@@ -104,7 +104,7 @@ public:
     void HexDigest(char* text) override { hashlib::HmacFinalHex(&context_, text, 0); }
     int32_t DigestSize() const override { return int32_t(hashlib::HmacDigestSize(&context_)); }
 
-private:
+  private:
     hashlib::HmacContext context_;
 };
 

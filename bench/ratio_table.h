@@ -16,7 +16,7 @@ namespace bench {
 inline constexpr const char* kOurs = "Orvendal";
 
 class CollectingReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     // Colours only on a terminal, as Google Benchmark's own console output does.
     CollectingReporter();
     void ReportRuns(const std::vector<Run>& runs) override;
@@ -24,7 +24,7 @@ public:
     // Bytes per second by benchmark name: the median over repetitions when there are several.
     std::map<std::string, double> Throughputs() const;
 
-private:
+  private:
     std::map<std::string, std::vector<double>> samples_;
     std::map<std::string, double> medians_;
 };

@@ -151,55 +151,133 @@ std::string UsageTextFromTable() {
            "formatted line), 2 a usage error.\n";
 }
 
-}  // namespace
-
-Arguments ParseArguments(const std::vector<std::string>& arguments) {
-    Arguments result;
-    std::string unknown;
-    result.selection = *ParseAlgorithmList(kDefaultAlgorithms, unknown);
-    bool text_key = false;
-    bool hex_key = false;
-    bool options_ended = false;
+// What the options said, in the order given, before the combination rules judge it.
+struct Given {
+    std::vector<Input> inputs;
+    engine::Selection selection{};
     bool algorithms_given = false;
+    bool hmac = false;
+    engine::KeyKind key_kind = engine::KeyText;
+    std::string key;
+    bool text_key = false;  // --hmac was given
+    bool hex_key = false;   // --hmac-hex was given
+    bool single_thread = false;
     bool check = false;
     bool untagged = false;
     bool sfv = false;
+    bool recursive = false;
+    bool quiet = false;
+    bool status_only = false;
+    bool strict = false;
+    bool ignore_missing = false;
+    bool warn = false;
+    bool help = false;
+    bool version = false;
     std::string check_only_option;  // the last option given that means something only to a check
-    // The options that take no value, what each sets, and whether only a check takes it.
-    struct Flag {
-        const char* short_name;
-        const char* long_name;
-        bool* value;
-        bool check_only;
-    };
-    const Flag flags[] = {
-        {nullptr, "--single-thread", &result.single_thread, false},
-        {"-c", "--check", &check, false},
-        {nullptr, "--untagged", &untagged, false},
-        {nullptr, "--sfv", &sfv, false},
-        {"-r", "--recursive", &result.recursive, false},
-        {nullptr, "--quiet", &result.check.quiet, true},
-        {nullptr, "--status", &result.check.status_only, true},
-        {nullptr, "--strict", &result.check.strict, true},
-        {nullptr, "--ignore-missing", &result.check.ignore_missing, true},
-        {"-w", "--warn", &result.check.warn, true},
-    };
-    const auto flag_of = [&](const std::string& name) -> const Flag* {
-        for (const Flag& flag : flags) {
-            if ((flag.short_name != nullptr && name == flag.short_name) || name == flag.long_name) {
-                return &flag;
-            }
-        }
-        return nullptr;
-    };
+};
 
+// What an option with a value does with it: nothing, or the text of a usage error.
+using TakeValue = std::optional<std::string> (*)(Given& given, const std::string& value);
+
+std::optional<std::string> TakeAlgorithms(Given& given, const std::string& value) {
+    std::string unknown;
+    const std::optional<engine::Selection> selection = ParseAlgorithmList(value, unknown);
+    if (!selection) {
+        return "unknown algorithm '" + unknown + "'";
+    }
+    given.selection = *selection;
+    given.algorithms_given = true;
+    return std::nullopt;
+}
+
+std::optional<std::string> TakeText(Given& given, const std::string& value) {
+    given.inputs.push_back({engine::InputText, value, "-"});
+    return std::nullopt;
+}
+
+std::optional<std::string> TakeHex(Given& given, const std::string& value) {
+    given.inputs.push_back({engine::InputHex, value, "-"});
+    return std::nullopt;
+}
+
+std::optional<std::string> TakeKey(Given& given, const std::string& value, engine::KeyKind kind) {
+    (kind == engine::KeyHex ? given.hex_key : given.text_key) = true;
+    given.hmac = true;
+    given.key_kind = kind;
+    given.key = value;
+    return std::nullopt;
+}
+
+std::optional<std::string> TakeTextKey(Given& given, const std::string& value) {
+    return TakeKey(given, value, engine::KeyText);
+}
+
+std::optional<std::string> TakeHexKey(Given& given, const std::string& value) {
+    return TakeKey(given, value, engine::KeyHex);
+}
+
+// One option: its names, and either the flag it sets or what it does with its value.
+struct Option {
+    const char* short_name = nullptr;  // null when it has none
+    const char* long_name = nullptr;
+    bool Given::*flag = nullptr;  // an option without a value
+    TakeValue take = nullptr;     // an option with a value
+    bool check_only = false;      // means something only to a check
+};
+
+// Every option orvendal-cli knows.
+constexpr Option kOptions[] = {
+    {.short_name = "-a", .long_name = "--algorithms", .take = TakeAlgorithms},
+    {.short_name = "-t", .long_name = "--text", .take = TakeText},
+    {.short_name = "-x", .long_name = "--hex", .take = TakeHex},
+    {.short_name = "-k", .long_name = "--hmac", .take = TakeTextKey},
+    {.long_name = "--hmac-hex", .take = TakeHexKey},
+    {.long_name = "--single-thread", .flag = &Given::single_thread},
+    {.long_name = "--untagged", .flag = &Given::untagged},
+    {.long_name = "--sfv", .flag = &Given::sfv},
+    {.short_name = "-r", .long_name = "--recursive", .flag = &Given::recursive},
+    {.short_name = "-c", .long_name = "--check", .flag = &Given::check},
+    {.long_name = "--quiet", .flag = &Given::quiet, .check_only = true},
+    {.long_name = "--status", .flag = &Given::status_only, .check_only = true},
+    {.long_name = "--strict", .flag = &Given::strict, .check_only = true},
+    {.long_name = "--ignore-missing", .flag = &Given::ignore_missing, .check_only = true},
+    {.short_name = "-w", .long_name = "--warn", .flag = &Given::warn, .check_only = true},
+    {.short_name = "-h", .long_name = "--help", .flag = &Given::help},
+    {.long_name = "--version", .flag = &Given::version},
+};
+
+const Option* FindOption(const std::string& name) {
+    for (const Option& option : kOptions) {
+        if ((option.short_name != nullptr && name == option.short_name) || name == option.long_name) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+// One word of the command line, read.
+struct Token {
+    enum class Kind { Input, StandardInput, Option, Error };
+    Kind kind = Kind::Input;
+    const Option* option = nullptr;  // for an option
+    std::string name = {};           // for an option: its name as given
+    std::string text = {};           // the input's argument, the option's value or the error's text
+};
+
+// The words of the command line in order: inputs (every argument that does not start with '-',
+// "-" alone for standard input, and everything after "--"), and options found by name with their
+// value, attached (--name=value, -xVALUE) or the next argument. Ends after an Error token for
+// the first word that is wrong in itself; the words before it still count, in their order.
+std::vector<Token> Tokenise(const std::vector<std::string>& arguments) {
+    std::vector<Token> tokens;
+    bool options_ended = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (options_ended || argument == "-" || argument.empty() || argument[0] != '-') {
+        if (options_ended || argument.size() < 2 || argument[0] != '-') {
             if (argument == "-" && !options_ended) {
-                result.inputs.push_back({engine::InputStandardInput, "", "-"});
+                tokens.push_back({.kind = Token::Kind::StandardInput});
             } else {
-                result.inputs.push_back({engine::InputFile, argument, argument});
+                tokens.push_back({.kind = Token::Kind::Input, .text = argument});
             }
             continue;
         }
@@ -208,7 +286,6 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
             continue;
         }
 
-        // The option's name, and its value when attached: --name=value, or -xvalue.
         std::string name;
         std::optional<std::string> attached;
         if (argument.compare(0, 2, "--") == 0) {
@@ -224,68 +301,71 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
             }
         }
 
-        if (name == "-h" || name == "--help" || name == "--version") {
-            if (attached) {
-                return UsageError("option '" + name + "' takes no value");
-            }
-            result.action = name == "--version" ? Action::Version : Action::Help;
-            return result;
-        }
-        if (const Flag* flag = flag_of(name)) {
-            if (attached) {
-                return UsageError("option '" + name + "' takes no value");
-            }
-            *flag->value = true;
-            if (flag->check_only) {
-                check_only_option = name;
-            }
-            continue;
-        }
-
-        const bool takes_value = name == "-a" || name == "--algorithms" || name == "-t" || name == "--text" ||
-                                 name == "-x" || name == "--hex" || name == "-k" || name == "--hmac" ||
-                                 name == "--hmac-hex";
-        if (!takes_value) {
-            return UsageError("unknown option '" + argument + "'");
-        }
+        const Option* option = FindOption(name);
+        std::string error;
         std::string value;
-        if (attached) {
-            value = *attached;
+        if (option == nullptr) {
+            error = "unknown option '" + argument + "'";
+        } else if (option->take == nullptr) {
+            if (attached) {
+                error = "option '" + name + "' takes no value";
+            }
+        } else if (attached) {
+            value = std::move(*attached);
         } else if (i + 1 < arguments.size()) {
             value = arguments[++i];
         } else {
-            return UsageError("option '" + name + "' needs a value");
+            error = "option '" + name + "' needs a value";
         }
-
-        if (name == "-a" || name == "--algorithms") {
-            const auto selection = ParseAlgorithmList(value, unknown);
-            if (!selection) {
-                return UsageError("unknown algorithm '" + unknown + "'");
-            }
-            result.selection = *selection;
-            algorithms_given = true;
-        } else if (name == "-t" || name == "--text") {
-            result.inputs.push_back({engine::InputText, value, "-"});
-        } else if (name == "-x" || name == "--hex") {
-            result.inputs.push_back({engine::InputHex, value, "-"});
-        } else {
-            const bool hex = name == "--hmac-hex";
-            (hex ? hex_key : text_key) = true;
-            result.hmac = true;
-            result.key_kind = hex ? engine::KeyHex : engine::KeyText;
-            result.key = value;
+        if (!error.empty()) {
+            tokens.push_back({.kind = Token::Kind::Error, .text = std::move(error)});
+            break;
         }
+        tokens.push_back(
+            {.kind = Token::Kind::Option, .option = option, .name = name, .text = std::move(value)});
     }
+    return tokens;
+}
 
-    if (text_key && hex_key) {
+// Applies one option token; a usage error's text when its value is wrong.
+std::optional<std::string> TakeOption(Given& given, const Token& token) {
+    const Option& option = *token.option;
+    if (option.check_only) {
+        given.check_only_option = token.name;
+    }
+    if (option.flag != nullptr) {
+        given.*option.flag = true;
+        return std::nullopt;
+    }
+    return option.take(given, token.text);
+}
+
+// The rules for options given together, and the defaults they imply.
+Arguments ApplyCombinationRules(Given given) {
+    if (given.text_key && given.hex_key) {
         return UsageError("give either --hmac or --hmac-hex, not both");
     }
-    if (untagged && sfv) {
+    if (given.untagged && given.sfv) {
         return UsageError("give either --untagged or --sfv, not both");
     }
-    if (check) {
-        if (untagged || sfv || result.recursive) {
-            return UsageError(std::string(untagged ? "--untagged" : sfv ? "--sfv" : "--recursive") +
+    Arguments result;
+    result.inputs = std::move(given.inputs);
+    result.selection = given.selection;
+    result.hmac = given.hmac;
+    result.key_kind = given.key_kind;
+    result.key = std::move(given.key);
+    result.single_thread = given.single_thread;
+    result.recursive = given.recursive;
+    result.check = {.quiet = given.quiet,
+                    .status_only = given.status_only,
+                    .strict = given.strict,
+                    .ignore_missing = given.ignore_missing,
+                    .warn = given.warn};
+    if (given.check) {
+        if (given.untagged || given.sfv || given.recursive) {
+            return UsageError(std::string(given.untagged ? "--untagged"
+                                          : given.sfv    ? "--sfv"
+                                                         : "--recursive") +
                               " cannot be used with --check");
         }
         for (const Input& input : result.inputs) {
@@ -296,34 +376,71 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
         if (result.inputs.empty()) {
             result.inputs.push_back({engine::InputStandardInput, "", "-"});
         }
-        if (algorithms_given && CountSelected(result.selection) == 1) {
+        if (given.algorithms_given && CountSelected(result.selection) == 1) {
             result.chosen_algorithm = FirstSelected(result.selection);
         }
         result.action = Action::Check;
         return result;
     }
-    if (!check_only_option.empty()) {
-        return UsageError("option '" + check_only_option + "' only works with --check");
+    if (!given.check_only_option.empty()) {
+        return UsageError("option '" + given.check_only_option + "' only works with --check");
     }
-    if ((untagged || sfv) && result.hmac) {
-        return UsageError(std::string(untagged ? "--untagged" : "--sfv") + " cannot be used with --hmac");
+    if ((given.untagged || given.sfv) && result.hmac) {
+        return UsageError(std::string(given.untagged ? "--untagged" : "--sfv") +
+                          " cannot be used with --hmac");
     }
-    if (untagged && CountSelected(result.selection) != 1) {
+    if (given.untagged && CountSelected(result.selection) != 1) {
         return UsageError("--untagged writes one algorithm: give exactly one with -a");
     }
-    if (sfv) {
-        const bool crc32_only = CountSelected(result.selection) == 1 && result.selection[hashlib::AlgorithmCrc32];
-        if (algorithms_given && !crc32_only) {
+    if (given.sfv) {
+        const bool crc32_only =
+            CountSelected(result.selection) == 1 && result.selection[hashlib::AlgorithmCrc32];
+        if (given.algorithms_given && !crc32_only) {
             return UsageError("--sfv writes CRC-32 only: give no -a, or -a crc32");
         }
         result.selection = {};
         result.selection[hashlib::AlgorithmCrc32] = 1;
     }
-    result.format = untagged ? engine::SumLineFormat::Gnu : sfv ? engine::SumLineFormat::Sfv : engine::SumLineFormat::Tagged;
+    result.format = given.untagged ? engine::SumLineFormat::Gnu
+                    : given.sfv    ? engine::SumLineFormat::Sfv
+                                   : engine::SumLineFormat::Tagged;
     if (result.inputs.empty()) {
         return UsageError("no input: give FILE, -, --text or --hex");
     }
     return result;
+}
+
+}  // namespace
+
+// The words are taken in command-line order, so the first usage error is the one reported, and
+// help or version ends the reading where it stands; the combination rules judge the rest.
+Arguments ParseArguments(const std::vector<std::string>& arguments) {
+    Given given;
+    std::string unknown;
+    given.selection = *ParseAlgorithmList(kDefaultAlgorithms, unknown);
+    for (const Token& token : Tokenise(arguments)) {
+        switch (token.kind) {
+            case Token::Kind::Input:
+                given.inputs.push_back({engine::InputFile, token.text, token.text});
+                break;
+            case Token::Kind::StandardInput:
+                given.inputs.push_back({engine::InputStandardInput, "", "-"});
+                break;
+            case Token::Kind::Option:
+                if (const std::optional<std::string> error = TakeOption(given, token)) {
+                    return UsageError(*error);
+                }
+                if (given.help || given.version) {
+                    Arguments result;
+                    result.action = given.version ? Action::Version : Action::Help;
+                    return result;
+                }
+                break;
+            case Token::Kind::Error:
+                return UsageError(token.text);
+        }
+    }
+    return ApplyCombinationRules(std::move(given));
 }
 
 const char* UsageText() {

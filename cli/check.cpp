@@ -101,7 +101,8 @@ class Checker {
         std::vector<engine::SumEntry> entries;
         for (engine::SumEntry& entry : sums.entries) {
             if (entry.keyed && !arguments_.hmac) {
-                malformed.emplace_back(entry.line, "an HMAC line, and no key given with --hmac or --hmac-hex");
+                malformed.emplace_back(entry.line,
+                                       "an HMAC line, and no key given with --hmac or --hmac-hex");
             } else {
                 entries.push_back(std::move(entry));
             }
@@ -109,7 +110,8 @@ class Checker {
         std::sort(malformed.begin(), malformed.end());
         if (options_.warn) {
             for (const auto& [line, reason] : malformed) {
-                Error(input.label + ": " + std::to_string(line) + ": improperly formatted line (" + reason + ")");
+                Error(input.label + ": " + std::to_string(line) + ": improperly formatted line (" + reason +
+                      ")");
             }
         }
         if (entries.empty()) {
@@ -129,7 +131,8 @@ class Checker {
             Error("WARNING: " + Counted(counts.malformed, "line is", "lines are") + " improperly formatted");
         }
         if (counts.unreadable > 0) {
-            Error("WARNING: " + Counted(counts.unreadable, "listed file", "listed files") + " could not be read");
+            Error("WARNING: " + Counted(counts.unreadable, "listed file", "listed files") +
+                  " could not be read");
         }
         if (counts.mismatched > 0) {
             Error("WARNING: " + Counted(counts.mismatched, "computed checksum", "computed checksums") +
@@ -139,7 +142,8 @@ class Checker {
             Error(input.label + ": no file was verified");
             return 1;
         }
-        const bool failed = counts.unreadable > 0 || counts.mismatched > 0 || (options_.strict && counts.malformed > 0);
+        const bool failed =
+            counts.unreadable > 0 || counts.mismatched > 0 || (options_.strict && counts.malformed > 0);
         return failed ? 1 : 0;
     }
 
@@ -165,8 +169,8 @@ class Checker {
             std::vector<std::string> results;
             progress_.Start();
             // The listed name exactly as written: a check opens no other file than the one listed.
-            const int32_t result = calculator_.Calculate(engine::InputFile, path, keyed, int32_t(arguments_.key_kind),
-                                                         key_, selection, results);
+            const int32_t result = calculator_.Calculate(
+                engine::InputFile, path, keyed, int32_t(arguments_.key_kind), key_, selection, results);
             progress_.Finish();
             if (result == engine::ResultNotFound && options_.ignore_missing) {
                 return true;
@@ -191,7 +195,9 @@ class Checker {
         if (options_.status_only || (options_.quiet && read && matched)) {
             return true;
         }
-        WriteOutput(ShownName(listed_name) + (!read ? ": FAILED open or read\n" : matched ? ": OK\n" : ": FAILED\n"));
+        WriteOutput(ShownName(listed_name) + (!read     ? ": FAILED open or read\n"
+                                              : matched ? ": OK\n"
+                                                        : ": FAILED\n"));
         if (!FlushOutput()) {
             WriteError("orvendal-cli: cannot write the output\n");
             return false;
@@ -227,8 +233,9 @@ int RunCheck(const Arguments& arguments, engine::DigestCalculator& calculator, P
         const engine::CommandOutcome checked = engine::CheckCalculateCommand(values);
         if (!checked.succeeded()) {
             if (!arguments.check.status_only) {
-                WriteError(std::string("orvendal-cli: ") + (arguments.key_kind == engine::KeyHex ? "--hmac-hex" : "--hmac") +
-                           ": " + RefusalText(checked.refusal) + "\n");
+                WriteError(std::string("orvendal-cli: ") +
+                           (arguments.key_kind == engine::KeyHex ? "--hmac-hex" : "--hmac") + ": " +
+                           RefusalText(checked.refusal) + "\n");
             }
             return 1;
         }

@@ -35,7 +35,8 @@ class Hasher {
         values_.input_kind = input.kind;
         // Paths stay UTF-8 (opened by their Unicode name); text and hex are the bytes the
         // dialog would take.
-        values_.input_value = input.kind == engine::InputFile ? input.value : cli::ToSystemCodePage(input.value);
+        values_.input_value =
+            input.kind == engine::InputFile ? input.value : cli::ToSystemCodePage(input.value);
         progress_.Start();
         const engine::CommandOutcome outcome = engine::RunCalculateCommand(values_, calculator_);
         progress_.Finish();
@@ -51,8 +52,9 @@ class Hasher {
             const std::optional<std::string> line =
                 engine::FormatSumLine(format_, id, values_.hmac, input.label, outcome.results[id]);
             if (!line) {
-                Fail(input.label + ": an SFV line cannot carry this name (spaces at its ends, a line break, or a "
-                                   "leading ; or #)");
+                Fail(input.label +
+                     ": an SFV line cannot carry this name (spaces at its ends, a line break, or a "
+                     "leading ; or #)");
                 return true;
             }
             lines += *line;

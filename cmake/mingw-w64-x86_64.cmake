@@ -10,6 +10,8 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Packages of the target only: the build machine's GoogleTest, for one, would not link.
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 find_program(ORVENDAL_WINE NAMES wine64 wine PATHS /usr/lib/wine)
 if(ORVENDAL_WINE)

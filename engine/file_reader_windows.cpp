@@ -2,12 +2,6 @@
 // system code page is found too; others may read it meanwhile but not write it; the
 // sequential-scan hint lets the cache read ahead. Error 2 (file not found) or 3 (path not found)
 // gives 1, any other error 2.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include "digest_calculator.h"

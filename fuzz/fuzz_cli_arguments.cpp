@@ -42,7 +42,8 @@ void CheckWellFormed(const Arguments& parsed, const std::vector<std::string>& ar
     FUZZ_CHECK(parsed.chosen_algorithm >= -1 && parsed.chosen_algorithm < hashlib::AlgorithmCount);
     FUZZ_CHECK(check || parsed.chosen_algorithm == -1);
     FUZZ_CHECK(!check || (parsed.format == engine::SumLineFormat::Tagged && !parsed.recursive));
-    FUZZ_CHECK(parsed.format != engine::SumLineFormat::Gnu || (Ticked(parsed.selection) == 1 && !parsed.hmac));
+    FUZZ_CHECK(parsed.format != engine::SumLineFormat::Gnu ||
+               (Ticked(parsed.selection) == 1 && !parsed.hmac));
     FUZZ_CHECK(parsed.format != engine::SumLineFormat::Sfv ||
                (Ticked(parsed.selection) == 1 && parsed.selection[hashlib::AlgorithmCrc32] && !parsed.hmac));
     FUZZ_CHECK(parsed.error.empty());

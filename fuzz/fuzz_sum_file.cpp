@@ -15,8 +15,8 @@ using namespace engine;
 
 namespace {
 
-constexpr std::string_view SumFileNames[] = {"", "sums.txt", "x.md5", "SHA256SUMS", "dir/X.SFV", "a\\b.crc32",
-                                             "f.tiger", "sha512sums", "f.ed2k"};
+constexpr std::string_view SumFileNames[] = {
+    "", "sums.txt", "x.md5", "SHA256SUMS", "dir/X.SFV", "a\\b.crc32", "f.tiger", "sha512sums", "f.ed2k"};
 
 size_t LineCount(std::string_view bytes) {
     const size_t line_feeds = size_t(std::count(bytes.begin(), bytes.end(), '\n'));
@@ -30,7 +30,8 @@ void CheckEntry(const SumEntry& entry, bool sfv_file) {
     FUZZ_CHECK(!entry.file_name.empty() && entry.file_name.find('\0') == std::string::npos);
     FUZZ_CHECK(!entry.keyed ||
                (entry.format == SumLineFormat::Tagged && hashlib::Algorithms[entry.algorithm].keyable));
-    FUZZ_CHECK(entry.format != SumLineFormat::Sfv || (entry.algorithm == hashlib::AlgorithmCrc32 && !entry.keyed));
+    FUZZ_CHECK(entry.format != SumLineFormat::Sfv ||
+               (entry.algorithm == hashlib::AlgorithmCrc32 && !entry.keyed));
     FUZZ_CHECK(!sfv_file || entry.format == SumLineFormat::Sfv);
 
     // The writer carries every entry in its own format, and whatever it writes reads back alike.
@@ -83,7 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // A byte-order mark in front changes nothing.
     if (bytes.substr(0, 3) != "\xEF\xBB\xBF") {
-        const SumFile marked = ReadSumFile("\xEF\xBB\xBF" + std::string(bytes), sum_file_name, chosen_algorithm);
+        const SumFile marked =
+            ReadSumFile("\xEF\xBB\xBF" + std::string(bytes), sum_file_name, chosen_algorithm);
         FUZZ_CHECK(marked.entries == sum_file.entries && marked.malformed == sum_file.malformed);
     }
 

@@ -25,9 +25,13 @@ inline uint32_t LoadBe32(const uint8_t* p) {
     return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
 }
 
-inline uint64_t LoadLe64(const uint8_t* p) { return uint64_t(LoadLe32(p)) | uint64_t(LoadLe32(p + 4)) << 32; }
+inline uint64_t LoadLe64(const uint8_t* p) {
+    return uint64_t(LoadLe32(p)) | uint64_t(LoadLe32(p + 4)) << 32;
+}
 
-inline uint64_t LoadBe64(const uint8_t* p) { return uint64_t(LoadBe32(p)) << 32 | uint64_t(LoadBe32(p + 4)); }
+inline uint64_t LoadBe64(const uint8_t* p) {
+    return uint64_t(LoadBe32(p)) << 32 | uint64_t(LoadBe32(p + 4));
+}
 
 inline void StoreLe32(uint8_t* p, uint32_t v) {
     p[0] = uint8_t(v);
@@ -53,8 +57,14 @@ inline void StoreBe64(uint8_t* p, uint64_t v) {
     StoreBe32(p + 4, uint32_t(v));
 }
 
-inline constexpr uint32_t RotateLeft32(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
-inline constexpr uint32_t RotateRight32(uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
-inline constexpr uint64_t RotateRight64(uint64_t x, int n) { return (x >> n) | (x << (64 - n)); }
+inline constexpr uint32_t RotateLeft32(uint32_t x, int n) {
+    return (x << n) | (x >> (32 - n));
+}
+inline constexpr uint32_t RotateRight32(uint32_t x, int n) {
+    return (x >> n) | (x << (32 - n));
+}
+inline constexpr uint64_t RotateRight64(uint64_t x, int n) {
+    return (x >> n) | (x << (64 - n));
+}
 
 }  // namespace hashlib

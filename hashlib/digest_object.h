@@ -11,7 +11,7 @@ void HexEncodeReversed(char* text, const uint8_t* bytes, uint32_t count, int upp
 
 // One algorithm behind a uniform interface, so a file can be read once and fed to many.
 class DigestObject {
-public:
+  public:
     virtual ~DigestObject() = default;
     // Absorbs `length` bytes; length 0 is allowed and changes nothing.
     virtual void Update(const void* data, uint32_t length) = 0;
@@ -45,14 +45,14 @@ template <typename Context, void (*InitFn)(Context*), void (*UpdateFn)(Context*,
           void (*FinalFn)(Context*, uint8_t*), uint32_t DigestBytes,
           void (*FinalHexFn)(Context*, char*, int) = &FinalHex<Context, FinalFn, DigestBytes>>
 class PlainDigestObject final : public DigestObject {
-public:
+  public:
     PlainDigestObject() { InitFn(&context_); }
     void Update(const void* data, uint32_t length) override { UpdateFn(&context_, data, length); }
     void Final(uint8_t* digest) override { FinalFn(&context_, digest); }
     void HexDigest(char* text) override { FinalHexFn(&context_, text, 0); }
     int32_t DigestSize() const override { return int32_t(DigestBytes); }
 
-private:
+  private:
     Context context_;
 };
 

@@ -35,9 +35,9 @@ enum AlgorithmId : int {
 // Everything the program loops over, one row per Algorithm identifier. Sizes come from the
 // catalogue entry.
 struct AlgorithmInfo {
-    const char* display_name;  // as on the dialog's check box, without the mnemonic
-    const char* command_name;  // lower-case name on the command line
-    const char* tag_name;      // upper-case name in BSD-tag output lines
+    const char* display_name;                    // as on the dialog's check box, without the mnemonic
+    const char* command_name;                    // lower-case name on the command line
+    const char* tag_name;                        // upper-case name in BSD-tag output lines
     std::array<const char*, 2> other_spellings;  // further names a sum file may use; null when unused
     int check_box_id;                            // the dialog's controls of this row
     int result_id;

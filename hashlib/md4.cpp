@@ -13,9 +13,15 @@ constexpr uint32_t kRound3 = 0x6ed9eba1;  // sqrt(3) * 2^30
 // x is the word the previous step produced, so each function is written with as few operations
 // as it can after x is known: the selection as ((y ^ z) & x) ^ z, the majority as
 // (y & z) + (x & (y ^ z)) (the two share no bit, so + is |), the parity as x ^ (y ^ z).
-inline uint32_t F(uint32_t x, uint32_t y, uint32_t z) { return ((y ^ z) & x) ^ z; }
-inline uint32_t G(uint32_t x, uint32_t y, uint32_t z) { return (y & z) + (x & (y ^ z)); }
-inline uint32_t H(uint32_t x, uint32_t y, uint32_t z) { return x ^ (y ^ z); }
+inline uint32_t F(uint32_t x, uint32_t y, uint32_t z) {
+    return ((y ^ z) & x) ^ z;
+}
+inline uint32_t G(uint32_t x, uint32_t y, uint32_t z) {
+    return (y & z) + (x & (y ^ z));
+}
+inline uint32_t H(uint32_t x, uint32_t y, uint32_t z) {
+    return x ^ (y ^ z);
+}
 
 // The message word and constant join the sum before the function, which waits for b.
 #define MD4_STEP(f, a, b, c, d, x, k, s) a = RotateLeft32(a + (x) + (k) + f(b, c, d), s)

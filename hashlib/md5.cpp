@@ -20,10 +20,18 @@ constexpr uint32_t kInitialState[4] = {0x67452301, 0xefcdab89, 0x98badcfe, 0x103
 // The RFC's functions in forms with as few operations as possible after b is known: F as
 // ((c ^ d) & b) ^ d, G as (b & d) + (c & ~d) (the two share no bit, so + is |), H as
 // b ^ (c ^ d).
-inline uint32_t F(uint32_t b, uint32_t c, uint32_t d) { return ((c ^ d) & b) ^ d; }
-inline uint32_t G(uint32_t b, uint32_t c, uint32_t d) { return (c & ~d) + (b & d); }
-inline uint32_t H(uint32_t b, uint32_t c, uint32_t d) { return b ^ (c ^ d); }
-inline uint32_t I(uint32_t b, uint32_t c, uint32_t d) { return c ^ (b | ~d); }
+inline uint32_t F(uint32_t b, uint32_t c, uint32_t d) {
+    return ((c ^ d) & b) ^ d;
+}
+inline uint32_t G(uint32_t b, uint32_t c, uint32_t d) {
+    return (c & ~d) + (b & d);
+}
+inline uint32_t H(uint32_t b, uint32_t c, uint32_t d) {
+    return b ^ (c ^ d);
+}
+inline uint32_t I(uint32_t b, uint32_t c, uint32_t d) {
+    return c ^ (b | ~d);
+}
 
 HASHLIB_ALWAYS_INLINE void Md5Transform(uint32_t (&state)[4], const uint8_t* block) {
     uint32_t x[16];

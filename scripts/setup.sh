@@ -4,7 +4,8 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build git python3
-    googletest libcrypto++-dev                       # unit tests and their independent oracle
+    clang-format                                     # scripts/test.sh checks the layout first
+    libgtest-dev googletest libcrypto++-dev          # unit tests (native; sources for Windows) and their oracle
     g++-mingw-w64-x86-64-posix                       # the Windows cross-build (brings windres)
     wine64 fonts-wine                                # running the Windows programs
     xvfb xdotool imagemagick                         # a virtual display and screenshots

@@ -23,6 +23,15 @@ phase_done() {
 scripts/setup.sh
 phase_done setup
 
+# Layout first: a C++ file that clang-format would change fails the run before anything builds.
+echo "== clang-format =="
+if ! find . \( -path ./build -o -path ./out -o -path ./.git \) -prune -o \( -name '*.h' -o -name '*.cpp' \) -print0 |
+    xargs -0 clang-format --dry-run -Werror; then
+    echo "clang-format: the lines above are not laid out as .clang-format says; run clang-format -i on those files" >&2
+    exit 1
+fi
+phase_done "clang-format"
+
 # run_counted NAME LOG COMMAND...: runs COMMAND, keeping its output in LOG, and records its
 # closing ctest-style count line in the summary; a failure or a missing count fails the run.
 run_counted() {

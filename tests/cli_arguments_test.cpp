@@ -87,6 +87,88 @@ TEST(CliArguments, UsageErrors) {
     ExpectUsageError({"--single-thread=1", "f"}, "takes no value");
 }
 
+// What a parse came to, in a few words: the usage error's text, or the action, the switches that
+// are on, the ticked algorithms and the inputs' labels.
+std::string Outcome(const std::vector<std::string>& arguments) {
+    const cli::Arguments parsed = ParseArguments(arguments);
+    if (parsed.action == Action::UsageError) {
+        return parsed.error;
+    }
+    std::string text = parsed.action == Action::Check ? "check" : "hash";
+    const std::pair<bool, const char*> switches[] = {
+        {parsed.check.quiet, "quiet"},
+        {parsed.check.status_only, "status"},
+        {parsed.check.strict, "strict"},
+        {parsed.check.ignore_missing, "ignore-missing"},
+        {parsed.check.warn, "warn"},
+        {parsed.recursive, "recursive"},
+        {parsed.hmac, "hmac"},
+        {parsed.format == engine::SumLineFormat::Gnu, "untagged"},
+        {parsed.format == engine::SumLineFormat::Sfv, "sfv"},
+    };
+    for (const auto& [on, name] : switches) {
+        text.append(on ? " " : "").append(on ? name : "");
+    }
+    if (parsed.chosen_algorithm >= 0) {
+        text.append(" chosen ").append(hashlib::Algorithms[parsed.chosen_algorithm].command_name);
+    }
+    text += " |";
+    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+        text.append(parsed.selection[id] ? " " : "")
+            .append(parsed.selection[id] ? hashlib::Algorithms[id].command_name : "");
+    }
+    text += " |";
+    for (const cli::Input& input : parsed.inputs) {
+        text.append(" ").append(input.label);
+    }
+    return text;
+}
+
+TEST(CliArguments, CheckModeAndOutputFormatsWithTheirCombinations) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        // Check mode: every option of its own, standard input without sum files, -a naming the
+        // algorithm of GNU lines only when it names one.
+        {{"-c"}, "check | md5 sha1 ripemd160 crc32 | -"},
+        {{"--check", "--quiet", "--status", "--strict", "--ignore-missing", "-w", "S", "-"},
+         "check quiet status strict ignore-missing warn | md5 sha1 ripemd160 crc32 | S -"},
+        {{"-c", "--warn", "-a", "SHA256", "S"}, "check warn chosen sha256 | sha256 | S"},
+        {{"-c", "-a", "md5,sha1", "S"}, "check | md5 sha1 | S"},
+        {{"-c", "--hmac-hex", "0b", "S"}, "check hmac | md5 sha1 ripemd160 crc32 | S"},
+        {{"-c", "--untagged", "-a", "md5", "S"}, "--untagged cannot be used with --check"},
+        {{"-c", "--sfv", "S"}, "--sfv cannot be used with --check"},
+        {{"-c", "-r", "S"}, "--recursive cannot be used with --check"},
+        {{"-c", "S", "--text", "abc"}, "--text and --hex cannot be used with --check"},
+        {{"-c", "-x00"}, "--text and --hex cannot be used with --check"},
+        {{"-cw", "S"}, "option '-c' takes no value"},
+        {{"-c", "--quiet=yes", "S"}, "option '--quiet' takes no value"},
+        // Options of a check alone, named as given (the last one).
+        {{"--quiet", "f"}, "option '--quiet' only works with --check"},
+        {{"--status", "f"}, "option '--status' only works with --check"},
+        {{"--strict", "f"}, "option '--strict' only works with --check"},
+        {{"--ignore-missing", "f"}, "option '--ignore-missing' only works with --check"},
+        {{"--warn", "-w", "f"}, "option '-w' only works with --check"},
+        // Output formats and folders.
+        {{"--untagged", "-a", "sha256", "f"}, "hash untagged | sha256 | f"},
+        {{"--sfv", "f", "g"}, "hash sfv | crc32 | f g"},
+        {{"--sfv", "-a", "CRC32", "f"}, "hash sfv | crc32 | f"},
+        {{"-r", "-a", "sha1", "folder"}, "hash recursive | sha1 | folder"},
+        {{"--untagged", "--sfv", "f"}, "give either --untagged or --sfv, not both"},
+        {{"--untagged", "-a", "md5", "-k", "key", "f"}, "--untagged cannot be used with --hmac"},
+        {{"--sfv", "--hmac-hex", "0b", "f"}, "--sfv cannot be used with --hmac"},
+        {{"--untagged", "f"}, "--untagged writes one algorithm: give exactly one with -a"},
+        {{"--untagged", "-a", "md5,sha1", "f"}, "--untagged writes one algorithm: give exactly one with -a"},
+        {{"--sfv", "-a", "sha1", "f"}, "--sfv writes CRC-32 only: give no -a, or -a crc32"},
+        {{"--untagged", "-a", "md5"}, "no input: give FILE, -, --text or --hex"},
+        // The first error in command-line order wins, and help ends the reading.
+        {{"-a", "sha3", "--bogus", "f"}, "unknown algorithm 'sha3'"},
+        {{"--bogus", "-a", "sha3", "f"}, "unknown option '--bogus'"},
+        {{"-a", "sha3", "-h"}, "unknown algorithm 'sha3'"},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        EXPECT_EQ(Outcome(arguments), expected) << testing::PrintToString(arguments);
+    }
+}
+
 TEST(CliArguments, ParallelUnlessOneThreadIsAskedFor) {
     EXPECT_FALSE(ParseArguments({"f"}).single_thread);
     const auto single = ParseArguments({"f", "--single-thread", "g"});

@@ -61,9 +61,6 @@ class FakeDialogControls final : public ui::DialogControls {
     void SetChecked(int id, bool checked) override;
     int Selection(int id) const override { return controls_.at(id).selection; }
     int ItemCount(int id) const override { return int(controls_.at(id).items.size()); }
-    std::wstring ItemText(int id, int index) const override {
-        return controls_.at(id).items.at(size_t(index));
-    }
     void Select(int id, int index) override;
     void Show(int id, bool visible) override { controls_.at(id).visible = visible; }
     void Enable(int id, bool enabled) override;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+
 #include <cstring>
 
 #include "test_support.h"

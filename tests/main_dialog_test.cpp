@@ -113,8 +113,8 @@ TEST_F(MainDialogTest, OpensWithTheDefaults) {
     EXPECT_FALSE(controls[IDC_HMAC].checked);
     EXPECT_EQ(controls[IDC_DATA_FORMAT].selection, FileFormat);
     EXPECT_EQ(controls[IDC_KEY_FORMAT].selection, TextKey);
-    EXPECT_EQ(dialog.values.data_format, L"文件");
-    EXPECT_EQ(dialog.values.key_format, L"文本字符串");
+    EXPECT_EQ(dialog.values.data_format, FileFormat);
+    EXPECT_EQ(dialog.values.key_format, TextKey);
     EXPECT_FALSE(controls[IDC_KEY_FORMAT].enabled);
     EXPECT_FALSE(controls[IDC_KEY_VALUE].enabled);
     EXPECT_TRUE(controls[IDC_BROWSE].visible);
@@ -418,6 +418,8 @@ TEST_F(MainDialogTest, ResultsAreClearedWhenTheirInputChanges) {
     EXPECT_EQ(controls[IDC_KEY_VALUE].text, L"");
 
     dialog.OnCalculate();
+    EXPECT_NE(ShownResults(), decltype(ShownResults()){});
+    controls.Choose(IDC_KEY_FORMAT, HexKey);  // the same key format again
     EXPECT_NE(ShownResults(), decltype(ShownResults()){});
     controls.Click(IDC_HMAC);
     EXPECT_EQ(ShownResults(), decltype(ShownResults()){}) << "HMAC clicked";

@@ -17,7 +17,7 @@
 namespace {
 
 class CryptoppOracle : public OracleHash {
-public:
+  public:
     explicit CryptoppOracle(std::unique_ptr<CryptoPP::HashTransformation> hash) : hash_(std::move(hash)) {}
     void Update(const uint8_t* data, size_t length) override { hash_->Update(data, length); }
     std::vector<uint8_t> Final() override {
@@ -26,14 +26,14 @@ public:
         return digest;
     }
 
-private:
+  private:
     std::unique_ptr<CryptoPP::HashTransformation> hash_;
 };
 
 // The eDonkey/eMule rule built from Crypto++'s MD4: 9728000-byte chunks; a chunk is closed only
 // when a byte beyond it arrives; with more than one chunk, the MD4 of the chunk digests.
 class EdonkeyOracle : public OracleHash {
-public:
+  public:
     void Update(const uint8_t* data, size_t length) override {
         while (length > 0) {
             if (chunk_fill_ == kChunkSize) {
@@ -51,14 +51,15 @@ public:
         chunk_.Final(digest.data());
         if (!chunk_digests_.empty()) {
             chunk_digests_.insert(chunk_digests_.end(), digest.begin(), digest.end());
-            CryptoPP::Weak::MD4().CalculateDigest(digest.data(), chunk_digests_.data(), chunk_digests_.size());
+            CryptoPP::Weak::MD4().CalculateDigest(digest.data(), chunk_digests_.data(),
+                                                  chunk_digests_.size());
         }
         chunk_digests_.clear();
         chunk_fill_ = 0;
         return digest;
     }
 
-private:
+  private:
     static constexpr size_t kChunkSize = 9728000;
     void CloseChunk() {
         uint8_t digest[16];
@@ -96,34 +97,56 @@ std::vector<uint64_t> OracleTigerSboxes() {
 
 std::unique_ptr<OracleHash> CreateOracle(int algorithm_id) {
     switch (algorithm_id) {
-        case 0: return Make<CryptoPP::Weak::MD5>();
-        case 1: return Make<CryptoPP::Weak::MD4>();
-        case 2: return Make<CryptoPP::SHA1>();
-        case 3: return Make<CryptoPP::SHA256>();
-        case 4: return Make<CryptoPP::SHA384>();
-        case 5: return Make<CryptoPP::SHA512>();
-        case 6: return Make<CryptoPP::RIPEMD160>();
-        case 7: return Make<Panama>();
-        case 8: return Make<CryptoPP::Tiger>();
-        case 9: return Make<CryptoPP::Weak::MD2>();
-        case 10: return Make<CryptoPP::Adler32>();
-        case 11: return Make<CryptoPP::CRC32>();
-        case 12: return std::make_unique<EdonkeyOracle>();
+        case 0:
+            return Make<CryptoPP::Weak::MD5>();
+        case 1:
+            return Make<CryptoPP::Weak::MD4>();
+        case 2:
+            return Make<CryptoPP::SHA1>();
+        case 3:
+            return Make<CryptoPP::SHA256>();
+        case 4:
+            return Make<CryptoPP::SHA384>();
+        case 5:
+            return Make<CryptoPP::SHA512>();
+        case 6:
+            return Make<CryptoPP::RIPEMD160>();
+        case 7:
+            return Make<Panama>();
+        case 8:
+            return Make<CryptoPP::Tiger>();
+        case 9:
+            return Make<CryptoPP::Weak::MD2>();
+        case 10:
+            return Make<CryptoPP::Adler32>();
+        case 11:
+            return Make<CryptoPP::CRC32>();
+        case 12:
+            return std::make_unique<EdonkeyOracle>();
     }
     throw std::invalid_argument("no oracle for this algorithm");
 }
 
 std::unique_ptr<OracleHash> CreateHmacOracle(int algorithm_id, const uint8_t* key, size_t key_length) {
     switch (algorithm_id) {
-        case 0: return MakeHmac<CryptoPP::Weak::MD5>(key, key_length);
-        case 1: return MakeHmac<CryptoPP::Weak::MD4>(key, key_length);
-        case 2: return MakeHmac<CryptoPP::SHA1>(key, key_length);
-        case 3: return MakeHmac<CryptoPP::SHA256>(key, key_length);
-        case 4: return MakeHmac<CryptoPP::SHA384>(key, key_length);
-        case 5: return MakeHmac<CryptoPP::SHA512>(key, key_length);
-        case 6: return MakeHmac<CryptoPP::RIPEMD160>(key, key_length);
-        case 7: return MakeHmac<Panama>(key, key_length);
-        case 8: return MakeHmac<CryptoPP::Tiger>(key, key_length);
+        case 0:
+            return MakeHmac<CryptoPP::Weak::MD5>(key, key_length);
+        case 1:
+            return MakeHmac<CryptoPP::Weak::MD4>(key, key_length);
+        case 2:
+            return MakeHmac<CryptoPP::SHA1>(key, key_length);
+        case 3:
+            return MakeHmac<CryptoPP::SHA256>(key, key_length);
+        case 4:
+            return MakeHmac<CryptoPP::SHA384>(key, key_length);
+        case 5:
+            return MakeHmac<CryptoPP::SHA512>(key, key_length);
+        case 6:
+            return MakeHmac<CryptoPP::RIPEMD160>(key, key_length);
+        case 7:
+            return MakeHmac<Panama>(key, key_length);
+        case 8:
+            return MakeHmac<CryptoPP::Tiger>(key, key_length);
     }
     throw std::invalid_argument("no keyed oracle for this algorithm");
 }

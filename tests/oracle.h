@@ -8,7 +8,7 @@
 #include <vector>
 
 class OracleHash {
-public:
+  public:
     virtual ~OracleHash() = default;
     virtual void Update(const uint8_t* data, size_t length) = 0;
     // The raw digest in the byte order our Final writes.

@@ -35,12 +35,12 @@ std::vector<size_t> BoundaryLengths() {
 
 // Each algorithm at each CPU level this machine runs, so the fast paths get the same checks.
 class EveryAlgorithm : public testing::TestWithParam<std::tuple<int, CpuLevel>> {
-protected:
+  protected:
     void SetUp() override { level_ = std::make_unique<ScopedCpuLevel>(std::get<1>(GetParam())); }
     void TearDown() override { level_.reset(); }
     int Id() const { return std::get<0>(GetParam()); }
 
-private:
+  private:
     std::unique_ptr<ScopedCpuLevel> level_;
 };
 

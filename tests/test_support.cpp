@@ -18,9 +18,12 @@ std::string ToHex(const uint8_t* bytes, size_t count) {
 
 bool ParseHex(const std::string& digits, std::string& bytes) {
     auto value = [](char c) {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
         return -1;
     };
     if (digits.size() % 2 != 0) {
@@ -75,4 +78,6 @@ ScopedCpuLevel::ScopedCpuLevel(hashlib::CpuLevel level) : before_(hashlib::Activ
     EXPECT_TRUE(hashlib::SetCpuLevel(level)) << hashlib::CpuLevelName(level);
 }
 
-ScopedCpuLevel::~ScopedCpuLevel() { hashlib::SetCpuLevel(before_); }
+ScopedCpuLevel::~ScopedCpuLevel() {
+    hashlib::SetCpuLevel(before_);
+}

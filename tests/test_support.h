@@ -11,7 +11,9 @@
 
 // Lower-case hex of raw bytes, written here independently of the library's encoder.
 std::string ToHex(const uint8_t* bytes, size_t count);
-inline std::string ToHex(const std::vector<uint8_t>& bytes) { return ToHex(bytes.data(), bytes.size()); }
+inline std::string ToHex(const std::vector<uint8_t>& bytes) {
+    return ToHex(bytes.data(), bytes.size());
+}
 
 // Decodes hex digits (no separators); false on an odd length or a non-hex character.
 bool ParseHex(const std::string& digits, std::string& bytes);
@@ -30,19 +32,21 @@ struct SeededRandom {
 };
 
 // Every CPU level this machine runs, Portable first, for tests that repeat at each one.
-inline std::vector<hashlib::CpuLevel> CpuLevels() { return hashlib::AvailableCpuLevels(); }
+inline std::vector<hashlib::CpuLevel> CpuLevels() {
+    return hashlib::AvailableCpuLevels();
+}
 
 // A level's name as a test-name suffix (letters, digits and underscores only).
 std::string CpuLevelSuffix(hashlib::CpuLevel level);
 
 // Runs the library at `level` for the object's lifetime, then at the level before.
 class ScopedCpuLevel {
-public:
+  public:
     explicit ScopedCpuLevel(hashlib::CpuLevel level);
     ~ScopedCpuLevel();
     ScopedCpuLevel(const ScopedCpuLevel&) = delete;
     ScopedCpuLevel& operator=(const ScopedCpuLevel&) = delete;
 
-private:
+  private:
     hashlib::CpuLevel before_;
 };

@@ -63,10 +63,11 @@ void CheckVector(const HashVector& v) {
 }  // namespace
 
 TEST(Vectors, ParserReadsEveryForm) {
-    const auto records = ParseVectorFile("inline", "# source\nalgorithm md5\n"
-                                                   "text \"a b\" = 00\n"
-                                                   "hex 00ff x3 = 01\n"
-                                                   "text \"\" key hex 0b0b = 02\n");
+    const auto records = ParseVectorFile("inline",
+                                         "# source\nalgorithm md5\n"
+                                         "text \"a b\" = 00\n"
+                                         "hex 00ff x3 = 01\n"
+                                         "text \"\" key hex 0b0b = 02\n");
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[0].message, "a b");
     EXPECT_EQ(records[1].message, std::string("\x00\xff", 2));

@@ -1,9 +1,6 @@
 // The About box. Windows only; its texts and rules are in about_box.h.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include "ui/about_box.h"

@@ -28,10 +28,10 @@ class DialogControls {
     virtual bool IsChecked(int id) const = 0;
     virtual void SetChecked(int id, bool checked) = 0;
 
-    // Drop-down lists. Selection is -1 when no item is selected; Select sends no notification.
+    // Drop-down lists, whose items are known by their index. Selection is -1 when no item is
+    // selected; Select sends no notification.
     virtual int Selection(int id) const = 0;
     virtual int ItemCount(int id) const = 0;
-    virtual std::wstring ItemText(int id, int index) const = 0;
     virtual void Select(int id, int index) = 0;
 
     virtual void Show(int id, bool visible) = 0;

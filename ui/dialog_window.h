@@ -3,9 +3,6 @@
 // opened on a click), and the controls' rectangles and images. Windows only.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <exception>
@@ -23,6 +20,9 @@ namespace ui {
 
 // The dialogs' title, and that of their message boxes.
 inline constexpr wchar_t ProgramTitle[] = L"Orvendal";
+
+// The longest path the system accepts, in characters: room enough that no name is cut short.
+inline constexpr DWORD LongestPath = 32768;
 
 // The process's exit code when an unexpected exception ended it.
 inline constexpr UINT UnexpectedErrorExitCode = 3;

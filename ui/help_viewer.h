@@ -2,9 +2,6 @@
 // for the rest of the process: its windows run on the program's thread. Windows only.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <string>

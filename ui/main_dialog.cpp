@@ -25,8 +25,6 @@ static_assert(UnkeyedRowsAreTheBottomBlock(), "the keyable rows are MD5 to TIGER
 // Gap between the data edit and the browse button, in pixels.
 constexpr int32_t BrowseButtonGap = 2;
 
-const std::wstring_view FileFormatText = DataFormatItems[engine::InputFile];
-
 }  // namespace
 
 MainDialog::MainDialog() {
@@ -48,8 +46,8 @@ void MainDialog::ControlsToState() {
     }
     values.data_value = controls_->Text(IDC_DATA_VALUE);
     values.key_value = controls_->Text(IDC_KEY_VALUE);
-    values.data_format = SelectedText(IDC_DATA_FORMAT);
-    values.key_format = SelectedText(IDC_KEY_FORMAT);
+    values.data_format = controls_->Selection(IDC_DATA_FORMAT);
+    values.key_format = controls_->Selection(IDC_KEY_FORMAT);
 }
 
 void MainDialog::StateToControls() {
@@ -65,8 +63,8 @@ void MainDialog::StateToControls() {
     }
     WriteText(IDC_DATA_VALUE, values.data_value);
     WriteText(IDC_KEY_VALUE, values.key_value);
-    SelectByText(IDC_DATA_FORMAT, values.data_format);
-    SelectByText(IDC_KEY_FORMAT, values.key_format);
+    ShowSelection(IDC_DATA_FORMAT, values.data_format);
+    ShowSelection(IDC_KEY_FORMAT, values.key_format);
     writing_controls_ = false;
 }
 
@@ -81,13 +79,13 @@ void MainDialog::UpdateBrowseButton() {
     if (!controls_->HasControl(IDC_DATA_FORMAT) || controls_->Selection(IDC_DATA_FORMAT) < 0) {
         return;
     }
-    values.data_format = SelectedText(IDC_DATA_FORMAT);
+    values.data_format = controls_->Selection(IDC_DATA_FORMAT);
     if (!controls_->HasControl(IDC_BROWSE) || !controls_->HasControl(IDC_DATA_VALUE)) {
         return;
     }
     const Rect button = controls_->Bounds(IDC_BROWSE);
     Rect edit = controls_->Bounds(IDC_DATA_VALUE);
-    const bool file_format = values.data_format == FileFormatText;
+    const bool file_format = values.data_format == engine::InputFile;
     controls_->Show(IDC_BROWSE, file_format);
     edit.right = file_format ? button.left - BrowseButtonGap : button.right;
     controls_->Move(IDC_DATA_VALUE, edit);
@@ -96,7 +94,7 @@ void MainDialog::UpdateBrowseButton() {
 void MainDialog::ApplyHmacMode() {
     controls_->Enable(IDC_KEY_FORMAT, values.hmac);
     controls_->Enable(IDC_KEY_VALUE, values.hmac);
-    values.key_format = SelectedText(IDC_KEY_FORMAT);
+    values.key_format = controls_->Selection(IDC_KEY_FORMAT);
     for (size_t row = 0; row < AlgorithmRows.size(); ++row) {
         if (!hashlib::Algorithms[row].keyable) {
             controls_->Show(AlgorithmRows[row].check_box, !values.hmac);
@@ -132,7 +130,7 @@ void MainDialog::CalculateGivenFile() {
         return;
     }
     controls_->Select(IDC_DATA_FORMAT, engine::InputFile);
-    values.data_format = SelectedText(IDC_DATA_FORMAT);
+    values.data_format = controls_->Selection(IDC_DATA_FORMAT);
     UpdateBrowseButton();
     StateToControls();
     OnCalculate();
@@ -245,8 +243,8 @@ void MainDialog::OnAlgorithmClicked(int check_box_id) {
 }
 
 void MainDialog::OnDataFormatAccepted() {
-    const std::wstring previous = values.data_format;
-    UpdateBrowseButton();  // takes the new format text
+    const int previous = values.data_format;
+    UpdateBrowseButton();  // takes the new format
     if (values.data_format != previous) {
         values.data_value.clear();
         ClearResults();
@@ -254,8 +252,8 @@ void MainDialog::OnDataFormatAccepted() {
 }
 
 void MainDialog::OnKeyFormatAccepted() {
-    const std::wstring previous = values.key_format;
-    values.key_format = SelectedText(IDC_KEY_FORMAT);
+    const int previous = values.key_format;
+    values.key_format = controls_->Selection(IDC_KEY_FORMAT);
     if (values.key_format != previous) {
         values.key_value.clear();
         ClearResults();
@@ -282,7 +280,7 @@ void MainDialog::OnBrowse() {
 void MainDialog::OnFileDropped(std::wstring path) {
     ClearResults();
     controls_->Select(IDC_DATA_FORMAT, engine::InputFile);
-    values.data_format = SelectedText(IDC_DATA_FORMAT);
+    values.data_format = controls_->Selection(IDC_DATA_FORMAT);
     UpdateBrowseButton();
     values.data_value = std::move(path);
     StateToControls();
@@ -315,58 +313,74 @@ int MessageIdOf(engine::Refusal refusal) {
     return IDS_UNKNOWN_ERROR;
 }
 
+// The engine's part of a calculation. It touches no control, so it can run away from the
+// dialog's thread.
+CalculationOutcome RunCalculation(const engine::CommandValues& request,
+                                  engine::DigestCalculator& calculator) {
+    // Fed as orvendal-cli feeds it where that is faster.
+    calculator.SetParallelFeeding(engine::ParallelFeedingPays(request, engine::UsableCoreCount()));
+    CalculationOutcome outcome;
+    outcome.command = engine::RunCalculateCommand(request, calculator);
+    if (outcome.command.succeeded() && request.input_kind == engine::InputFile && !request.hmac) {
+        outcome.sum_file_digests = engine::ReadSumFilesBeside(outcome.command.values.input_value);  // trimmed
+    }
+    return outcome;
+}
+
 }  // namespace
 
 void MainDialog::OnCalculate() {
     ControlsToState();
+    const engine::CommandValues request = BuildCalculationRequest();
+    controls_->SetBusy(true);  // the dialog waits for the answer
+    const CalculationOutcome outcome = RunCalculation(request, calculator_);
+    controls_->SetBusy(false);
+    ApplyCalculationOutcome(request, outcome);
+}
 
+engine::CommandValues MainDialog::BuildCalculationRequest() const {
     engine::CommandValues request;
-    request.input_kind = engine::InputKind(controls_->Selection(IDC_DATA_FORMAT));
+    request.input_kind = engine::InputKind(values.data_format);
     request.input_value = request.input_kind == engine::InputFile
                               ? controls_->ToUtf8(values.data_value)
                               : controls_->ToSystemCodePage(values.data_value);
     request.hmac = values.hmac;
-    request.key_kind = engine::KeyKind(controls_->Selection(IDC_KEY_FORMAT));
+    request.key_kind = engine::KeyKind(values.key_format);
     request.key_value = controls_->ToSystemCodePage(values.key_value);
     for (size_t row = 0; row < request.selection.size(); ++row) {
         request.selection[row] = values.algorithms[row] ? 1 : 0;
     }
+    return request;
+}
 
-    // Fed as orvendal-cli feeds it where that is faster; the dialog still waits for the answer.
-    calculator_.SetParallelFeeding(engine::ParallelFeedingPays(request, engine::UsableCoreCount()));
-    controls_->SetBusy(true);
-    engine::CommandOutcome outcome = engine::RunCalculateCommand(request, calculator_);
-    engine::ExpectedDigests sum_file_digests;
-    if (outcome.succeeded() && request.input_kind == engine::InputFile && !request.hmac) {
-        sum_file_digests = engine::ReadSumFilesBeside(outcome.values.input_value);  // the trimmed path
-    }
-    controls_->SetBusy(false);
-
+void MainDialog::ApplyCalculationOutcome(const engine::CommandValues& request,
+                                         const CalculationOutcome& outcome) {
+    const engine::CommandOutcome& command = outcome.command;
     // The cleaned values (trimmed path, hex without spaces) are kept whatever the outcome. A
     // text value is left as typed: its code page bytes may have lost characters the code page
     // lacks, and the edit must keep what the user wrote.
     if (request.input_kind == engine::InputFile) {
-        values.data_value = controls_->FromUtf8(outcome.values.input_value);
+        values.data_value = controls_->FromUtf8(command.values.input_value);
     } else if (request.input_kind == engine::InputHex) {
-        values.data_value = controls_->FromSystemCodePage(outcome.values.input_value);
+        values.data_value = controls_->FromSystemCodePage(command.values.input_value);
     }
     if (request.hmac && request.key_kind == engine::KeyHex) {
-        values.key_value = controls_->FromSystemCodePage(outcome.values.key_value);
+        values.key_value = controls_->FromSystemCodePage(command.values.key_value);
     }
 
-    if (!outcome.succeeded()) {
-        controls_->ShowWarning(MessageIdOf(outcome.refusal));
-        FocusOn(outcome.field);
+    if (!command.succeeded()) {
+        controls_->ShowWarning(MessageIdOf(command.refusal));
+        FocusOn(command.field);
         return;
     }
     for (size_t row = 0; row < values.results.size(); ++row) {
-        const std::string& text = outcome.results[row];
+        const std::string& text = command.results[row];
         values.results[row].assign(text.begin(), text.end());  // lower-case hex digits only
     }
     // What the clipboard holds is expected whatever was hashed; sum files only for a plain file.
     const std::optional<std::wstring> clipboard = controls_->ClipboardText();
-    values.marks =
-        MarkResults(values.results, clipboard ? ClipboardDigest(*clipboard) : std::nullopt, sum_file_digests);
+    values.marks = MarkResults(values.results, clipboard ? ClipboardDigest(*clipboard) : std::nullopt,
+                               outcome.sum_file_digests);
     StateToControls();
 }
 
@@ -377,21 +391,9 @@ void MainDialog::WriteText(int id, const std::wstring& text) {
     }
 }
 
-std::wstring MainDialog::SelectedText(int selector) const {
-    const int index = controls_->Selection(selector);
-    return index < 0 ? std::wstring() : controls_->ItemText(selector, index);
-}
-
-void MainDialog::SelectByText(int selector, const std::wstring& text) {
-    // An empty or unknown text leaves the selection as it is.
-    const int count = controls_->ItemCount(selector);
-    for (int index = 0; index < count; ++index) {
-        if (controls_->ItemText(selector, index) == text) {
-            if (controls_->Selection(selector) != index) {
-                controls_->Select(selector, index);
-            }
-            return;
-        }
+void MainDialog::ShowSelection(int selector, int index) {
+    if (index >= 0 && index < controls_->ItemCount(selector) && controls_->Selection(selector) != index) {
+        controls_->Select(selector, index);
     }
 }
 

@@ -1,7 +1,7 @@
 // The main dialog's logic in plain C++: the values behind the controls and their exchange in
 // both directions, the enabling and visibility rules, the order of the start-up, and which
-// command does what. It reaches its window only through DialogControls; the Windows side
-// (main_dialog_window.*) turns window messages into the calls below.
+// command does what. It reaches its window only through DialogControls (main_dialog_controls.*
+// on Windows); main_dialog_window.cpp turns window messages into the calls below.
 #pragma once
 
 #include <array>
@@ -11,6 +11,7 @@
 
 #include "engine/calculate_command.h"
 #include "engine/digest_calculator.h"
+#include "engine/sum_file.h"
 #include "hashlib/hashlib.h"
 #include "ui/algorithm_rows.h"
 #include "ui/dialog_controls.h"
@@ -44,8 +45,17 @@ struct DialogValues {
     ResultMarks marks{};
     std::wstring data_value;
     std::wstring key_value;
-    std::wstring data_format;  // the data format selector's selected text
-    std::wstring key_format;   // the key format selector's selected text
+    // The selectors' selected items, -1 for none. An item's index is its kind: the data format
+    // is an engine::InputKind, the key format an engine::KeyKind.
+    int data_format = -1;
+    int key_format = -1;
+};
+
+// What a calculation hands back to the dialog: the Calculate command's outcome and, for a plain
+// file, the digests the sum files beside it expect.
+struct CalculationOutcome {
+    engine::CommandOutcome command;
+    engine::ExpectedDigests sum_file_digests;
 };
 
 class MainDialog {
@@ -107,6 +117,8 @@ class MainDialog {
     void OnValueEdited();  // data or key edit changed
     void OnBrowse();
     void OnFileDropped(std::wstring path);  // the last file of a drop
+    // The Calculate command: the request built from the controls, the calculation (which touches
+    // no control), then its outcome applied to the dialog.
     void OnCalculate();
 
   private:
@@ -116,9 +128,16 @@ class MainDialog {
     void ApplyStoredFormats();
     void CalculateGivenFile();
 
+    // The two ends of a calculation, on the dialog's side. The request is built from the values
+    // (ControlsToState first); the outcome writes back the cleaned values, and then either shows
+    // the refusal's message and moves the focus, or shows the results with their marks.
+    engine::CommandValues BuildCalculationRequest() const;
+    void ApplyCalculationOutcome(const engine::CommandValues& request, const CalculationOutcome& outcome);
+
     void WriteText(int id, const std::wstring& text);
-    std::wstring SelectedText(int selector) const;
-    void SelectByText(int selector, const std::wstring& text);
+    // Selects item `index` of `selector` unless it is selected already; -1, or an index the list
+    // does not have, leaves the selection as it is.
+    void ShowSelection(int selector, int index);
     void FocusOn(engine::Field field);
 
     DialogControls* controls_ = nullptr;

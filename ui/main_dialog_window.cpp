@@ -1,23 +1,24 @@
+// The main dialog's window: its messages, its start-up steps, painting, drops, tool tips, the
+// layout and the saving of the settings. Its controls are reached through MainDialogControls.
+//
 // OBM_SIZE, the system's size-grip bitmap, is declared only with OEMRESOURCE, which has to come
 // before the first Windows header.
 #define OEMRESOURCE
 #include "ui/main_dialog_window.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <shellapi.h>
 #include <windows.h>
 
-#include <cwchar>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "engine/windows_text.h"
 #include "ui/about_dialog_window.h"
 #include "ui/dialog_window.h"
 #include "ui/help_viewer.h"
 #include "ui/layout_math.h"
+#include "ui/main_dialog_controls.h"
 #include "ui/web_and_help.h"
 
 namespace ui {
@@ -25,17 +26,6 @@ namespace {
 
 static_assert(CalculateCommand == IDOK && CloseCommand == IDCANCEL);
 static_assert(ButtonClicked == BN_CLICKED && SelectionAccepted == CBN_SELENDOK && TextChanged == EN_CHANGE);
-
-constexpr wchar_t BrowseTitle[] = L"Find";
-// Description and pattern, each zero-terminated, then the terminating empty entry.
-constexpr wchar_t BrowseFilter[] = L"所有文件 (*.*)\0*.*\0";
-// The longest path the system accepts, so no chosen name is cut short.
-constexpr DWORD LongestPath = 32768;
-
-// A marked result field's background: light green for a digest as expected, light red for one
-// a sum file contradicts. Both are light enough for the usual dark text.
-constexpr COLORREF MatchColour = RGB(198, 239, 206);
-constexpr COLORREF MismatchColour = RGB(255, 199, 206);
 
 Rect ToRect(const RECT& rect) {
     return Rect{rect.left, rect.top, rect.right, rect.bottom};
@@ -68,56 +58,17 @@ BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM lparam) noex
     });
 }
 
-class MainDialogWindow final : public DialogWindow, public DialogControls {
+class MainDialogWindow final : public MainDialogControls {
   public:
     MainDialogWindow(HINSTANCE instance, MainDialog& dialog, const ProgramIdentity& program,
                      const SettingsStore& settings)
-        : DialogWindow(instance, MainDialogLinks, program.product_word),
+        : MainDialogControls(instance, MainDialogLinks, program.product_word),
           dialog_(dialog),
           program_(program),
-          settings_(settings),
-          match_brush_(CreateSolidBrush(MatchColour)),
-          mismatch_brush_(CreateSolidBrush(MismatchColour)) {}
+          settings_(settings) {}
     ~MainDialogWindow() override;
 
     int Run();
-
-    // The controls.
-    bool HasControl(int id) const override { return Item(id) != nullptr; }
-    std::wstring Text(int id) const override;
-    void SetText(int id, std::wstring_view text) override;
-    bool IsChecked(int id) const override { return IsDlgButtonChecked(hwnd(), id) == BST_CHECKED; }
-    void SetChecked(int id, bool checked) override {
-        CheckDlgButton(hwnd(), id, checked ? BST_CHECKED : BST_UNCHECKED);
-    }
-    int Selection(int id) const override;
-    int ItemCount(int id) const override;
-    std::wstring ItemText(int id, int index) const override;
-    void Select(int id, int index) override {
-        SendDlgItemMessageW(hwnd(), id, CB_SETCURSEL, WPARAM(index), 0);
-    }
-    void Show(int id, bool visible) override;
-    void Enable(int id, bool enabled) override;
-    Rect Bounds(int id) const override { return ControlRect(id).value_or(Rect{}); }
-    void Move(int id, const Rect& bounds) override;
-    void Focus(int id) override;
-    void SetResultMark(int id, ResultMark mark) override;
-    void ShowWarning(int message_id) override;
-    void SetBusy(bool busy) override;
-    std::optional<std::wstring> ChooseFile() override;
-    std::optional<std::wstring> ClipboardText() override;
-    std::string ToSystemCodePage(std::wstring_view text) const override {
-        return engine::Narrow(text, engine::CodePage::System);
-    }
-    std::wstring FromSystemCodePage(std::string_view bytes) const override {
-        return engine::Widen(bytes, engine::CodePage::System);
-    }
-    std::string ToUtf8(std::wstring_view text) const override {
-        return engine::Narrow(text, engine::CodePage::Utf8);
-    }
-    std::wstring FromUtf8(std::string_view bytes) const override {
-        return engine::Widen(bytes, engine::CodePage::Utf8);
-    }
 
     // The window's own steps.
     void AddAboutMenuItem() override;
@@ -139,7 +90,6 @@ class MainDialogWindow final : public DialogWindow, public DialogControls {
     bool OnPaint();
     void OnDropFiles(HDROP drop);
     bool OnNotify(NMHDR* header);
-    INT_PTR OnControlColour(HDC dc, HWND control) const;
     void SaveSettings();
     void ApplyLayout();
     void LimitTrackingSize(MINMAXINFO* limits);
@@ -150,17 +100,12 @@ class MainDialogWindow final : public DialogWindow, public DialogControls {
     HICON icon_ = nullptr;
     HICON small_icon_ = nullptr;
     HWND tool_tip_ = nullptr;
-    HCURSOR cursor_before_busy_ = nullptr;
     LayoutTable layout_ = MainLayoutTable;  // this dialog's rectangles, recorded at start
     bool layout_captured_ = false;
     // The window's outer size when it was created: its default placement and its highest.
     int32_t created_width_ = 0;
     int32_t created_height_ = 0;
     std::wstring tool_tip_text_;  // must outlive the tool tip's request
-    // Each result field's mark, asked for at every paint; the brushes live as long as the window.
-    ResultMarks marks_{};
-    HBRUSH match_brush_;
-    HBRUSH mismatch_brush_;
 };
 
 MainDialogWindow::~MainDialogWindow() {
@@ -170,11 +115,6 @@ MainDialogWindow::~MainDialogWindow() {
     }
     if (small_icon_ != nullptr) {
         DestroyIcon(small_icon_);
-    }
-    for (const HBRUSH brush : {match_brush_, mismatch_brush_}) {
-        if (brush != nullptr) {
-            DeleteObject(brush);
-        }
     }
 }
 
@@ -212,6 +152,8 @@ INT_PTR MainDialogWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpar
         case WM_PAINT:
             return OnPaint();
         case WM_QUERYDRAGICON:
+            // Asked only by systems that show minimised windows as icons on the desktop, while
+            // one of a class without an icon (a dialog's) is dragged; kept so it shows ours.
             return reinterpret_cast<INT_PTR>(icon_);
         case WM_SIZE:
             if (layout_captured_) {
@@ -228,7 +170,7 @@ INT_PTR MainDialogWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpar
         case WM_NOTIFY:
             return OnNotify(reinterpret_cast<NMHDR*>(lparam));
         case WM_CTLCOLORSTATIC:  // what read-only edits ask before they paint
-            return OnControlColour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+            return MarkColours(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
         case WM_DESTROY:
             SaveSettings();
             PostQuitMessage(0);
@@ -384,6 +326,8 @@ void MainDialogWindow::ShowHelp() {
     }
 }
 
+// Only systems that show minimised windows as icons on the desktop ask a minimised window of a
+// class without an icon (a dialog's) to paint; kept so it shows ours there, not an empty square.
 bool MainDialogWindow::OnPaint() {
     if (!IsIconic(hwnd())) {
         return false;
@@ -431,139 +375,6 @@ bool MainDialogWindow::OnNotify(NMHDR* header) {
     }
     request->lpszText = tool_tip_text_.data();
     return true;
-}
-
-INT_PTR MainDialogWindow::OnControlColour(HDC dc, HWND control) const {
-    const int row = AlgorithmRowOfResult(GetDlgCtrlID(control));
-    if (row < 0 || marks_[size_t(row)] == ResultMark::None) {
-        return FALSE;  // the usual colours
-    }
-    const bool match = marks_[size_t(row)] == ResultMark::Match;
-    SetBkColor(dc, match ? MatchColour : MismatchColour);  // behind the text
-    return reinterpret_cast<INT_PTR>(match ? match_brush_ : mismatch_brush_);
-}
-
-std::wstring MainDialogWindow::Text(int id) const {
-    const HWND control = Item(id);
-    if (control == nullptr) {
-        return {};
-    }
-    const int length = GetWindowTextLengthW(control);
-    std::vector<wchar_t> buffer(size_t(length > 0 ? length : 0) + 1, L'\0');
-    const int copied = GetWindowTextW(control, buffer.data(), int(buffer.size()));
-    return std::wstring(buffer.data(), size_t(copied > 0 ? copied : 0));
-}
-
-void MainDialogWindow::SetText(int id, std::wstring_view text) {
-    SetDlgItemTextW(hwnd(), id, std::wstring(text).c_str());
-}
-
-int MainDialogWindow::Selection(int id) const {
-    if (Item(id) == nullptr) {
-        return -1;
-    }
-    const LRESULT index = SendDlgItemMessageW(hwnd(), id, CB_GETCURSEL, 0, 0);
-    return index == CB_ERR ? -1 : int(index);
-}
-
-int MainDialogWindow::ItemCount(int id) const {
-    if (Item(id) == nullptr) {
-        return 0;
-    }
-    const LRESULT count = SendDlgItemMessageW(hwnd(), id, CB_GETCOUNT, 0, 0);
-    return count == CB_ERR ? 0 : int(count);
-}
-
-std::wstring MainDialogWindow::ItemText(int id, int index) const {
-    const LRESULT length = SendDlgItemMessageW(hwnd(), id, CB_GETLBTEXTLEN, WPARAM(index), 0);
-    if (length == CB_ERR || length < 0) {
-        return {};
-    }
-    std::vector<wchar_t> buffer(size_t(length) + 1, L'\0');
-    const LRESULT copied =
-        SendDlgItemMessageW(hwnd(), id, CB_GETLBTEXT, WPARAM(index), reinterpret_cast<LPARAM>(buffer.data()));
-    return copied == CB_ERR ? std::wstring() : std::wstring(buffer.data(), size_t(copied));
-}
-
-void MainDialogWindow::Show(int id, bool visible) {
-    if (const HWND control = Item(id); control != nullptr) {
-        ShowWindow(control, visible ? SW_SHOW : SW_HIDE);
-    }
-}
-
-void MainDialogWindow::Enable(int id, bool enabled) {
-    if (const HWND control = Item(id); control != nullptr) {
-        EnableWindow(control, enabled ? TRUE : FALSE);
-    }
-}
-
-void MainDialogWindow::Move(int id, const Rect& bounds) {
-    if (const HWND control = Item(id); control != nullptr) {
-        MoveWindow(control, bounds.left, bounds.top, bounds.Width(), bounds.Height(), TRUE);
-    }
-}
-
-void MainDialogWindow::Focus(int id) {
-    if (const HWND control = Item(id); control != nullptr) {
-        // The dialog's own way to move the focus, so the default button follows.
-        SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-    }
-}
-
-void MainDialogWindow::SetResultMark(int id, ResultMark mark) {
-    const int row = AlgorithmRowOfResult(id);
-    if (row < 0 || marks_[size_t(row)] == mark) {
-        return;
-    }
-    marks_[size_t(row)] = mark;
-    if (const HWND control = Item(id); control != nullptr) {
-        InvalidateRect(control, nullptr, TRUE);
-    }
-}
-
-void MainDialogWindow::ShowWarning(int message_id) {
-    const std::wstring text = ResourceString(UINT(message_id));
-    MessageBoxW(hwnd(), text.c_str(), ProgramTitle, MB_OK | MB_ICONWARNING);
-}
-
-void MainDialogWindow::SetBusy(bool busy) {
-    if (busy) {
-        cursor_before_busy_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    } else {
-        SetCursor(cursor_before_busy_);
-    }
-}
-
-std::optional<std::wstring> MainDialogWindow::ChooseFile() {
-    std::vector<wchar_t> buffer(LongestPath, L'\0');
-    OPENFILENAMEW request = {};
-    request.lStructSize = sizeof(request);
-    request.hwndOwner = hwnd();
-    request.lpstrFilter = BrowseFilter;
-    request.lpstrFile = buffer.data();
-    request.nMaxFile = LongestPath;
-    request.lpstrTitle = BrowseTitle;
-    request.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    if (!GetOpenFileNameW(&request)) {
-        return std::nullopt;
-    }
-    return std::wstring(buffer.data(), wcsnlen(buffer.data(), buffer.size()));
-}
-
-std::optional<std::wstring> MainDialogWindow::ClipboardText() {
-    // Held open no longer than the copy takes: other programs wait for it meanwhile.
-    if (!OpenClipboard(hwnd())) {
-        return std::nullopt;
-    }
-    std::optional<std::wstring> text;
-    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
-        if (const auto* characters = static_cast<const wchar_t*>(GlobalLock(data)); characters != nullptr) {
-            text.emplace(characters, wcsnlen(characters, GlobalSize(data) / sizeof(wchar_t)));
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
 }
 
 }  // namespace

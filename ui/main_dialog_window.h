@@ -2,9 +2,6 @@
 // MainDialog's handlers. Windows only.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include "ui/about_box.h"

@@ -1,8 +1,5 @@
 #include "ui/settings_store.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <cwchar>

@@ -4,9 +4,6 @@
 // run time comes from the system directory by its full name. Windows only.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 namespace ui {

@@ -7,10 +7,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 // DROPFILES; after the Windows headers.
 #include <shlobj.h>

@@ -1,8 +1,5 @@
 #include "expected_digests.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <vector>

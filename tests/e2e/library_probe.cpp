@@ -1,9 +1,6 @@
 // Loads the help viewer's library by its bare name, as a program that trusts the default
 // search does, and exits with 0 when something was loaded. It shows that a look-alike placed
 // beside a program is picked up that way, so a test that finds no trace of it proves something.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 int main() {

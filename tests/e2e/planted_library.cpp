@@ -2,9 +2,6 @@
 // hhctrl.ocx, it leaves a file named as itself plus ".loaded" beside itself whenever a process
 // loads it, and its help entry point opens nothing. A test puts copies beside the program and
 // in its current directory and checks that none was loaded.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <string>

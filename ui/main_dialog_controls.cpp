@@ -1,0 +1,193 @@
+#include "ui/main_dialog_controls.h"
+
+#include <commdlg.h>
+
+#include <cwchar>
+#include <vector>
+
+#include "engine/windows_text.h"
+#include "ui/algorithm_rows.h"
+
+namespace ui {
+namespace {
+
+constexpr wchar_t BrowseTitle[] = L"Find";
+// Description and pattern, each zero-terminated, then the terminating empty entry.
+constexpr wchar_t BrowseFilter[] = L"所有文件 (*.*)\0*.*\0";
+
+// A marked result field's background: light green for a digest as expected, light red for one
+// a sum file contradicts. Both are light enough for the usual dark text.
+constexpr COLORREF MatchColour = RGB(198, 239, 206);
+constexpr COLORREF MismatchColour = RGB(255, 199, 206);
+
+}  // namespace
+
+MainDialogControls::MainDialogControls(HINSTANCE instance, std::span<const WebLink> links,
+                                       std::wstring_view product_word)
+    : DialogWindow(instance, links, product_word),
+      match_brush_(CreateSolidBrush(MatchColour)),
+      mismatch_brush_(CreateSolidBrush(MismatchColour)) {}
+
+MainDialogControls::~MainDialogControls() {
+    // The fields that were painted with them are gone by now.
+    for (const HBRUSH brush : {match_brush_, mismatch_brush_}) {
+        if (brush != nullptr) {
+            DeleteObject(brush);
+        }
+    }
+}
+
+std::wstring MainDialogControls::Text(int id) const {
+    const HWND control = Item(id);
+    if (control == nullptr) {
+        return {};
+    }
+    const int length = GetWindowTextLengthW(control);
+    std::vector<wchar_t> buffer(size_t(length > 0 ? length : 0) + 1, L'\0');
+    const int copied = GetWindowTextW(control, buffer.data(), int(buffer.size()));
+    return std::wstring(buffer.data(), size_t(copied > 0 ? copied : 0));
+}
+
+void MainDialogControls::SetText(int id, std::wstring_view text) {
+    SetDlgItemTextW(hwnd(), id, std::wstring(text).c_str());
+}
+
+bool MainDialogControls::IsChecked(int id) const {
+    return IsDlgButtonChecked(hwnd(), id) == BST_CHECKED;
+}
+
+void MainDialogControls::SetChecked(int id, bool checked) {
+    CheckDlgButton(hwnd(), id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+int MainDialogControls::Selection(int id) const {
+    if (Item(id) == nullptr) {
+        return -1;
+    }
+    const LRESULT index = SendDlgItemMessageW(hwnd(), id, CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? -1 : int(index);
+}
+
+int MainDialogControls::ItemCount(int id) const {
+    if (Item(id) == nullptr) {
+        return 0;
+    }
+    const LRESULT count = SendDlgItemMessageW(hwnd(), id, CB_GETCOUNT, 0, 0);
+    return count == CB_ERR ? 0 : int(count);
+}
+
+void MainDialogControls::Select(int id, int index) {
+    SendDlgItemMessageW(hwnd(), id, CB_SETCURSEL, WPARAM(index), 0);
+}
+
+void MainDialogControls::Show(int id, bool visible) {
+    if (const HWND control = Item(id); control != nullptr) {
+        ShowWindow(control, visible ? SW_SHOW : SW_HIDE);
+    }
+}
+
+void MainDialogControls::Enable(int id, bool enabled) {
+    if (const HWND control = Item(id); control != nullptr) {
+        EnableWindow(control, enabled ? TRUE : FALSE);
+    }
+}
+
+void MainDialogControls::Move(int id, const Rect& bounds) {
+    if (const HWND control = Item(id); control != nullptr) {
+        MoveWindow(control, bounds.left, bounds.top, bounds.Width(), bounds.Height(), TRUE);
+    }
+}
+
+void MainDialogControls::Focus(int id) {
+    if (const HWND control = Item(id); control != nullptr) {
+        // The dialog's own way to move the focus, so the default button follows.
+        SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    }
+}
+
+void MainDialogControls::SetResultMark(int id, ResultMark mark) {
+    const int row = AlgorithmRowOfResult(id);
+    if (row < 0 || marks_[size_t(row)] == mark) {
+        return;
+    }
+    marks_[size_t(row)] = mark;
+    if (const HWND control = Item(id); control != nullptr) {
+        InvalidateRect(control, nullptr, TRUE);
+    }
+}
+
+INT_PTR MainDialogControls::MarkColours(HDC dc, HWND control) const {
+    const int row = AlgorithmRowOfResult(GetDlgCtrlID(control));
+    if (row < 0 || marks_[size_t(row)] == ResultMark::None) {
+        return FALSE;  // the usual colours
+    }
+    const bool match = marks_[size_t(row)] == ResultMark::Match;
+    SetBkColor(dc, match ? MatchColour : MismatchColour);  // behind the text
+    return reinterpret_cast<INT_PTR>(match ? match_brush_ : mismatch_brush_);
+}
+
+void MainDialogControls::ShowWarning(int message_id) {
+    const std::wstring text = ResourceString(UINT(message_id));
+    MessageBoxW(hwnd(), text.c_str(), ProgramTitle, MB_OK | MB_ICONWARNING);
+}
+
+void MainDialogControls::SetBusy(bool busy) {
+    if (busy) {
+        cursor_before_busy_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    } else {
+        SetCursor(cursor_before_busy_);
+    }
+}
+
+std::optional<std::wstring> MainDialogControls::ChooseFile() {
+    std::vector<wchar_t> buffer(LongestPath, L'\0');
+    OPENFILENAMEW request = {};
+    request.lStructSize = sizeof(request);
+    request.hwndOwner = hwnd();
+    request.lpstrFilter = BrowseFilter;
+    request.lpstrFile = buffer.data();
+    request.nMaxFile = LongestPath;
+    request.lpstrTitle = BrowseTitle;
+    // The flags the program has always passed. An Open dialog ignores OFN_OVERWRITEPROMPT (it
+    // asks only when saving); OFN_HIDEREADONLY hides the "open as read-only" box, which means
+    // nothing to a program that only reads.
+    request.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    if (!GetOpenFileNameW(&request)) {
+        return std::nullopt;
+    }
+    return std::wstring(buffer.data(), wcsnlen(buffer.data(), buffer.size()));
+}
+
+std::optional<std::wstring> MainDialogControls::ClipboardText() {
+    // Held open no longer than the copy takes: other programs wait for it meanwhile.
+    if (!OpenClipboard(hwnd())) {
+        return std::nullopt;
+    }
+    std::optional<std::wstring> text;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+        if (const auto* characters = static_cast<const wchar_t*>(GlobalLock(data)); characters != nullptr) {
+            text.emplace(characters, wcsnlen(characters, GlobalSize(data) / sizeof(wchar_t)));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+std::string MainDialogControls::ToSystemCodePage(std::wstring_view text) const {
+    return engine::Narrow(text, engine::CodePage::System);
+}
+
+std::wstring MainDialogControls::FromSystemCodePage(std::string_view bytes) const {
+    return engine::Widen(bytes, engine::CodePage::System);
+}
+
+std::string MainDialogControls::ToUtf8(std::wstring_view text) const {
+    return engine::Narrow(text, engine::CodePage::Utf8);
+}
+
+std::wstring MainDialogControls::FromUtf8(std::string_view bytes) const {
+    return engine::Widen(bytes, engine::CodePage::Utf8);
+}
+
+}  // namespace ui
