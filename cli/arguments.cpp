@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "hashlib/ascii.h"
 #include "orvendal_version.h"
 
 namespace cli {
@@ -11,15 +12,6 @@ namespace {
 // The dialog's defaults.
 constexpr const char* kDefaultAlgorithms = "md5,sha1,ripemd160,crc32";
 
-std::string ToLower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = char(c - 'A' + 'a');
-        }
-    }
-    return text;
-}
-
 // Comma-separated command-line names, any case, or "all"; nullopt names the first unknown one.
 std::optional<engine::Selection> ParseAlgorithmList(const std::string& list, std::string& unknown) {
     engine::Selection selection{};
@@ -27,7 +19,7 @@ std::optional<engine::Selection> ParseAlgorithmList(const std::string& list, std
     for (;;) {
         const size_t comma = list.find(',', start);
         const std::string name =
-            ToLower(list.substr(start, comma == std::string::npos ? comma : comma - start));
+            hashlib::ascii::Lowered(list.substr(start, comma == std::string::npos ? comma : comma - start));
         if (name == "all") {
             selection.fill(1);
         } else if (const int id = hashlib::FindAlgorithmByCommandName(name); id >= 0) {

@@ -6,9 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/calculate_command.h"
-#include "engine/digest_calculator.h"
-#include "engine/sum_file.h"
+#include "engine/engine.h"
 
 namespace cli {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "arguments.h"
-#include "engine/digest_calculator.h"
+#include "engine/engine.h"
 #include "progress_line.h"
 
 namespace cli {

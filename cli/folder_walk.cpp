@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/engine.h"
 #include "platform.h"
 
 namespace cli {
@@ -15,17 +16,11 @@ void WalkFolder(const std::string& folder, const std::function<void(const std::s
     }
     std::sort(entries->begin(), entries->end(),
               [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-#ifdef _WIN32
-    const bool ends_in_separator = folder.ends_with('/') || folder.ends_with('\\');
-#else
-    const bool ends_in_separator = folder.ends_with('/');
-#endif
-    const std::string prefix = ends_in_separator ? folder : folder + "/";
     for (const FolderEntry& entry : *entries) {
         if (entry.kind == EntryKind::File) {
-            file(prefix + entry.name);
+            file(engine::JoinPath(folder, entry.name));
         } else if (entry.kind == EntryKind::Folder) {
-            WalkFolder(prefix + entry.name, file, unreadable);
+            WalkFolder(engine::JoinPath(folder, entry.name), file, unreadable);
         }
     }
 }

@@ -6,9 +6,7 @@
 
 #include "arguments.h"
 #include "check.h"
-#include "engine/calculate_command.h"
-#include "engine/digest_calculator.h"
-#include "engine/sum_file.h"
+#include "engine/engine.h"
 #include "folder_walk.h"
 #include "platform.h"
 #include "progress_line.h"
@@ -24,21 +22,21 @@ class Hasher {
   public:
     Hasher(const cli::Arguments& arguments, engine::DigestCalculator& calculator, cli::ProgressLine& progress)
         : format_(arguments.format), calculator_(calculator), progress_(progress) {
-        values_.hmac = arguments.hmac;
-        values_.key_kind = arguments.key_kind;
-        values_.key_value = cli::ToSystemCodePage(arguments.key);
-        values_.selection = arguments.selection;
+        request_.hmac = arguments.hmac;
+        request_.key_kind = arguments.key_kind;
+        request_.key_value = cli::ToSystemCodePage(arguments.key);
+        request_.selection = arguments.selection;
     }
 
     // False when the output could not be written, which ends the run.
     bool Hash(const cli::Input& input) {
-        values_.input_kind = input.kind;
+        request_.input_kind = input.kind;
         // Paths stay UTF-8 (opened by their Unicode name); text and hex are the bytes the
         // dialog would take.
-        values_.input_value =
+        request_.input_value =
             input.kind == engine::InputFile ? input.value : cli::ToSystemCodePage(input.value);
         progress_.Start();
-        const engine::CommandOutcome outcome = engine::RunCalculateCommand(values_, calculator_);
+        const engine::CommandOutcome outcome = engine::RunCalculateCommand(request_, calculator_);
         progress_.Finish();
         if (!outcome.succeeded()) {
             Fail(input.label + ": " + cli::RefusalText(outcome.refusal));
@@ -50,7 +48,7 @@ class Hasher {
                 continue;
             }
             const std::optional<std::string> line =
-                engine::FormatSumLine(format_, id, values_.hmac, input.label, outcome.results[id]);
+                engine::FormatSumLine(format_, id, request_.hmac, input.label, outcome.results[id]);
             if (!line) {
                 Fail(input.label +
                      ": an SFV line cannot carry this name (spaces at its ends, a line break, or a "
@@ -81,7 +79,7 @@ class Hasher {
     engine::SumLineFormat format_;
     engine::DigestCalculator& calculator_;
     cli::ProgressLine& progress_;
-    engine::CommandValues values_;
+    engine::CalculationRequest request_;
     int status_ = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/engine.h"
 #include "platform.h"
 
 namespace cli {
@@ -40,20 +41,20 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& utf8_path)
         return std::nullopt;
     }
     std::vector<FolderEntry> entries;
-    const std::string prefix = utf8_path.ends_with('/') ? utf8_path : utf8_path + "/";
     while (const dirent* entry = readdir(folder)) {
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) {
             continue;
         }
         FolderEntry listed{entry->d_name, EntryKind::Other};
+        const std::string path = engine::JoinPath(utf8_path, listed.name);
         struct stat status {};
         // lstat first: a link to a folder is not entered, a link to a file is read as the file.
-        if (lstat((prefix + listed.name).c_str(), &status) == 0) {
+        if (lstat(path.c_str(), &status) == 0) {
             if (S_ISDIR(status.st_mode)) {
                 listed.kind = EntryKind::Folder;
             } else if (S_ISREG(status.st_mode)) {
                 listed.kind = EntryKind::File;
-            } else if (S_ISLNK(status.st_mode) && stat((prefix + listed.name).c_str(), &status) == 0 &&
+            } else if (S_ISLNK(status.st_mode) && stat(path.c_str(), &status) == 0 &&
                        S_ISREG(status.st_mode)) {
                 listed.kind = EntryKind::File;
             }

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "engine/windows_text.h"
+#include "engine/engine.h"
 #include "platform.h"
 
 namespace cli {
@@ -59,9 +59,7 @@ bool IsFolder(const std::string& utf8_path) {
 }
 
 std::optional<std::vector<FolderEntry>> ListFolder(const std::string& utf8_path) {
-    const bool ends_in_separator = utf8_path.ends_with('/') || utf8_path.ends_with('\\');
-    const std::wstring pattern =
-        engine::Widen(utf8_path + (ends_in_separator ? "*" : "\\*"), engine::CodePage::Utf8);
+    const std::wstring pattern = engine::Widen(engine::JoinPath(utf8_path, "*"), engine::CodePage::Utf8);
     WIN32_FIND_DATAW found{};
     const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/digest_calculator.h"
+#include "engine/engine.h"
 #include "platform.h"
 
 namespace cli {

@@ -20,6 +20,8 @@ const char* RefusalText(engine::Refusal refusal) {
             return "不能打开指定文件!";
         case engine::Refusal::PathTooLong:
             return "指定文件路径太长!";
+        case engine::Refusal::Stopped:
+            return "stopped";
         case engine::Refusal::None:
             break;
     }

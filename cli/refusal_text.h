@@ -1,7 +1,7 @@
 // orvendal-cli's words for the Calculate command's refusals.
 #pragma once
 
-#include "engine/calculate_command.h"
+#include "engine/engine.h"
 
 namespace cli {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "digest_calculator.h"
-#include "file_reader.h"
+#include "hashlib/ascii.h"
+#include "platform/platform.h"
 
 namespace engine {
 namespace {
@@ -11,28 +11,17 @@ namespace {
 // Counted in bytes of the system code page; a path of exactly this length is accepted.
 constexpr size_t kMaxPathLength = 260;
 
-bool IsTrailingWhiteSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
-// One routine for data and key: odd length first, then the characters. Empty passes.
-Refusal CheckHex(const std::string& digits) {
+// One routine for data and key: spaces go (only the space character: other white space stays
+// and is refused as illegal), then odd length first, then the characters. Empty passes.
+Refusal CheckHex(std::string& digits) {
+    std::erase(digits, ' ');
     if (digits.size() % 2 != 0) {
         return Refusal::HexOddLength;
     }
-    if (!std::all_of(digits.begin(), digits.end(), IsHexDigit)) {
+    if (!hashlib::ascii::AllHexDigits(digits)) {
         return Refusal::HexIllegalCharacter;
     }
     return Refusal::None;
-}
-
-// Only the space character goes; other white space stays and is refused as illegal.
-void RemoveSpaces(std::string& text) {
-    std::erase(text, ' ');
 }
 
 CommandOutcome Refuse(CommandOutcome outcome, Refusal refusal, Field field) {
@@ -43,7 +32,7 @@ CommandOutcome Refuse(CommandOutcome outcome, Refusal refusal, Field field) {
 
 }  // namespace
 
-int CountSelectedAlgorithms(bool hmac, const std::array<uint8_t, hashlib::AlgorithmCount>& selection) {
+int CountSelectedAlgorithms(bool hmac, const Selection& selection) {
     int count = 0;
     for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
         if (selection[id] != 0 && (!hmac || hashlib::Algorithms[id].keyable)) {
@@ -53,18 +42,22 @@ int CountSelectedAlgorithms(bool hmac, const std::array<uint8_t, hashlib::Algori
     return count;
 }
 
-bool ParallelFeedingPays(const CommandValues& values, unsigned usable_cores) {
-    return usable_cores > 1 && CountSelectedAlgorithms(values.hmac, values.selection) >= 2;
+bool ParallelFeedingPays(const CalculationRequest& request, unsigned usable_cores) {
+    return usable_cores > 1 && CountSelectedAlgorithms(request.hmac, request.selection) >= 2;
 }
 
-CommandOutcome CheckCalculateCommand(const CommandValues& values) {
+Refusal CheckKey(KeyKind key_kind, std::string& key_value) {
+    return key_kind == KeyHex ? CheckHex(key_value) : Refusal::None;
+}
+
+CommandOutcome CheckCalculateCommand(const CalculationRequest& request) {
     CommandOutcome outcome;
-    outcome.values = values;
-    CommandValues& cleaned = outcome.values;
+    outcome.request = request;
+    CalculationRequest& cleaned = outcome.request;
 
     if (cleaned.input_kind == InputFile) {
         std::string& path = cleaned.input_value;
-        while (!path.empty() && IsTrailingWhiteSpace(path.back())) {
+        while (!path.empty() && hashlib::ascii::IsWhiteSpace(path.back())) {
             path.pop_back();
         }
         if (path.empty()) {
@@ -75,14 +68,12 @@ CommandOutcome CheckCalculateCommand(const CommandValues& values) {
         }
     }
     if (cleaned.input_kind == InputHex) {
-        RemoveSpaces(cleaned.input_value);
         if (const Refusal refusal = CheckHex(cleaned.input_value); refusal != Refusal::None) {
             return Refuse(std::move(outcome), refusal, Field::Data);
         }
     }
-    if (cleaned.hmac && cleaned.key_kind == KeyHex) {
-        RemoveSpaces(cleaned.key_value);
-        if (const Refusal refusal = CheckHex(cleaned.key_value); refusal != Refusal::None) {
+    if (cleaned.hmac) {
+        if (const Refusal refusal = CheckKey(cleaned.key_kind, cleaned.key_value); refusal != Refusal::None) {
             return Refuse(std::move(outcome), refusal, Field::Key);
         }
     }
@@ -92,27 +83,26 @@ CommandOutcome CheckCalculateCommand(const CommandValues& values) {
     return outcome;
 }
 
-CommandOutcome RunCalculateCommand(const CommandValues& values, DigestCalculator& calculator) {
-    CommandOutcome outcome = CheckCalculateCommand(values);
+CommandOutcome RunCalculateCommand(const CalculationRequest& request, DigestCalculator& calculator) {
+    CommandOutcome outcome = CheckCalculateCommand(request);
     if (!outcome.succeeded()) {
         return outcome;
     }
-    const CommandValues& request = outcome.values;
-    std::vector<std::string> results;
-    const int32_t result =
-        calculator.Calculate(int32_t(request.input_kind), request.input_value, request.hmac,
-                             int32_t(request.key_kind), request.key_value, request.selection, results);
-    if (result == ResultUnreadable) {
-        return Refuse(std::move(outcome), Refusal::FileUnreadable, Field::Data);
+    CalculationAnswer answer = calculator.Calculate(outcome.request);
+    switch (answer.result) {
+        case ResultSuccess:
+            outcome.results = std::move(answer.texts);
+            return outcome;
+        case ResultUnreadable:
+            return Refuse(std::move(outcome), Refusal::FileUnreadable, Field::Data);
+        case ResultNotFound:
+            return Refuse(std::move(outcome), Refusal::FileNotFound, Field::Data);
+        case ResultStopped:
+            return Refuse(std::move(outcome), Refusal::Stopped, Field::None);
+        case ResultBadRequest:
+            break;
     }
-    if (result == ResultNotFound) {
-        return Refuse(std::move(outcome), Refusal::FileNotFound, Field::Data);
-    }
-    if (result != ResultSuccess || results.size() != size_t(hashlib::AlgorithmCount)) {
-        return Refuse(std::move(outcome), Refusal::UnknownFailure, Field::None);
-    }
-    outcome.results = std::move(results);
-    return outcome;
+    return Refuse(std::move(outcome), Refusal::UnknownFailure, Field::None);
 }
 
 }  // namespace engine

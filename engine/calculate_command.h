@@ -1,21 +1,16 @@
-// The Calculate command as plain C++: the checks on the dialog's values in their fixed order,
+// The Calculate command as plain C++: the checks on a Calculation request in their fixed order,
 // the request handed to the driver, and the reason for each refusal with the value it concerns.
 // The dialog and orvendal-cli both run it, so they cannot disagree; each puts the reasons into
 // its own words.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "digest_calculator.h"
 #include "hashlib/hashlib.h"
 
 namespace engine {
-
-// 0..2 are the dialog's data-format combo box; standard input is orvendal-cli's "-".
-enum InputKind : int32_t { InputFile = 0, InputText = 1, InputHex = 2, InputStandardInput = 3 };
-enum KeyKind : int32_t { KeyText = 0, KeyHex = 1 };
 
 // Why the command gave no results.
 enum class Refusal {
@@ -28,48 +23,41 @@ enum class Refusal {
     FileNotFound,         // the file or a directory of its path does not exist
     FileUnreadable,       // any other failure to open the file, or a failed read
     UnknownFailure,       // any other answer of the driver
+    Stopped,              // stopped on request while the input was read: no failure, no message
 };
 
 // The value a refusal concerns, where the front end takes the user.
 enum class Field { None, Data, Key, AlgorithmSelection };
 
-// The dialog's values as the command reads them. Text and key are the bytes of the system
-// code page; a file path is UTF-8 (it is opened by its Unicode name).
-struct CommandValues {
-    InputKind input_kind = InputFile;
-    std::string input_value;
-    bool hmac = false;
-    KeyKind key_kind = KeyText;
-    std::string key_value;
-    std::array<uint8_t, hashlib::AlgorithmCount> selection{};
-};
-
-// The outcome of the whole command. On success `results` holds exactly 13 strings; on failure
-// it is empty and the dialog keeps the results it showed. `values` holds the cleaned values
-// (trimmed path, hex without spaces) that the dialog keeps; it writes them back to its
-// controls only on success.
+// The outcome of the whole command. On success `results` holds the driver's texts; on failure
+// every text is empty and the dialog keeps the results it showed. `request` is the cleaned
+// request (trimmed path, hex without spaces) that the dialog keeps; it writes the values back
+// to its controls only on success.
 struct CommandOutcome {
     Refusal refusal = Refusal::None;
     Field field = Field::None;
-    CommandValues values;
-    std::vector<std::string> results;
+    CalculationRequest request;
+    ResultTexts results;
     bool succeeded() const { return refusal == Refusal::None; }
 };
 
-class DigestCalculator;
-
 // The ticked algorithms that count: the keyable rows always, the others only without HMAC.
-int CountSelectedAlgorithms(bool hmac, const std::array<uint8_t, hashlib::AlgorithmCount>& selection);
+int CountSelectedAlgorithms(bool hmac, const Selection& selection);
 
 // Whether a file or standard input is better fed with every object on a thread of its own (as
 // DigestCalculator::SetParallelFeeding) than with the objects in turn: only with two or more
 // algorithms to compute and more than one core to compute them on.
-bool ParallelFeedingPays(const CommandValues& values, unsigned usable_cores);
+bool ParallelFeedingPays(const CalculationRequest& request, unsigned usable_cores);
 
-// The checks alone, in the command's order; Refusal::None when the values are accepted.
-CommandOutcome CheckCalculateCommand(const CommandValues& values);
+// The key's check, as the command makes it: a hex key loses its spaces (in place), then must
+// be of even length and hex digits only; a text key is taken as it is. Refusal::None when it
+// is accepted.
+Refusal CheckKey(KeyKind key_kind, std::string& key_value);
 
-// The checks, then the driver on the cleaned values, then the refusal for its result code.
-CommandOutcome RunCalculateCommand(const CommandValues& values, DigestCalculator& calculator);
+// The checks alone, in the command's order; Refusal::None when the request is accepted.
+CommandOutcome CheckCalculateCommand(const CalculationRequest& request);
+
+// The checks, then the driver on the cleaned request, then the refusal for its result code.
+CommandOutcome RunCalculateCommand(const CalculationRequest& request, DigestCalculator& calculator);
 
 }  // namespace engine

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "calculate_command.h"
-#include "file_pass.h"
 #include "file_reader.h"
 #include "hmac_object.h"
 
@@ -13,52 +11,67 @@ namespace {
 // Objects take 32-bit lengths; a larger buffer is fed in pieces, which gives the same digests.
 constexpr size_t kLargestPiece = 0x80000000u;
 
-// Hex digits (even count, no spaces) into a fresh buffer; false when they do not decode.
+// Hex digits into a fresh buffer of half their count, as the Calculate command has validated
+// them. Not checked again: what HexDecode refuses (or an odd count, whose lone digit would be
+// one byte more) makes the answer false, never a read past the buffer.
 bool DecodeHex(const std::string& text, std::vector<uint8_t>& bytes) {
-    if (text.size() % 2 != 0 || text.size() > UINT32_MAX) {
+    if (text.size() > UINT32_MAX) {
         return false;
     }
-    bytes.assign(text.size() / 2, 0);
-    return hashlib::HexDecode(bytes.data(), text.data(), uint32_t(text.size())) == int32_t(bytes.size());
+    bytes.assign((text.size() + 1) / 2, 0);
+    return hashlib::HexDecode(bytes.data(), text.data(), uint32_t(text.size())) == int32_t(text.size() / 2);
 }
 
 }  // namespace
+
+CalculationAnswer DigestCalculator::Calculate(const CalculationRequest& request) {
+    CalculationAnswer answer;
+    ObjectTable objects;
+    if (!IsKnownInputKind(request.input_kind) || (request.hmac && !IsKnownKeyKind(request.key_kind)) ||
+        !CreateObjects(request.hmac, request.key_kind, request.key_value, request.selection, objects)) {
+        answer.result = ResultBadRequest;
+        return answer;
+    }
+    switch (request.input_kind) {
+        case InputFile:
+            answer.result = FeedFile(objects, request.input_value);
+            break;
+        case InputText:
+            FeedBuffer(objects, request.input_value.data(), request.input_value.size());
+            break;
+        case InputHex: {
+            std::vector<uint8_t> bytes;
+            if (DecodeHex(request.input_value, bytes)) {
+                FeedBuffer(objects, bytes.data(), request.input_value.size() / 2);
+            } else {
+                answer.result = ResultBadRequest;
+            }
+            break;
+        }
+        case InputStandardInput:
+            answer.result = FeedStandardInput(objects);
+            break;
+    }
+    if (answer.result == ResultSuccess) {
+        answer.texts = CollectResults(objects);
+    }
+    return answer;
+}
 
 int32_t DigestCalculator::Calculate(int32_t input_kind, const std::string& input_value, bool hmac,
                                     int32_t key_kind, const std::string& key_value,
                                     const Selection& selection, std::vector<std::string>& results) {
     results.clear();
-    ObjectTable objects;
-    if (input_kind < InputFile || input_kind > InputStandardInput ||
-        !CreateObjects(hmac, key_kind, key_value, selection, objects)) {
-        return ResultBadRequest;
+    CalculationAnswer answer = Calculate(CalculationRequest{InputKind(input_kind), input_value, hmac,
+                                                            KeyKind(key_kind), key_value, selection});
+    if (answer.result == ResultSuccess) {
+        results.assign(std::make_move_iterator(answer.texts.begin()),
+                       std::make_move_iterator(answer.texts.end()));
     }
-    int32_t result = ResultBadRequest;
-    switch (input_kind) {
-        case InputFile:
-            result = FeedFile(objects, input_value);
-            break;
-        case InputText:
-            result = FeedBuffer(objects, input_value.data(), input_value.size());
-            break;
-        case InputHex: {
-            std::vector<uint8_t> bytes;
-            if (DecodeHex(input_value, bytes)) {
-                result = FeedBuffer(objects, bytes.data(), bytes.size());
-            }
-            break;
-        }
-        case InputStandardInput:
-            result = FeedStandardInput(objects);
-            break;
-    }
-    if (result == ResultSuccess) {
-        results = CollectResults(objects);
-    }
-    return result;
+    return answer.result;
 }
 
-bool DigestCalculator::CreateObjects(bool hmac, int32_t key_kind, const std::string& key_value,
+bool DigestCalculator::CreateObjects(bool hmac, KeyKind key_kind, const std::string& key_value,
                                      const Selection& selection, ObjectTable& objects) {
     for (auto& object : objects) {
         object.reset();
@@ -77,17 +90,18 @@ bool DigestCalculator::CreateObjects(bool hmac, int32_t key_kind, const std::str
     std::vector<uint8_t> decoded;
     const uint8_t* key = nullptr;
     size_t key_length = 0;
+    bool usable = true;
     if (key_kind == KeyText) {
         key = reinterpret_cast<const uint8_t*>(key_value.data());
         key_length = key_value.size();
+        usable = key_length <= UINT32_MAX;
     } else if (key_kind == KeyHex) {
-        const bool decodes = DecodeHex(key_value, decoded);
+        usable = DecodeHex(key_value, decoded);
         key = decoded.data();
-        key_length = decodes ? decoded.size() : SIZE_MAX;
+        key_length = key_value.size() / 2;
     } else {
         return false;
     }
-    const bool usable = key_length <= UINT32_MAX;
     for (int id = 0; usable && id < hashlib::AlgorithmCount; ++id) {
         if (selection[id] != 0 && hashlib::Algorithms[id].keyable) {
             objects[id] = CreateHmacObject(id, key, uint32_t(key_length));
@@ -97,19 +111,18 @@ bool DigestCalculator::CreateObjects(bool hmac, int32_t key_kind, const std::str
     return usable;
 }
 
-std::vector<std::string> DigestCalculator::CollectResults(const ObjectTable& objects) {
-    std::vector<std::string> results;
-    results.reserve(objects.size());
-    for (const auto& object : objects) {
-        if (!object) {
-            results.emplace_back();
+ResultTexts DigestCalculator::CollectResults(const ObjectTable& objects) {
+    ResultTexts results;
+    for (size_t slot = 0; slot < objects.size(); ++slot) {
+        hashlib::DigestObject* object = objects[slot].get();
+        if (object == nullptr) {
             continue;
         }
         const size_t size = size_t(std::max<int32_t>(object->DigestSize(), 0));
         std::vector<char> text(2 * size + 1);
         object->HexDigest(text.data());
         text[2 * size] = '\0';
-        results.emplace_back(text.data());
+        results[slot] = text.data();
     }
     return results;
 }
@@ -130,25 +143,25 @@ int32_t DigestCalculator::FeedBuffer(const ObjectTable& objects, const void* dat
     return ResultSuccess;
 }
 
-int32_t DigestCalculator::FeedFile(const ObjectTable& objects, const std::string& path) {
+ResultCode DigestCalculator::FeedFile(const ObjectTable& objects, const std::string& path) {
     FileReader reader;
     return FeedOpened(objects, reader, reader.Open(path));
 }
 
-int32_t DigestCalculator::FeedStandardInput(const ObjectTable& objects) {
+ResultCode DigestCalculator::FeedStandardInput(const ObjectTable& objects) {
     FileReader reader;
     return FeedOpened(objects, reader, reader.OpenStandardInput());
 }
 
-int32_t DigestCalculator::FeedOpened(const ObjectTable& objects, FileReader& reader, int32_t opened) {
+ResultCode DigestCalculator::FeedOpened(const ObjectTable& objects, FileReader& reader, ResultCode opened) {
     if (opened != ResultSuccess) {
         return opened;
     }
     return FeedSource(objects, filter_ != nullptr ? filter_->Filter(reader) : reader);
 }
 
-int32_t DigestCalculator::FeedSource(const ObjectTable& objects, ByteSource& source) {
-    return RunFilePass(source, objects, {progress_, parallel_, piece_blocks_});
+ResultCode DigestCalculator::FeedSource(const ObjectTable& objects, ByteSource& source) {
+    return RunFilePass(source, objects, {progress_, parallel_, piece_blocks_, stop_});
 }
 
 }  // namespace engine

@@ -1,42 +1,59 @@
-// The driver: one DigestObject per selected algorithm, plain or keyed, all fed from one pass
-// over the input, then one lower-case hex text per algorithm. It shows nothing; failures come
-// back as result codes, progress through an optional callback.
+// The driver and the Calculation request it serves: one DigestObject per selected algorithm,
+// plain or keyed, all fed from one pass over the input, then one lower-case hex text per
+// algorithm. It shows nothing; failures come back as result codes, progress through an
+// optional callback, and a pass over a file or standard input can be stopped from another
+// thread.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <stop_token>
 #include <string>
 #include <vector>
 
+#include "file_pass.h"
 #include "hashlib/hashlib.h"
+#include "result_code.h"
 
 namespace engine {
 
-enum ResultCode : int32_t {
-    ResultSuccess = 0,
-    ResultNotFound = 1,    // the file or a directory of its path does not exist
-    ResultUnreadable = 2,  // any other failure to open the file, or a failed read
-    ResultBadRequest = 3,  // an input or key kind the driver does not know, or undecodable hex
-};
+// The request's kinds are signed 32-bit numbers: 0..2 are the dialog's data-format combo box,
+// standard input is orvendal-cli's "-". A request may carry a number that is none of these (the
+// driver refuses it, see IsKnownInputKind).
+enum InputKind : int32_t { InputFile = 0, InputText = 1, InputHex = 2, InputStandardInput = 3 };
+enum KeyKind : int32_t { KeyText = 0, KeyHex = 1 };
 
-// One slot per Algorithm identifier; an empty slot is skipped everywhere.
-using ObjectTable = std::array<std::unique_ptr<hashlib::DigestObject>, hashlib::AlgorithmCount>;
+constexpr bool IsKnownInputKind(InputKind kind) {
+    return kind == InputFile || kind == InputText || kind == InputHex || kind == InputStandardInput;
+}
+constexpr bool IsKnownKeyKind(KeyKind kind) {
+    return kind == KeyText || kind == KeyHex;
+}
+
 // One flag per Algorithm identifier, non-zero = ticked.
 using Selection = std::array<uint8_t, hashlib::AlgorithmCount>;
 
-// Files are read and fed in blocks of this size; an input that is an exact multiple of it ends
-// with a zero-length block.
-constexpr uint32_t FileBlockSize = 8192;
+// The Calculation request. Text and key are the bytes of the system code page; a file path is
+// UTF-8 (it is opened by its Unicode name); hex data and a hex key are digits without spaces,
+// as the Calculate command leaves them.
+struct CalculationRequest {
+    InputKind input_kind = InputFile;
+    std::string input_value;
+    bool hmac = false;
+    KeyKind key_kind = KeyText;  // consulted only with `hmac`
+    std::string key_value;
+    Selection selection{};
+};
 
-// Told how far a file has been read. Called every few blocks from inside FeedFile, on the thread
-// that called it, so it must be quick; the dialog sets none.
-class ProgressCallback {
-  public:
-    virtual ~ProgressCallback() = default;
-    // `total` is the file's size when known, else 0 (a pipe, standard input).
-    virtual void Progress(uint64_t done, uint64_t total) = 0;
+// One text per Algorithm identifier.
+using ResultTexts = std::array<std::string, hashlib::AlgorithmCount>;
+
+struct CalculationAnswer {
+    ResultCode result = ResultSuccess;
+    // On success the digest of each object made, in lower-case hex, and empty for every other
+    // slot (unticked, or not keyable under HMAC); on failure every text is empty.
+    ResultTexts texts;
 };
 
 class ByteSource;
@@ -53,10 +70,15 @@ class SourceFilter {
 
 class DigestCalculator {
   public:
-    // Input kind 0 file (value: UTF-8 path), 1 text (value: its bytes), 2 hex digits without
-    // spaces, 3 standard input (value unused); key kind 0 text, 1 hex digits, consulted only
-    // with `hmac`. On success `results` holds exactly 13 texts in identifier order, empty for
-    // slots without an object (unticked, or 9..12 under HMAC); on failure it is left empty.
+    // The request's input fed to one object per selected algorithm. ResultBadRequest for a kind
+    // it does not know or hex that does not decode (the Calculate command lets neither through).
+    // Text and hex are fed in one call and always finish; a file or standard input gives
+    // ResultStopped when stopped part-way, and then no object is finalised.
+    CalculationAnswer Calculate(const CalculationRequest& request);
+
+    // The same with the request's fields as separate arguments and the driver's result codes as
+    // numbers: on success `results` holds exactly one text per Algorithm identifier; on failure
+    // it is left empty.
     int32_t Calculate(int32_t input_kind, const std::string& input_value, bool hmac, int32_t key_kind,
                       const std::string& key_value, const Selection& selection,
                       std::vector<std::string>& results);
@@ -64,21 +86,21 @@ class DigestCalculator {
     // Update(data, length) on every object in slot order; returns 0.
     static int32_t FeedBuffer(const ObjectTable& objects, const void* data, size_t length);
     // The file read once, in order, and fed in FileBlockSize blocks; serially each block goes to
-    // every object before the next one. 0 success, 1 the file or its path does not exist, 2 any
-    // other open or read failure.
-    int32_t FeedFile(const ObjectTable& objects, const std::string& path);
-    // Standard input read the same way; 0 or 2.
-    int32_t FeedStandardInput(const ObjectTable& objects);
-    // Any source read the same way (no filter applies); 0 or 2.
-    int32_t FeedSource(const ObjectTable& objects, ByteSource& source);
+    // every object before the next one. ResultSuccess, ResultNotFound (the file or its path does
+    // not exist), ResultUnreadable (any other open or read failure) or ResultStopped.
+    ResultCode FeedFile(const ObjectTable& objects, const std::string& path);
+    // Standard input read the same way; all but ResultNotFound.
+    ResultCode FeedStandardInput(const ObjectTable& objects);
+    // Any source read the same way (no filter applies); all but ResultNotFound.
+    ResultCode FeedSource(const ObjectTable& objects, ByteSource& source);
 
     // Fills the table as Calculate does: plain objects, or under `hmac` keyed ones for the keyable
     // rows only (the others stay empty whatever their flags). False for an unknown key kind or a
     // hex key that does not decode.
-    static bool CreateObjects(bool hmac, int32_t key_kind, const std::string& key_value,
+    static bool CreateObjects(bool hmac, KeyKind key_kind, const std::string& key_value,
                               const Selection& selection, ObjectTable& objects);
-    // One text per slot: the object's hex digest, or empty.
-    static std::vector<std::string> CollectResults(const ObjectTable& objects);
+    // One text per slot: the object's hex digest (which finalises it), or empty.
+    static ResultTexts CollectResults(const ObjectTable& objects);
 
     void SetProgressCallback(ProgressCallback* callback) { progress_ = callback; }
     void SetSourceFilter(SourceFilter* filter) { filter_ = filter; }
@@ -90,15 +112,22 @@ class DigestCalculator {
     // about the time of the slowest object. The call returns once the input has been read and
     // fed, as serially. Off unless asked for (see ParallelFeedingPays).
     void SetParallelFeeding(bool parallel) { parallel_ = parallel; }
+    // The token every later pass over a file or standard input heeds: once its source is asked
+    // to stop, a pass ends within a piece (FilePieceBlocks blocks) and gives ResultStopped. A
+    // stop source cannot be reset, so each calculation that may be stopped gets a token of its
+    // own; the default token is never stopped.
+    void SetStopToken(std::stop_token stop) { stop_ = std::move(stop); }
+    bool StopRequested() const { return stop_.stop_requested(); }
 
   private:
     // The result of opening `reader`, or on success that of reading it through the filter.
-    int32_t FeedOpened(const ObjectTable& objects, FileReader& reader, int32_t opened);
+    ResultCode FeedOpened(const ObjectTable& objects, FileReader& reader, ResultCode opened);
 
     ProgressCallback* progress_ = nullptr;
     SourceFilter* filter_ = nullptr;
     uint32_t piece_blocks_ = 0;
     bool parallel_ = false;
+    std::stop_token stop_;
 };
 
 }  // namespace engine

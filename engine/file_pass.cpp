@@ -9,6 +9,11 @@
 // own; a slot is refilled only once every object is done with it. Each object then sees the same
 // calls in the same order as serially, so the digests are the same; only the interleaving
 // between objects differs, and the reading overlaps the hashing.
+//
+// A stop is looked at once per piece, before the piece is read, and once more at the end, so a
+// stop asked for at any time before the pass returns gives ResultStopped. In parallel the stop
+// also abandons the ring at once, which wakes a reader waiting for a free slot and ends every
+// feeder before its next piece.
 #include "file_pass.h"
 
 #include <algorithm>
@@ -17,6 +22,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <stop_token>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -92,16 +98,19 @@ void ForEachBlock(const uint8_t* piece, uint32_t filled, PieceEnd end, Feed&& fe
     }
 }
 
-int32_t ResultOf(PieceEnd end) {
+ResultCode ResultOf(PieceEnd end) {
     return end == PieceEnd::Failed ? ResultUnreadable : ResultSuccess;
 }
 
-int32_t SerialPass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
+ResultCode SerialPass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
     const uint32_t piece_size = PieceSize(settings);
     const PieceMemory piece = AllocatePieces(piece_size);
     uint64_t done = 0;
     uint64_t blocks = 0;
     for (;;) {
+        if (settings.stop.stop_requested()) {
+            return ResultStopped;
+        }
         uint32_t filled = 0;
         const PieceEnd end = Fill(source, piece.get(), piece_size, filled);
         ForEachBlock(piece.get(), filled, end, [&](const uint8_t* block, uint32_t length) {
@@ -137,16 +146,17 @@ class PieceRing {
           piece_size_(piece_size),
           feeders_(feeders) {}
 
-    // Reader: waits until the slot of the next piece is free, and returns it.
+    // Reader: waits until the slot of the next piece is free, and returns it; null once the
+    // pass has been abandoned.
     uint8_t* NextToFill() {
         std::unique_lock<std::mutex> lock(mutex_);
-        if (published_ >= freed_ + kRingSlots) {
+        if (!abandoned_ && published_ >= freed_ + kRingSlots) {
             Announce();
             reader_wants_ = published_ - kRingSlots + kHalfRing + 1;
-            released_.wait(lock, [&] { return freed_ >= reader_wants_; });
+            released_.wait(lock, [&] { return abandoned_ || freed_ >= reader_wants_; });
             reader_wants_ = UINT64_MAX;
         }
-        return storage_.get() + size_t(published_ % kRingSlots) * piece_size_;
+        return abandoned_ ? nullptr : storage_.get() + size_t(published_ % kRingSlots) * piece_size_;
     }
 
     // Reader: hands the piece just filled to every feeder.
@@ -184,13 +194,15 @@ class PieceRing {
         }
     }
 
-    // Stops every feeder at its next wait.
+    // Stops every feeder at its next wait, and the reader at its next wait for a free slot.
+    // Any thread may call it.
     void Abandon() {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             abandoned_ = true;
         }
         published_cv_.notify_all();
+        released_.notify_one();
     }
 
   private:
@@ -285,7 +297,10 @@ class Feeders {
     std::vector<std::thread> threads_;
 };
 
-int32_t ParallelPass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
+ResultCode ParallelPass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
+    if (settings.stop.stop_requested()) {
+        return ResultStopped;  // before any thread is started
+    }
     const int count =
         int(std::count_if(objects.begin(), objects.end(), [](const auto& o) { return bool(o); }));
     const uint32_t piece_size = PieceSize(settings);
@@ -294,9 +309,14 @@ int32_t ParallelPass(ByteSource& source, const ObjectTable& objects, const FileP
     if (!feeders.Start(objects)) {
         return SerialPass(source, objects, settings);  // nothing has been read yet
     }
+    // Declared after the ring and the feeders, so it is gone before they are.
+    const std::stop_callback abandon_on_stop(settings.stop, [&ring] { ring.Abandon(); });
     uint64_t done = 0;
     for (;;) {
-        uint8_t* piece = ring.NextToFill();
+        uint8_t* piece = settings.stop.stop_requested() ? nullptr : ring.NextToFill();
+        if (piece == nullptr) {
+            return ResultStopped;  // the feeders are stopped and joined on the way out
+        }
         uint32_t filled = 0;
         const PieceEnd end = Fill(source, piece, piece_size, filled);
         ring.Publish(filled, end);
@@ -313,11 +333,14 @@ int32_t ParallelPass(ByteSource& source, const ObjectTable& objects, const FileP
 
 }  // namespace
 
-int32_t RunFilePass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
+ResultCode RunFilePass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
     const bool any_object =
         std::any_of(objects.begin(), objects.end(), [](const auto& o) { return bool(o); });
-    return settings.parallel && any_object ? ParallelPass(source, objects, settings)
-                                           : SerialPass(source, objects, settings);
+    const ResultCode result = settings.parallel && any_object ? ParallelPass(source, objects, settings)
+                                                              : SerialPass(source, objects, settings);
+    // A stop that came with the last piece may have kept a feeder from it; and whoever asked
+    // for the stop wants none of this pass's results, complete or not.
+    return settings.stop.stop_requested() ? ResultStopped : result;
 }
 
 }  // namespace engine

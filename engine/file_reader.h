@@ -1,6 +1,6 @@
-// The file reader's platform backends, one small file each (file_reader_posix.cpp,
-// file_reader_windows.cpp), with the little else the engine asks of the platform. The block
-// loop above them is shared (file_pass.cpp).
+// The file reader: a file or standard input opened for one sequential pass, with a platform
+// backend of one small file each (file_reader_posix.cpp, file_reader_windows.cpp). The block
+// loop above it is shared (file_pass.cpp).
 #pragma once
 
 #include <cstddef>
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "byte_source.h"
+#include "result_code.h"
 
 namespace engine {
 
@@ -18,11 +19,12 @@ class FileReader final : public ByteSource {
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
 
-    // Opens a UTF-8 path for sequential reading while others may read it too. Returns a result
-    // code: 0 open, 1 the file or its path does not exist, 2 anything else (a directory too).
-    int32_t Open(const std::string& path);
-    // Standard input, which Close leaves open; 0 or 2.
-    int32_t OpenStandardInput();
+    // Opens a UTF-8 path for sequential reading while others may read it too. Returns
+    // ResultSuccess, ResultNotFound (the file or its path does not exist) or ResultUnreadable
+    // (anything else, a directory too).
+    ResultCode Open(const std::string& path);
+    // Standard input, which Close leaves open; ResultSuccess or ResultUnreadable.
+    ResultCode OpenStandardInput();
     // One system read of up to `capacity` bytes; `got` is 0 at the end of the input. False when
     // the read fails.
     bool ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got) override;
@@ -35,12 +37,5 @@ class FileReader final : public ByteSource {
     bool owned_ = false;
     uint64_t size_ = 0;
 };
-
-// The length of a UTF-8 path in bytes of the system code page, which the path-length check
-// counts: on Windows the ANSI bytes of the Unicode name, elsewhere the UTF-8 bytes.
-size_t SystemCodePageLength(const std::string& utf8_path);
-
-// The cores this process may run on, as its affinity allows (at least 1).
-unsigned UsableCoreCount();
 
 }  // namespace engine

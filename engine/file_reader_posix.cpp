@@ -3,16 +3,9 @@
 // is not a directory) gives 1; anything else, a directory included, gives 2.
 #include <errno.h>
 #include <fcntl.h>
-#ifdef __linux__
-#include <sched.h>
-#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <thread>
-
-#include "digest_calculator.h"
 #include "file_reader.h"
 
 namespace engine {
@@ -30,7 +23,7 @@ bool Inspect(int fd, uint64_t& size) {
 
 }  // namespace
 
-int32_t FileReader::Open(const std::string& path) {
+ResultCode FileReader::Open(const std::string& path) {
     Close();
     int fd;
     do {
@@ -53,7 +46,7 @@ int32_t FileReader::Open(const std::string& path) {
     return ResultSuccess;
 }
 
-int32_t FileReader::OpenStandardInput() {
+ResultCode FileReader::OpenStandardInput() {
     Close();
     uint64_t size = 0;
     if (!Inspect(STDIN_FILENO, size)) {
@@ -77,16 +70,6 @@ bool FileReader::ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got) {
     return true;
 }
 
-unsigned UsableCoreCount() {
-#ifdef __linux__
-    cpu_set_t cores;
-    if (sched_getaffinity(0, sizeof cores, &cores) == 0 && CPU_COUNT(&cores) > 0) {
-        return unsigned(CPU_COUNT(&cores));
-    }
-#endif
-    return std::max(std::thread::hardware_concurrency(), 1u);
-}
-
 void FileReader::Close() {
     if (owned_ && handle_ >= 0) {
         ::close(int(handle_));
@@ -94,10 +77,6 @@ void FileReader::Close() {
     handle_ = -1;
     owned_ = false;
     size_ = 0;
-}
-
-size_t SystemCodePageLength(const std::string& utf8_path) {
-    return utf8_path.size();
 }
 
 }  // namespace engine

@@ -4,9 +4,8 @@
 // gives 1, any other error 2.
 #include <windows.h>
 
-#include "digest_calculator.h"
 #include "file_reader.h"
-#include "windows_text.h"
+#include "platform/platform.h"
 
 namespace engine {
 namespace {
@@ -25,7 +24,7 @@ uint64_t SizeOf(HANDLE handle) {
 
 }  // namespace
 
-int32_t FileReader::Open(const std::string& path) {
+ResultCode FileReader::Open(const std::string& path) {
     Close();
     const std::optional<std::wstring> wide = WidenStrictUtf8(path);
     if (!wide) {
@@ -44,7 +43,7 @@ int32_t FileReader::Open(const std::string& path) {
     return ResultSuccess;
 }
 
-int32_t FileReader::OpenStandardInput() {
+ResultCode FileReader::OpenStandardInput() {
     Close();
     const HANDLE handle = GetStdHandle(STD_INPUT_HANDLE);
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
@@ -68,19 +67,6 @@ bool FileReader::ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got) {
     return true;
 }
 
-unsigned UsableCoreCount() {
-    DWORD_PTR process = 0;
-    DWORD_PTR system = 0;
-    if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system) || process == 0) {
-        return 1;
-    }
-    unsigned count = 0;
-    for (; process != 0; process &= process - 1) {
-        ++count;
-    }
-    return count;
-}
-
 void FileReader::Close() {
     if (owned_ && AsHandle(handle_) != INVALID_HANDLE_VALUE) {
         CloseHandle(AsHandle(handle_));
@@ -88,15 +74,6 @@ void FileReader::Close() {
     handle_ = reinterpret_cast<intptr_t>(INVALID_HANDLE_VALUE);
     owned_ = false;
     size_ = 0;
-}
-
-size_t SystemCodePageLength(const std::string& utf8_path) {
-    const std::optional<std::wstring> wide = WidenStrictUtf8(utf8_path);
-    if (!wide) {
-        return utf8_path.size();
-    }
-    const std::string bytes = Narrow(*wide, CodePage::System);
-    return bytes.empty() && !wide->empty() ? utf8_path.size() : bytes.size();
 }
 
 }  // namespace engine

@@ -3,66 +3,19 @@
 
 #include <unordered_map>
 
+#include "hashlib/ascii.h"
 namespace engine {
 namespace {
 
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-bool IsAllHex(std::string_view text) {
-    for (char c : text) {
-        if (!IsHexDigit(c)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() &&
-           EqualsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
-}
-
-std::string Lowered(std::string_view text) {
-    std::string lowered(text);
-    for (char& c : lowered) {
-        c = LowerAscii(c);
-    }
-    return lowered;
-}
-
-std::string_view TrimmedBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
+using hashlib::ascii::AllHexDigits;
+using hashlib::ascii::EndsWithIgnoringCase;
+using hashlib::ascii::EqualsIgnoringCase;
+using hashlib::ascii::IsBlank;
+using hashlib::ascii::IsHexDigit;
+using hashlib::ascii::Lowered;
+using hashlib::ascii::TrimmedBlanks;
 
 bool IsValidAlgorithm(int algorithm) {
     return algorithm >= 0 && algorithm < hashlib::AlgorithmCount;
@@ -146,27 +99,6 @@ std::optional<std::string> Unescaped(std::string_view text) {
     return name;
 }
 
-std::string Escaped(std::string_view name) {
-    std::string text;
-    text.reserve(name.size() + 8);
-    for (char c : name) {
-        switch (c) {
-            case '\\':
-                text += "\\\\";
-                break;
-            case '\n':
-                text += "\\n";
-                break;
-            case '\r':
-                text += "\\r";
-                break;
-            default:
-                text += c;
-        }
-    }
-    return text;
-}
-
 bool IsValidFileName(std::string_view name) {
     return !name.empty() && name.find('\0') == std::string_view::npos;
 }
@@ -193,7 +125,7 @@ Reading Entry(SumLineFormat format, int algorithm, bool keyed, std::string_view 
     if (!IsValidFileName(*name)) {
         return Malformed(SumLineProblem::BadFileName);
     }
-    if (digest.empty() || !IsAllHex(digest)) {
+    if (digest.empty() || !AllHexDigits(digest)) {
         return Malformed(SumLineProblem::DigestNotHex);
     }
     if (digest.size() != HexLength(algorithm)) {
@@ -209,7 +141,7 @@ Reading Entry(SumLineFormat format, int algorithm, bool keyed, std::string_view 
 }
 
 bool IsAlgorithmNameCharacter(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' || c == '_';
+    return hashlib::ascii::IsDigit(c) || hashlib::ascii::IsLetter(c) || c == '-' || c == '_';
 }
 
 // The parts of a line shaped `NAME (FILE) = DIGEST`, whatever NAME is.
@@ -293,7 +225,7 @@ std::optional<Reading> ReadGnu(std::string_view text, bool escaped, int named_al
 // An SFV line; nothing when the line does not end in a blank and 8 hex digits.
 std::optional<Reading> ReadSfv(std::string_view text) {
     text = TrimmedBlanks(text);
-    if (text.size() < 10 || !IsBlank(text[text.size() - 9]) || !IsAllHex(text.substr(text.size() - 8))) {
+    if (text.size() < 10 || !IsBlank(text[text.size() - 9]) || !AllHexDigits(text.substr(text.size() - 8))) {
         return std::nullopt;
     }
     return Entry(SumLineFormat::Sfv, hashlib::AlgorithmCrc32, false,
@@ -382,10 +314,14 @@ const char* SumLineProblemText(SumLineProblem problem) {
     return "malformed line";
 }
 
-std::vector<std::vector<size_t>> GroupEntriesByFile(const std::vector<SumEntry>& entries) {
+std::vector<std::vector<size_t>> GroupEntriesByFile(const std::vector<SumEntry>& entries,
+                                                    const std::function<bool(const SumEntry&)>& include) {
     std::vector<std::vector<size_t>> groups;
     std::unordered_map<std::string_view, size_t> group_of_name;
     for (size_t i = 0; i < entries.size(); ++i) {
+        if (include && !include(entries[i])) {
+            continue;
+        }
         const auto [found, added] = group_of_name.try_emplace(entries[i].file_name, groups.size());
         if (added) {
             groups.emplace_back();
@@ -407,44 +343,37 @@ void AddExpectedDigests(const SumFile& sum_file, std::string_view file_name, Exp
     }
 }
 
-std::string ResolveListedName(std::string_view sum_file_path, std::string_view listed_name, PathStyle style) {
-    if (style == PathStyle::Posix) {
-        const size_t folder_end = sum_file_path.rfind('/');
-        if (listed_name.starts_with('/') || folder_end == std::string_view::npos) {
-            return std::string(listed_name);
-        }
-        return std::string(sum_file_path.substr(0, folder_end + 1)) + std::string(listed_name);
+bool DigestsEqual(std::string_view computed, std::string_view expected) {
+    return !computed.empty() && AllHexDigits(computed) && EqualsIgnoringCase(computed, expected);
+}
+
+std::optional<std::string> EscapedName(std::string_view name, bool backslash_too) {
+    if (name.find_first_of(backslash_too ? "\\\n\r" : "\n\r") == std::string_view::npos) {
+        return std::nullopt;
     }
-    auto is_separator = [](char c) { return c == '/' || c == '\\'; };
-    auto drive_of = [](std::string_view path) {
-        const bool has_drive = path.size() >= 2 && path[1] == ':' &&
-                               ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-        return has_drive ? path.substr(0, 2) : std::string_view();
-    };
-    std::string path;
-    if (!drive_of(listed_name).empty() ||
-        (listed_name.size() >= 2 && is_separator(listed_name[0]) && is_separator(listed_name[1]))) {
-        path = listed_name;  // a drive or a server of its own
-    } else if (!listed_name.empty() && is_separator(listed_name[0])) {
-        path = std::string(drive_of(sum_file_path)) + std::string(listed_name);
-    } else {
-        const size_t folder_end = sum_file_path.find_last_of("/\\");
-        const std::string_view folder = folder_end == std::string_view::npos
-                                            ? drive_of(sum_file_path)
-                                            : sum_file_path.substr(0, folder_end + 1);
-        path = std::string(folder) + std::string(listed_name);
-    }
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
+    std::string text;
+    text.reserve(name.size() + 8);
+    for (char c : name) {
+        switch (c) {
+            case '\\':
+                text += "\\\\";
+                break;
+            case '\n':
+                text += "\\n";
+                break;
+            case '\r':
+                text += "\\r";
+                break;
+            default:
+                text += c;
         }
     }
-    return path;
+    return text;
 }
 
 std::optional<std::string> FormatSumLine(SumLineFormat format, int algorithm, bool keyed,
                                          std::string_view file_name, std::string_view digest) {
-    if (!IsValidAlgorithm(algorithm) || digest.size() != HexLength(algorithm) || !IsAllHex(digest) ||
+    if (!IsValidAlgorithm(algorithm) || digest.size() != HexLength(algorithm) || !AllHexDigits(digest) ||
         !IsValidFileName(file_name) ||
         (keyed && (format != SumLineFormat::Tagged || !hashlib::Algorithms[algorithm].keyable))) {
         return std::nullopt;
@@ -452,15 +381,15 @@ std::optional<std::string> FormatSumLine(SumLineFormat format, int algorithm, bo
     const std::string hex = Lowered(digest);
     switch (format) {
         case SumLineFormat::Tagged: {
-            const bool escape = file_name.find_first_of("\n\r") != std::string_view::npos;
-            return std::string(escape ? "\\" : "") + (keyed ? "HMAC-" : "") +
-                   hashlib::Algorithms[algorithm].tag_name + " (" +
-                   (escape ? Escaped(file_name) : std::string(file_name)) + ") = " + hex + "\n";
+            const std::optional<std::string> escaped = EscapedName(file_name, false);
+            return std::string(escaped ? "\\" : "") + (keyed ? "HMAC-" : "") +
+                   hashlib::Algorithms[algorithm].tag_name + " (" + escaped.value_or(std::string(file_name)) +
+                   ") = " + hex + "\n";
         }
         case SumLineFormat::Gnu: {
-            const bool escape = file_name.find_first_of("\\\n\r") != std::string_view::npos;
-            return std::string(escape ? "\\" : "") + hex + "  " +
-                   (escape ? Escaped(file_name) : std::string(file_name)) + "\n";
+            const std::optional<std::string> escaped = EscapedName(file_name, true);
+            return std::string(escaped ? "\\" : "") + hex + "  " + escaped.value_or(std::string(file_name)) +
+                   "\n";
         }
         case SumLineFormat::Sfv:
             if (algorithm != hashlib::AlgorithmCrc32 || file_name.find('\n') != std::string_view::npos ||

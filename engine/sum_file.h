@@ -40,6 +40,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -94,7 +95,9 @@ const char* SumLineProblemText(SumLineProblem problem);
 
 // The entries grouped by file name (compared byte for byte): one list of indices into
 // `entries` per name, in the order names first appear, so each listed file can be read once.
-std::vector<std::vector<size_t>> GroupEntriesByFile(const std::vector<SumEntry>& entries);
+// With `include`, only the entries it accepts are grouped (and ordered).
+std::vector<std::vector<size_t>> GroupEntriesByFile(const std::vector<SumEntry>& entries,
+                                                    const std::function<bool(const SumEntry&)>& include = {});
 
 // Digests a file is expected to have, per Algorithm identifier.
 using ExpectedDigests = std::array<std::vector<std::string>, hashlib::AlgorithmCount>;
@@ -104,20 +107,16 @@ using ExpectedDigests = std::array<std::vector<std::string>, hashlib::AlgorithmC
 // leading "./" or ".\", equals `file_name` ignoring ASCII case.
 void AddExpectedDigests(const SumFile& sum_file, std::string_view file_name, ExpectedDigests& expected);
 
-// How paths are spelled: on Windows both '/' and '\' separate, and "C:" starts a drive.
-enum class PathStyle { Posix, Windows };
-#ifdef _WIN32
-constexpr PathStyle NativePathStyle = PathStyle::Windows;
-#else
-constexpr PathStyle NativePathStyle = PathStyle::Posix;
-#endif
+// Whether a computed digest is the one a sum file or the user gives: the same hex digits, either
+// in any case. Nothing that is empty or holds anything but hex digits equals anything. The one
+// comparison of checking and of the dialog's marks.
+bool DigestsEqual(std::string_view computed, std::string_view expected);
 
-// The path to open for `listed_name` from the sum file at `sum_file_path` (empty for standard
-// input, whose names are relative to the current folder): an absolute listed name as it is,
-// any other joined to the sum file's folder. Windows style writes '\' for every separator and
-// gives a name rooted at "\" the sum file's drive.
-std::string ResolveListedName(std::string_view sum_file_path, std::string_view listed_name,
-                              PathStyle style = NativePathStyle);
+// A name escaped as coreutils escapes the names in its lines: "\\" for a backslash, "\n" for
+// a line feed and "\r" for a carriage return, the line then starting with a backslash. Nothing
+// when the name needs no escape: one without a line break, or without a backslash either when
+// `backslash_too`.
+std::optional<std::string> EscapedName(std::string_view name, bool backslash_too);
 
 // One sum-file line with its '\n', or nothing when the format cannot carry it: an unknown
 // algorithm, a digest that is not hex of the algorithm's length, an empty name or one holding a

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string_view>
 
-#include "digest_calculator.h"
-#include "file_reader.h"
+#include "paths.h"
+#include "whole_file.h"
 
 namespace engine {
 namespace {
@@ -20,21 +20,10 @@ constexpr std::array<std::string_view, 5> FolderSumFiles = {
     "MD5SUMS", "SHA1SUMS", "SHA256SUMS", "SHA384SUMS", "SHA512SUMS",
 };
 
-// Where the file's name starts: after the last separator, or after a drive ("C:name").
-size_t NameStart(std::string_view path) {
-    const size_t separator = path.find_last_of(NativePathStyle == PathStyle::Windows ? "/\\" : "/");
-    if (separator != std::string_view::npos) {
-        return separator + 1;
-    }
-    return NativePathStyle == PathStyle::Windows && path.size() >= 2 && path[1] == ':' ? 2 : 0;
-}
-
 // The whole file, or nothing when it cannot be read or is longer than LargestSumFileBeside.
 std::optional<std::string> ReadSmallFile(const std::string& path) {
-    FileReader reader;
     std::string bytes;
-    if (reader.Open(path) != ResultSuccess || reader.Size() > LargestSumFileBeside ||
-        ReadToEnd(reader, LargestSumFileBeside, bytes) != ReadToEndResult::Read) {
+    if (ReadWholeFile(path, LargestSumFileBeside, bytes) != WholeFileResult::Read) {
         return std::nullopt;
     }
     return bytes;

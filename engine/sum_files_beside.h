@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "engine/sum_file.h"
+#include "sum_file.h"
 
 namespace engine {
 

@@ -4,7 +4,7 @@
 //            the driver does not know
 //   byte 1   bit 0 the HMAC tick; bits 1-2 the key kind (0 text, 1 hex, 2-3 unknown); bits 3-5
 //            how many white-space characters trail the file's path; bit 6 the file fed to the
-//            objects in parallel
+//            objects in parallel; bit 7 the calculation stopped before it starts
 //   bytes 2-3  the thirteen algorithm ticks, bit i = Algorithm identifier i
 //   the rest the value, then after the first zero byte the key
 // Standard input is never chosen (the run would wait on it) and the only file read is the
@@ -14,12 +14,11 @@
 #include <fstream>
 #include <memory>
 #include <random>
+#include <stop_token>
 #include <string>
 #include <vector>
 
-#include "engine/calculate_command.h"
-#include "engine/digest_calculator.h"
-#include "engine/file_reader.h"
+#include "engine/engine.h"
 #include "engine/hmac_object.h"
 #include "fuzz_check.h"
 #include "hashlib/hashlib.h"
@@ -119,9 +118,9 @@ const std::string& ScratchFile() {
 
 // The digest texts every selected object gives for `bytes`, made directly from the objects
 // rather than through the driver.
-std::vector<std::string> DirectResults(const CommandValues& values, const std::string& bytes,
-                                       const std::string& key) {
-    std::vector<std::string> results;
+ResultTexts DirectResults(const CalculationRequest& values, const std::string& bytes,
+                          const std::string& key) {
+    ResultTexts results;
     for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
         std::unique_ptr<hashlib::DigestObject> object;
         if (values.selection[id] != 0) {
@@ -130,7 +129,6 @@ std::vector<std::string> DirectResults(const CommandValues& values, const std::s
                                  : hashlib::CreateDigestObject(id);
         }
         if (!object) {
-            results.emplace_back();
             continue;
         }
         object->Update(bytes.data(), uint32_t(bytes.size()));
@@ -138,7 +136,7 @@ std::vector<std::string> DirectResults(const CommandValues& values, const std::s
         object->HexDigest(text.data());
         FUZZ_CHECK(text.back() == '\0');
         text.pop_back();
-        results.push_back(text);
+        results[size_t(id)] = text;
     }
     return results;
 }
@@ -155,7 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string value(rest.substr(0, zero));
     const std::string key(zero == std::string_view::npos ? std::string_view() : rest.substr(zero + 1));
 
-    CommandValues values;
+    CalculationRequest values;
     switch (kind_byte % 4) {
         case 0:
             values.input_kind = InputFile;
@@ -183,11 +181,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The path checks alone on the raw value: no file is touched.
     {
-        CommandValues as_path = values;
+        CalculationRequest as_path = values;
         as_path.input_kind = InputFile;
         as_path.input_value = value;
         const CommandOutcome checked = CheckCalculateCommand(as_path);
-        const std::string& trimmed = checked.values.input_value;
+        const std::string& trimmed = checked.request.input_value;
         FUZZ_CHECK(value.compare(0, trimmed.size(), trimmed) == 0);
         for (size_t i = trimmed.size(); i < value.size(); ++i) {
             FUZZ_CHECK(IsWhiteSpace(value[i]));
@@ -230,23 +228,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (expected == Refusal::None && (!known_kind || !known_key)) {
         expected = Refusal::UnknownFailure;
     }
+    // A stop ends a file's pass; text and hex are fed in one call and finish regardless.
+    const bool stopped = (flags & 0x80) != 0;
+    if (expected == Refusal::None && stopped && values.input_kind == InputFile) {
+        expected = Refusal::Stopped;
+    }
 
     const CommandOutcome checked = CheckCalculateCommand(values);
     DigestCalculator calculator;
     calculator.SetParallelFeeding((flags & 0x40) != 0);
+    std::stop_source stop;
+    if (stopped) {
+        stop.request_stop();
+    }
+    calculator.SetStopToken(stop.get_token());
     const CommandOutcome outcome = RunCalculateCommand(values, calculator);
     FUZZ_CHECK(outcome.refusal == expected);
-    FUZZ_CHECK(checked.refusal == (expected == Refusal::UnknownFailure ? Refusal::None : expected));
-    FUZZ_CHECK(checked.values.input_value == outcome.values.input_value);
+    FUZZ_CHECK(
+        checked.refusal ==
+        (expected == Refusal::UnknownFailure || expected == Refusal::Stopped ? Refusal::None : expected));
+    FUZZ_CHECK(checked.request.input_value == outcome.request.input_value);
 
     // Cleaned hex carries no spaces, and what the check accepts HexDecode takes whole.
     if (values.input_kind == InputHex) {
-        FUZZ_CHECK(outcome.values.input_value == WithoutSpaces(value));
+        FUZZ_CHECK(outcome.request.input_value == WithoutSpaces(value));
         if (checked.refusal == Refusal::None) {
-            content = DecodeAccepted(outcome.values.input_value);
+            content = DecodeAccepted(outcome.request.input_value);
         }
     } else if (values.input_kind == InputText) {
-        FUZZ_CHECK(outcome.values.input_value == value);
+        FUZZ_CHECK(outcome.request.input_value == value);
         content = value;
     }
     // The key is cleaned only once the data has passed its own check.
@@ -254,22 +264,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         values.input_kind != InputHex || ExpectedHexRefusal(WithoutSpaces(value)) == Refusal::None;
     std::string key_bytes = key;
     if (values.hmac && values.key_kind == KeyHex && key_reached) {
-        FUZZ_CHECK(outcome.values.key_value == WithoutSpaces(key));
+        FUZZ_CHECK(outcome.request.key_value == WithoutSpaces(key));
         if (checked.refusal == Refusal::None) {
-            key_bytes = DecodeAccepted(outcome.values.key_value);
+            key_bytes = DecodeAccepted(outcome.request.key_value);
         }
     } else {
-        FUZZ_CHECK(outcome.values.key_value == key);
+        FUZZ_CHECK(outcome.request.key_value == key);
     }
     if (values.input_kind == InputFile && checked.refusal == Refusal::None) {
-        FUZZ_CHECK(outcome.values.input_value == ScratchFile());
+        FUZZ_CHECK(outcome.request.input_value == ScratchFile());
     }
 
     if (!outcome.succeeded()) {
-        FUZZ_CHECK(outcome.results.empty());
+        FUZZ_CHECK(outcome.results == ResultTexts{});
         return 0;
     }
-    FUZZ_CHECK(outcome.results.size() == size_t(hashlib::AlgorithmCount));
     for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
         const std::string& text = outcome.results[id];
         const bool computed = values.selection[id] != 0 && (!values.hmac || hashlib::Algorithms[id].keyable);

@@ -1,27 +1,10 @@
 // Lookups over the Algorithm table.
 #include <algorithm>
 
+#include "ascii.h"
 #include "hashlib.h"
 
 namespace hashlib {
-namespace {
-
-bool SameIgnoringCase(std::string_view a, const char* b) {
-    const std::string_view other(b);
-    if (a.size() != other.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(other[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
-
 std::unique_ptr<DigestObject> CreateDigestObject(int algorithm_id) {
     if (algorithm_id < 0 || algorithm_id >= AlgorithmCount) {
         return nullptr;
@@ -33,7 +16,7 @@ int FindAlgorithmByName(std::string_view name) {
     for (int id = 0; id < AlgorithmCount; ++id) {
         const AlgorithmInfo& info = Algorithms[size_t(id)];
         const auto matches = [name](const char* known) {
-            return known != nullptr && SameIgnoringCase(name, known);
+            return known != nullptr && ascii::EqualsIgnoringCase(name, known);
         };
         if (matches(info.display_name) || matches(info.command_name) || matches(info.tag_name) ||
             std::ranges::any_of(info.other_spellings, matches)) {
@@ -45,7 +28,7 @@ int FindAlgorithmByName(std::string_view name) {
 
 int FindAlgorithmByCommandName(std::string_view name) {
     for (int id = 0; id < AlgorithmCount; ++id) {
-        if (SameIgnoringCase(name, Algorithms[size_t(id)].command_name)) {
+        if (ascii::EqualsIgnoringCase(name, Algorithms[size_t(id)].command_name)) {
             return id;
         }
     }

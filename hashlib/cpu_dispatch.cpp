@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ascii.h"
+
 #if HASHLIB_X86_64
 #if defined(_MSC_VER)
 #include <immintrin.h>
@@ -153,7 +155,7 @@ constexpr CpuLevel kAllLevels[] = {CpuLevel::Portable, CpuLevel::Sse41, CpuLevel
 // ASCII letters compared without case: Windows users may well write PORTABLE.
 bool SameName(const char* a, const char* b) {
     for (;; ++a, ++b) {
-        const char x = (*a >= 'A' && *a <= 'Z') ? char(*a - 'A' + 'a') : *a;
+        const char x = ascii::ToLower(*a);
         if (x != *b) {
             return false;
         }

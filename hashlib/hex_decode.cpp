@@ -2,6 +2,7 @@
 // lookups and an OR. 0xFF marks a character that is not a hex digit in both tables.
 #include <array>
 
+#include "ascii.h"
 #include "hashlib.h"
 
 namespace hashlib {
@@ -9,21 +10,11 @@ namespace {
 
 constexpr uint8_t kInvalid = 0xFF;
 
-constexpr int DigitValue(int c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // The digit's value times 16: the high four bits of a byte.
 constexpr std::array<uint8_t, 256> kHighTable = [] {
     std::array<uint8_t, 256> table{};
     for (int c = 0; c < 256; ++c) {
-        table[c] = DigitValue(c) < 0 ? kInvalid : uint8_t(DigitValue(c) << 4);
+        table[c] = ascii::HexDigitValue(c) < 0 ? kInvalid : uint8_t(ascii::HexDigitValue(c) << 4);
     }
     return table;
 }();
@@ -31,7 +22,7 @@ constexpr std::array<uint8_t, 256> kHighTable = [] {
 constexpr std::array<uint8_t, 256> kLowTable = [] {
     std::array<uint8_t, 256> table{};
     for (int c = 0; c < 256; ++c) {
-        table[c] = DigitValue(c) < 0 ? kInvalid : uint8_t(DigitValue(c));
+        table[c] = ascii::HexDigitValue(c) < 0 ? kInvalid : uint8_t(ascii::HexDigitValue(c));
     }
     return table;
 }();

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/digest_calculator.h"
 #include "temp_dir.h"
 #include "test_support.h"
 
@@ -12,15 +11,15 @@ using namespace engine;
 
 namespace {
 
-CommandValues Values(InputKind kind, const std::string& value) {
-    CommandValues values;
+CalculationRequest Values(InputKind kind, const std::string& value) {
+    CalculationRequest values;
     values.input_kind = kind;
     values.input_value = value;
     values.selection[hashlib::AlgorithmMd5] = 1;
     return values;
 }
 
-CommandOutcome RunCommand(const CommandValues& values) {
+CommandOutcome RunCommand(const CalculationRequest& values) {
     DigestCalculator calculator;
     return RunCalculateCommand(values, calculator);
 }
@@ -28,7 +27,7 @@ CommandOutcome RunCommand(const CommandValues& values) {
 void ExpectRefused(const CommandOutcome& outcome, Refusal refusal, Field field) {
     EXPECT_EQ(outcome.refusal, refusal);
     EXPECT_EQ(outcome.field, field);
-    EXPECT_TRUE(outcome.results.empty());
+    EXPECT_EQ(outcome.results, ResultTexts{});
 }
 
 // A path under a directory that does not exist: `count` copies of `character` after "missing/".
@@ -57,7 +56,7 @@ TEST(CalculateCommand, EveryRefusalWithItsReasonAndField) {
     ExpectRefused(RunCommand(Values(InputHex, "6g")), Refusal::HexIllegalCharacter, Field::Data);
     ExpectRefused(RunCommand(Values(InputHex, "6\t62")), Refusal::HexIllegalCharacter, Field::Data);
 
-    CommandValues key = Values(InputText, "abc");
+    CalculationRequest key = Values(InputText, "abc");
     key.hmac = true;
     key.key_kind = KeyHex;
     key.key_value = "0b0";
@@ -65,10 +64,10 @@ TEST(CalculateCommand, EveryRefusalWithItsReasonAndField) {
     key.key_value = "0b 0x";
     ExpectRefused(RunCommand(key), Refusal::HexIllegalCharacter, Field::Key);
 
-    CommandValues none = Values(InputText, "abc");
+    CalculationRequest none = Values(InputText, "abc");
     none.selection = {};
     ExpectRefused(RunCommand(none), Refusal::NoAlgorithm, Field::AlgorithmSelection);
-    CommandValues checksums_only = Values(InputText, "abc");
+    CalculationRequest checksums_only = Values(InputText, "abc");
     checksums_only.selection = {};
     for (int id = hashlib::AlgorithmMd2; id < hashlib::AlgorithmCount; ++id) {
         checksums_only.selection[id] = 1;
@@ -85,7 +84,7 @@ TEST(CalculateCommand, EveryRefusalWithItsReasonAndField) {
 }
 
 TEST(CalculateCommand, ChecksRunInTheirOrder) {
-    CommandValues values = Values(InputFile, "");
+    CalculationRequest values = Values(InputFile, "");
     values.selection = {};
     EXPECT_EQ(RunCommand(values).refusal, Refusal::NoFile) << "the path before the algorithms";
 
@@ -126,24 +125,24 @@ TEST(CalculateCommand, CleanedValuesComeBackWithTheResults) {
     const std::string path = dir.Write("data", "abc");
     const CommandOutcome file = RunCommand(Values(InputFile, path + " \t\r\n"));
     ASSERT_TRUE(file.succeeded());
-    EXPECT_EQ(file.values.input_value, path);
+    EXPECT_EQ(file.request.input_value, path);
 
     const CommandOutcome hex = RunCommand(Values(InputHex, "61 62 63"));
     ASSERT_TRUE(hex.succeeded());
-    EXPECT_EQ(hex.values.input_value, "616263");
+    EXPECT_EQ(hex.request.input_value, "616263");
     const CommandOutcome text = RunCommand(Values(InputText, "abc"));
-    ASSERT_EQ(text.results.size(), size_t(hashlib::AlgorithmCount));
+    ASSERT_TRUE(text.succeeded());
     EXPECT_EQ(hex.results, text.results);
     EXPECT_EQ(file.results, text.results);
     EXPECT_NE(RunCommand(Values(InputText, " abc")).results, text.results) << "text is hashed as typed";
 
-    CommandValues keyed = Values(InputText, "abc");
+    CalculationRequest keyed = Values(InputText, "abc");
     keyed.hmac = true;
     keyed.key_kind = KeyHex;
     keyed.key_value = " 0b 0b 0b ";
     const CommandOutcome hex_key = RunCommand(keyed);
     ASSERT_TRUE(hex_key.succeeded());
-    EXPECT_EQ(hex_key.values.key_value, "0b0b0b");
+    EXPECT_EQ(hex_key.request.key_value, "0b0b0b");
     keyed.key_kind = KeyText;
     keyed.key_value = "\x0b\x0b\x0b";
     EXPECT_EQ(RunCommand(keyed).results, hex_key.results);
@@ -160,7 +159,7 @@ TEST(CalculateCommand, CountSelectedAlgorithmsIgnoresTheUnkeyableUnderHmac) {
 }
 
 TEST(CalculateCommand, ParallelFeedingOnlyForTwoComputedAlgorithmsOnMoreThanOneCore) {
-    CommandValues values = Values(InputFile, "f");
+    CalculationRequest values = Values(InputFile, "f");
     EXPECT_FALSE(ParallelFeedingPays(values, 8)) << "one algorithm";
     values.selection[hashlib::AlgorithmCrc32] = 1;
     EXPECT_TRUE(ParallelFeedingPays(values, 2));

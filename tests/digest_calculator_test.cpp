@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "engine/calculate_command.h"
-#include "engine/file_reader.h"
 #include "engine/hmac_object.h"
+#include "engine/platform/platform.h"
 #include "engine_support.h"
 #include "temp_dir.h"
 
@@ -85,7 +85,7 @@ TEST(Calculate, AReadFailureAnywhereInTheFileRefusesAsUnreadableWithoutResults) 
     TempDir dir;
     SeededRandom random;
     const uint64_t blocks = 6;  // five full blocks and a short one
-    CommandValues values;
+    CalculationRequest values;
     values.input_value = dir.Write("f", RandomString(random, (blocks - 1) * FileBlockSize + 100));
     values.selection = AllTicked();
     DigestCalculator plain;
@@ -105,7 +105,7 @@ TEST(Calculate, AReadFailureAnywhereInTheFileRefusesAsUnreadableWithoutResults) 
             }
             EXPECT_EQ(outcome.refusal, Refusal::FileUnreadable);
             EXPECT_EQ(outcome.field, Field::Data);
-            EXPECT_TRUE(outcome.results.empty());
+            EXPECT_EQ(outcome.results, ResultTexts{});
         }
     }
 }

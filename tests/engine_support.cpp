@@ -98,3 +98,43 @@ bool MemorySource::ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got) {
     got = uint32_t(count);
     return true;
 }
+
+bool HeldSource::ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (offset_ == hold_at_ && !released_) {
+        held_ = true;
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return released_; });
+    }
+    if (offset_ < hold_at_) {
+        capacity = uint32_t(std::min<uint64_t>(capacity, hold_at_ - offset_));
+    }
+    const bool read = memory_.ReadSome(buffer, capacity, got);
+    offset_ += got;
+    ended_ = got == 0;
+    changed_.notify_all();
+    return read;
+}
+
+bool HeldSource::WaitUntilHeld() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return held_ || ended_; });
+    return held_;
+}
+
+bool HeldSource::WaitUntilRead(uint64_t offset) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return offset_ >= offset || ended_; });
+    return offset_ >= offset;
+}
+
+void HeldSource::Release() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    released_ = true;
+    changed_.notify_all();
+}
+
+uint64_t HeldSource::Offset() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return offset_;
+}

@@ -2,8 +2,10 @@
 // sequence a file must arrive in, and byte sources that read from memory, read short or fail.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <initializer_list>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -11,6 +13,7 @@
 
 #include "engine/byte_source.h"
 #include "engine/digest_calculator.h"
+#include "engine/file_pass.h"
 #include "test_support.h"
 
 // Records its Update calls: their lengths and bytes, and the thread they came from. Objects fed
@@ -19,14 +22,18 @@ class RecordingObject final : public hashlib::DigestObject {
   public:
     RecordingObject(int slot, std::vector<int>* call_order) : slot_(slot), call_order_(call_order) {}
     void Update(const void* data, uint32_t length) override;
-    void Final(uint8_t*) override {}
-    void HexDigest(char* text) override { text[0] = '\0'; }
+    void Final(uint8_t*) override { finalised = true; }
+    void HexDigest(char* text) override {
+        finalised = true;
+        text[0] = '\0';
+    }
     int32_t DigestSize() const override { return 0; }
 
     std::string bytes;
     std::vector<uint32_t> lengths;
     std::thread::id thread;
     bool one_thread = true;
+    bool finalised = false;
 
   private:
     int slot_;
@@ -109,4 +116,32 @@ class MemorySource final : public engine::ByteSource {
     std::string bytes_;
     uint32_t max_read_;
     size_t offset_ = 0;
+};
+
+// Bytes in memory whose reading stops at `hold_at` until the test lets it go on: the test knows
+// the pass is inside a read there, asks for a stop, and then counts what was read after it.
+// Reads never cross `hold_at`, so the bytes read before the hold are exactly those.
+class HeldSource final : public engine::ByteSource {
+  public:
+    HeldSource(std::string bytes, uint64_t hold_at) : memory_(std::move(bytes)), hold_at_(hold_at) {}
+    bool ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got) override;
+    uint64_t Size() const override { return memory_.Size(); }
+
+    // Waits until a read has reached the hold (false if the input ended without reaching it).
+    bool WaitUntilHeld();
+    // Waits until at least `offset` bytes have been handed out (false if the input ended first).
+    bool WaitUntilRead(uint64_t offset);
+    void Release();
+    // Bytes handed out so far.
+    uint64_t Offset();
+
+  private:
+    MemorySource memory_;
+    uint64_t hold_at_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    uint64_t offset_ = 0;
+    bool held_ = false;
+    bool released_ = false;
+    bool ended_ = false;
 };

@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <stdexcept>
+#include <stop_token>
 #include <thread>
 
 #include "engine/calculate_command.h"
@@ -272,5 +275,150 @@ TEST(FilePass, AnEmptyTableStillReadsTheFile) {
         EXPECT_EQ(calculator.FeedFile(empty, path), ResultSuccess);
         CalculatorUnderTest failing({FileBlockSize}, 0, parallel);
         EXPECT_EQ(failing.calculator.FeedFile(empty, path), ResultUnreadable);
+    }
+}
+
+// A stop asked for from another thread while the pass is inside a read: the pass reads no
+// further than the piece it is in, every feeding thread ends, no object is finalised, and the
+// answer is ResultStopped, never a read failure; serially and in parallel, with pieces of the
+// usual size and of one block.
+TEST(FilePass, AStopFromAnotherThreadEndsThePassWithinOnePiece) {
+    SeededRandom random;
+    for (uint32_t piece_blocks : {0u, 1u}) {
+        const uint64_t piece = uint64_t(piece_blocks != 0 ? piece_blocks : FilePieceBlocks) * FileBlockSize;
+        const std::string content = RandomString(random, size_t(20 * piece + 100));
+        const uint64_t hold = 3 * piece + 5000;
+        const uint64_t piece_end = (hold / piece + 1) * piece;
+        for (bool parallel : {false, true}) {
+            SCOPED_TRACE("pieces of " + std::to_string(piece) + " bytes, " + Mode(parallel));
+            HeldSource source(content, hold);
+            std::stop_source stop;
+            DigestCalculator calculator;
+            calculator.SetParallelFeeding(parallel);
+            calculator.SetPieceBlocks(piece_blocks);
+            calculator.SetStopToken(stop.get_token());
+            Recorders r;
+            ResultCode result = ResultSuccess;
+            std::thread pass([&] { result = calculator.FeedSource(r.table, source); });
+            const bool held = source.WaitUntilHeld();
+            stop.request_stop();
+            source.Release();
+            pass.join();
+            ASSERT_TRUE(held);
+            EXPECT_EQ(result, ResultStopped);
+            EXPECT_GE(source.Offset(), hold);
+            EXPECT_LE(source.Offset(), piece_end) << "read on past the piece it was in";
+            for (const RecordingObject* object : r.objects) {
+                EXPECT_FALSE(object->finalised);
+                EXPECT_LE(object->bytes.size(), piece_end);
+                EXPECT_TRUE(object->bytes == content.substr(0, object->bytes.size()));
+                EXPECT_EQ(object->lengths, std::vector<uint32_t>(object->lengths.size(), FileBlockSize));
+            }
+        }
+    }
+}
+
+// In parallel a stop also reaches threads that wait: here one object holds the first piece, so
+// the reader has filled the ring and waits for a free slot while the other feeders wait for a
+// new piece. The stop wakes them all: nothing more is read, and the held feeder ends after the
+// piece it holds instead of working through the ring first.
+TEST(FilePass, AStopWakesAParallelPassWaitingForItsSlowestObject) {
+    // Update blocks on its first call until the test lets it go on.
+    class HeldObject final : public hashlib::DigestObject {
+      public:
+        void Update(const void*, uint32_t length) override {
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (!entered_) {
+                entered_ = true;
+                changed_.notify_all();
+                changed_.wait(lock, [&] { return released_; });
+            }
+            fed += length;
+        }
+        void Final(uint8_t*) override {}
+        void HexDigest(char* text) override { text[0] = '\0'; }
+        int32_t DigestSize() const override { return 0; }
+        void WaitUntilEntered() {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [&] { return entered_; });
+        }
+        void Release() {
+            std::lock_guard<std::mutex> lock(mutex_);
+            released_ = true;
+            changed_.notify_all();
+        }
+        uint64_t fed = 0;
+
+      private:
+        std::mutex mutex_;
+        std::condition_variable changed_;
+        bool entered_ = false;
+        bool released_ = false;
+    };
+    SeededRandom random;
+    const uint64_t piece = 2 * FileBlockSize;
+    const uint64_t ring = 16 * piece;
+    HeldSource source(RandomString(random, size_t(3 * ring)), UINT64_MAX);
+    Recorders r({4});
+    auto held = std::make_unique<HeldObject>();
+    HeldObject& slow = *held;
+    r.table[0] = std::move(held);
+    std::stop_source stop;
+    DigestCalculator calculator;
+    calculator.SetParallelFeeding(true);
+    calculator.SetPieceBlocks(2);
+    calculator.SetStopToken(stop.get_token());
+    ResultCode result = ResultSuccess;
+    std::thread pass([&] { result = calculator.FeedSource(r.table, source); });
+    slow.WaitUntilEntered();
+    const bool ring_filled = source.WaitUntilRead(ring);
+    stop.request_stop();
+    slow.Release();
+    pass.join();
+    ASSERT_TRUE(ring_filled);
+    EXPECT_EQ(result, ResultStopped);
+    EXPECT_EQ(source.Offset(), ring) << "read on after the stop";
+    EXPECT_EQ(slow.fed, piece) << "the held feeder went on through the ring";
+    EXPECT_LE(r.objects[0]->bytes.size(), ring);
+}
+
+// Stopped before it starts, a file is not read at all, and the command answers Stopped with no
+// field and no results; text and hex are fed in one call and finish regardless.
+TEST(FilePass, AStoppedTokenStopsFilesButNotTextOrHex) {
+    TempDir dir;
+    SeededRandom random;
+    const std::string content = RandomString(random, 3 * FileBlockSize);
+    std::stop_source stop;
+    stop.request_stop();
+    for (bool parallel : {false, true}) {
+        SCOPED_TRACE(Mode(parallel));
+        HeldSource source(content, UINT64_MAX);
+        DigestCalculator calculator;
+        calculator.SetParallelFeeding(parallel);
+        calculator.SetStopToken(stop.get_token());
+        Recorders r;
+        EXPECT_EQ(calculator.FeedSource(r.table, source), ResultStopped);
+        EXPECT_EQ(source.Offset(), 0u);
+
+        CalculationRequest request;
+        request.input_value = dir.Write("f", content);
+        request.selection = AllTicked();
+        const CommandOutcome file = RunCalculateCommand(request, calculator);
+        EXPECT_EQ(file.refusal, Refusal::Stopped);
+        EXPECT_EQ(file.field, Field::None);
+        EXPECT_EQ(file.results, ResultTexts{});
+        std::vector<std::string> results{"left over"};
+        EXPECT_EQ(
+            calculator.Calculate(InputFile, request.input_value, false, KeyText, "", AllTicked(), results),
+            ResultStopped);
+        EXPECT_TRUE(results.empty());
+
+        request.input_kind = InputText;
+        request.input_value = content;
+        const CommandOutcome text = RunCalculateCommand(request, calculator);
+        EXPECT_TRUE(text.succeeded());
+        request.input_kind = InputHex;
+        request.input_value = "00ff";
+        EXPECT_TRUE(RunCalculateCommand(request, calculator).succeeded());
     }
 }

@@ -11,6 +11,7 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "engine/paths.h"
 #include "test_support.h"
 #include "vector_file.h"
 

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "engine/windows_text.h"
+#include "engine/engine.h"
 
 namespace ui {
 namespace {

@@ -1,8 +1,6 @@
 #include "ui/main_dialog.h"
 
-#include "engine/calculate_command.h"
-#include "engine/file_reader.h"
-#include "engine/sum_files_beside.h"
+#include "engine/engine.h"
 #include "ui/settings_format.h"
 
 namespace ui {
@@ -307,6 +305,7 @@ int MessageIdOf(engine::Refusal refusal) {
         case engine::Refusal::PathTooLong:
             return IDS_PATH_TOO_LONG;
         case engine::Refusal::UnknownFailure:
+        case engine::Refusal::Stopped:
         case engine::Refusal::None:
             break;
     }
@@ -315,14 +314,15 @@ int MessageIdOf(engine::Refusal refusal) {
 
 // The engine's part of a calculation. It touches no control, so it can run away from the
 // dialog's thread.
-CalculationOutcome RunCalculation(const engine::CommandValues& request,
+CalculationOutcome RunCalculation(const engine::CalculationRequest& request,
                                   engine::DigestCalculator& calculator) {
     // Fed as orvendal-cli feeds it where that is faster.
     calculator.SetParallelFeeding(engine::ParallelFeedingPays(request, engine::UsableCoreCount()));
     CalculationOutcome outcome;
     outcome.command = engine::RunCalculateCommand(request, calculator);
     if (outcome.command.succeeded() && request.input_kind == engine::InputFile && !request.hmac) {
-        outcome.sum_file_digests = engine::ReadSumFilesBeside(outcome.command.values.input_value);  // trimmed
+        outcome.sum_file_digests =
+            engine::ReadSumFilesBeside(outcome.command.request.input_value);  // trimmed
     }
     return outcome;
 }
@@ -331,15 +331,15 @@ CalculationOutcome RunCalculation(const engine::CommandValues& request,
 
 void MainDialog::OnCalculate() {
     ControlsToState();
-    const engine::CommandValues request = BuildCalculationRequest();
+    const engine::CalculationRequest request = BuildCalculationRequest();
     controls_->SetBusy(true);  // the dialog waits for the answer
     const CalculationOutcome outcome = RunCalculation(request, calculator_);
     controls_->SetBusy(false);
     ApplyCalculationOutcome(request, outcome);
 }
 
-engine::CommandValues MainDialog::BuildCalculationRequest() const {
-    engine::CommandValues request;
+engine::CalculationRequest MainDialog::BuildCalculationRequest() const {
+    engine::CalculationRequest request;
     request.input_kind = engine::InputKind(values.data_format);
     request.input_value = request.input_kind == engine::InputFile
                               ? controls_->ToUtf8(values.data_value)
@@ -353,21 +353,24 @@ engine::CommandValues MainDialog::BuildCalculationRequest() const {
     return request;
 }
 
-void MainDialog::ApplyCalculationOutcome(const engine::CommandValues& request,
+void MainDialog::ApplyCalculationOutcome(const engine::CalculationRequest& request,
                                          const CalculationOutcome& outcome) {
     const engine::CommandOutcome& command = outcome.command;
     // The cleaned values (trimmed path, hex without spaces) are kept whatever the outcome. A
     // text value is left as typed: its code page bytes may have lost characters the code page
     // lacks, and the edit must keep what the user wrote.
     if (request.input_kind == engine::InputFile) {
-        values.data_value = controls_->FromUtf8(command.values.input_value);
+        values.data_value = controls_->FromUtf8(command.request.input_value);
     } else if (request.input_kind == engine::InputHex) {
-        values.data_value = controls_->FromSystemCodePage(command.values.input_value);
+        values.data_value = controls_->FromSystemCodePage(command.request.input_value);
     }
     if (request.hmac && request.key_kind == engine::KeyHex) {
-        values.key_value = controls_->FromSystemCodePage(command.values.key_value);
+        values.key_value = controls_->FromSystemCodePage(command.request.key_value);
     }
 
+    if (command.refusal == engine::Refusal::Stopped) {
+        return;  // asked for: no message, and the results stay as they were
+    }
     if (!command.succeeded()) {
         controls_->ShowWarning(MessageIdOf(command.refusal));
         FocusOn(command.field);

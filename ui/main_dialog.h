@@ -9,9 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/calculate_command.h"
-#include "engine/digest_calculator.h"
-#include "engine/sum_file.h"
+#include "engine/engine.h"
 #include "hashlib/hashlib.h"
 #include "ui/algorithm_rows.h"
 #include "ui/dialog_controls.h"
@@ -131,8 +129,9 @@ class MainDialog {
     // The two ends of a calculation, on the dialog's side. The request is built from the values
     // (ControlsToState first); the outcome writes back the cleaned values, and then either shows
     // the refusal's message and moves the focus, or shows the results with their marks.
-    engine::CommandValues BuildCalculationRequest() const;
-    void ApplyCalculationOutcome(const engine::CommandValues& request, const CalculationOutcome& outcome);
+    engine::CalculationRequest BuildCalculationRequest() const;
+    void ApplyCalculationOutcome(const engine::CalculationRequest& request,
+                                 const CalculationOutcome& outcome);
 
     void WriteText(int id, const std::wstring& text);
     // Selects item `index` of `selector` unless it is selected already; -1, or an index the list

@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <vector>
 
-#include "engine/windows_text.h"
+#include "engine/engine.h"
 #include "ui/algorithm_rows.h"
 
 namespace ui {

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/sum_file.h"
+#include "engine/engine.h"
 #include "hashlib/hashlib.h"
 
 namespace ui {

@@ -1,6 +1,6 @@
-#include "windows_text.h"
-
 #include <windows.h>
+
+#include "platform.h"
 
 namespace engine {
 namespace {
@@ -27,6 +27,28 @@ std::optional<std::wstring> ConvertToWide(std::string_view bytes, UINT code_page
 }
 
 }  // namespace
+
+unsigned UsableCoreCount() {
+    DWORD_PTR process = 0;
+    DWORD_PTR system = 0;
+    if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system) || process == 0) {
+        return 1;
+    }
+    unsigned count = 0;
+    for (; process != 0; process &= process - 1) {
+        ++count;
+    }
+    return count;
+}
+
+size_t SystemCodePageLength(const std::string& utf8_path) {
+    const std::optional<std::wstring> wide = WidenStrictUtf8(utf8_path);
+    if (!wide) {
+        return utf8_path.size();
+    }
+    const std::string bytes = Narrow(*wide, CodePage::System);
+    return bytes.empty() && !wide->empty() ? utf8_path.size() : bytes.size();
+}
 
 std::string Narrow(std::wstring_view text, CodePage code_page) {
     if (text.empty()) {

@@ -1,0 +1,40 @@
+// The little the engine asks of the system besides reading files: how many cores the process
+// may use, how long a path is in the system code page, and on Windows the conversions between
+// the system's UTF-16 and the byte encodings the program uses. One small file per platform;
+// only the Windows one includes windows.h, so the dialog and orvendal-cli share these without
+// taking the Windows headers from here.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#ifdef _WIN32
+#include <optional>
+#include <string_view>
+#endif
+
+namespace engine {
+
+// The cores this process may run on, as its affinity allows (at least 1).
+unsigned UsableCoreCount();
+
+// The length of a UTF-8 path in bytes of the system code page, which the path-length check
+// counts: on Windows the ANSI bytes of the Unicode name, elsewhere the UTF-8 bytes.
+size_t SystemCodePageLength(const std::string& utf8_path);
+
+#ifdef _WIN32
+enum class CodePage {
+    System,  // the ANSI code page: the bytes text and key inputs hash
+    Utf8,
+};
+
+// Lenient both ways, as for text the user typed: a character the code page lacks becomes its
+// default character ('?'), and bytes that are not valid in it become U+FFFD.
+std::string Narrow(std::wstring_view text, CodePage code_page);
+std::wstring Widen(std::string_view bytes, CodePage code_page);
+
+// Strict, for a file name: nothing when the bytes are not valid UTF-8, since a repaired name
+// would open another file, or none.
+std::optional<std::wstring> WidenStrictUtf8(std::string_view utf8);
+#endif
+
+}  // namespace engine
