@@ -10,11 +10,31 @@
 namespace bench {
 namespace {
 
-// OpenSSL's names by Algorithm identifier; null where OpenSSL has no such digest.
-constexpr std::array<const char*, hashlib::AlgorithmCount> kNames = {
-    "MD5",   "MD4",   "SHA1", "SHA256", "SHA384", "SHA512", "RIPEMD160",
-    nullptr, nullptr, "MD2",  nullptr,  nullptr,  nullptr,
+// OpenSSL's names of the digests it has, by Algorithm identifier.
+struct Named {
+    hashlib::AlgorithmId algorithm;
+    const char* name;
 };
+constexpr Named kNames[] = {
+    {hashlib::AlgorithmMd5, "MD5"},
+    {hashlib::AlgorithmMd4, "MD4"},
+    {hashlib::AlgorithmSha1, "SHA1"},
+    {hashlib::AlgorithmSha256, "SHA256"},
+    {hashlib::AlgorithmSha384, "SHA384"},
+    {hashlib::AlgorithmSha512, "SHA512"},
+    {hashlib::AlgorithmRipemd160, "RIPEMD160"},
+    {hashlib::AlgorithmMd2, "MD2"},
+};
+
+// OpenSSL's name for an algorithm, or null where it has no such digest.
+const char* OpensslName(int algorithm_id) {
+    for (const Named& named : kNames) {
+        if (named.algorithm == algorithm_id) {
+            return named.name;
+        }
+    }
+    return nullptr;
+}
 
 std::array<EVP_MD*, hashlib::AlgorithmCount> fetched{};
 EVP_MAC* hmac = nullptr;
@@ -81,10 +101,8 @@ class OpensslHmac final : public AnchorDigest {
 void InitOpenssl() {
     OSSL_PROVIDER_load(nullptr, "default");
     OSSL_PROVIDER_load(nullptr, "legacy");
-    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
-        if (kNames[id] != nullptr) {
-            fetched[id] = EVP_MD_fetch(nullptr, kNames[id], nullptr);
-        }
+    for (const Named& named : kNames) {
+        fetched[named.algorithm] = EVP_MD_fetch(nullptr, named.name, nullptr);
     }
     hmac = EVP_MAC_fetch(nullptr, "HMAC", nullptr);
 }
@@ -102,7 +120,7 @@ std::unique_ptr<hashlib::DigestObject> CreateOpensslHmac(int algorithm_id, const
     if (md == nullptr || hmac == nullptr || !hashlib::Algorithms[algorithm_id].keyable) {
         return nullptr;
     }
-    return std::make_unique<OpensslHmac>(md, kNames[algorithm_id], key);
+    return std::make_unique<OpensslHmac>(md, OpensslName(algorithm_id), key);
 }
 
 }  // namespace bench

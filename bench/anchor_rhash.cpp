@@ -10,14 +10,32 @@
 namespace bench {
 namespace {
 
-// RHash's identifiers by Algorithm identifier; 0 where RHash has no such hash.
-constexpr std::array<unsigned, hashlib::AlgorithmCount> kIds = {
-    RHASH_MD5,   RHASH_MD4, RHASH_SHA1, RHASH_SHA256, RHASH_SHA384, RHASH_SHA512, RHASH_RIPEMD160, 0,
-    RHASH_TIGER, 0,         0,          RHASH_CRC32,  RHASH_ED2K,
+// RHash's identifiers of the hashes it has, by Algorithm identifier.
+struct Named {
+    hashlib::AlgorithmId algorithm;
+    unsigned id;
+};
+constexpr Named kIds[] = {
+    {hashlib::AlgorithmMd5, RHASH_MD5},
+    {hashlib::AlgorithmMd4, RHASH_MD4},
+    {hashlib::AlgorithmSha1, RHASH_SHA1},
+    {hashlib::AlgorithmSha256, RHASH_SHA256},
+    {hashlib::AlgorithmSha384, RHASH_SHA384},
+    {hashlib::AlgorithmSha512, RHASH_SHA512},
+    {hashlib::AlgorithmRipemd160, RHASH_RIPEMD160},
+    {hashlib::AlgorithmTiger, RHASH_TIGER},
+    {hashlib::AlgorithmCrc32, RHASH_CRC32},
+    {hashlib::AlgorithmEdonkey, RHASH_ED2K},
 };
 
+// RHash's identifier for an algorithm, or 0 where it has no such hash.
 unsigned RhashId(int algorithm_id) {
-    return algorithm_id >= 0 && algorithm_id < hashlib::AlgorithmCount ? kIds[algorithm_id] : 0;
+    for (const Named& named : kIds) {
+        if (named.algorithm == algorithm_id) {
+            return named.id;
+        }
+    }
+    return 0;
 }
 
 class RhashDigest final : public AnchorDigest {

@@ -24,10 +24,10 @@ struct Anchor {
 // with its own code only, so that "RHash" never means OpenSSL again. Call once, first.
 void InitAnchorLibraries();
 
-// The anchors that implement an Algorithm identifier (0..12), in a fixed library order.
+// The anchors that implement an Algorithm identifier, in a fixed library order.
 std::vector<Anchor> AnchorsFor(int algorithm_id);
 
-// Keyed (HMAC) anchors for the keyable identifiers (0..8).
+// Keyed (HMAC) anchors for the keyable identifiers.
 std::vector<Anchor> HmacAnchorsFor(int algorithm_id, const std::vector<uint8_t>& key);
 
 // RHash's own multi-algorithm context over the given identifiers, fed once per block; null when

@@ -193,8 +193,9 @@ int main(int argc, char** argv) {
         rows.push_back({row, row, 0, 0});
     }
 
+    // As "-a all" and the dialog with every row ticked.
     std::vector<int> everything;
-    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+    for (int id = 0; id < hashlib::CommonAlgorithmCount; ++id) {
         everything.push_back(id);
     }
     const std::vector<Combination> combinations = {

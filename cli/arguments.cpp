@@ -1,5 +1,6 @@
 #include "arguments.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
@@ -12,7 +13,8 @@ namespace {
 // The dialog's defaults.
 constexpr const char* kDefaultAlgorithms = "md5,sha1,ripemd160,crc32";
 
-// Comma-separated command-line names, any case, or "all"; nullopt names the first unknown one.
+// Comma-separated command-line names, any case, or "all" (the algorithms every front end offers);
+// nullopt names the first unknown one.
 std::optional<engine::Selection> ParseAlgorithmList(const std::string& list, std::string& unknown) {
     engine::Selection selection{};
     size_t start = 0;
@@ -21,7 +23,7 @@ std::optional<engine::Selection> ParseAlgorithmList(const std::string& list, std
         const std::string name =
             hashlib::ascii::Lowered(list.substr(start, comma == std::string::npos ? comma : comma - start));
         if (name == "all") {
-            selection.fill(1);
+            std::fill_n(selection.begin(), hashlib::CommonAlgorithmCount, 1);
         } else if (const int id = hashlib::FindAlgorithmByCommandName(name); id >= 0) {
             selection[size_t(id)] = 1;
         } else {

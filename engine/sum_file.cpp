@@ -42,29 +42,19 @@ SumFileKind KindOfSumFile(std::string_view sum_file_name) {
     const size_t separator = sum_file_name.find_last_of("/\\");
     const std::string_view name =
         separator == std::string_view::npos ? sum_file_name : sum_file_name.substr(separator + 1);
-    if (EndsWithIgnoringCase(name, ".sfv")) {
+    if (EndsWithIgnoringCase(name, SfvSuffix)) {
         return {true, hashlib::AlgorithmCrc32};
     }
-    struct Naming {
-        std::string_view text;
-        bool whole_name;  // else a suffix
-        int algorithm;
-    };
-    static constexpr Naming Namings[] = {
-        {".md5", false, hashlib::AlgorithmMd5},          {".md4", false, hashlib::AlgorithmMd4},
-        {".sha1", false, hashlib::AlgorithmSha1},        {".sha256", false, hashlib::AlgorithmSha256},
-        {".sha384", false, hashlib::AlgorithmSha384},    {".sha512", false, hashlib::AlgorithmSha512},
-        {".rmd160", false, hashlib::AlgorithmRipemd160}, {".ripemd160", false, hashlib::AlgorithmRipemd160},
-        {".tiger", false, hashlib::AlgorithmTiger},      {".md2", false, hashlib::AlgorithmMd2},
-        {".ed2k", false, hashlib::AlgorithmEdonkey},     {".crc32", false, hashlib::AlgorithmCrc32},
-        {"MD5SUMS", true, hashlib::AlgorithmMd5},        {"SHA1SUMS", true, hashlib::AlgorithmSha1},
-        {"SHA256SUMS", true, hashlib::AlgorithmSha256},  {"SHA384SUMS", true, hashlib::AlgorithmSha384},
-        {"SHA512SUMS", true, hashlib::AlgorithmSha512},
-    };
-    for (const Naming& naming : Namings) {
-        if (naming.whole_name ? EqualsIgnoringCase(name, naming.text)
-                              : EndsWithIgnoringCase(name, naming.text)) {
-            return {false, naming.algorithm};
+    for (const hashlib::AlgorithmInfo& info : hashlib::Algorithms) {
+        for (const char* suffix : info.sum_file_suffixes) {
+            if (suffix != nullptr && EndsWithIgnoringCase(name, suffix)) {
+                return {false, info.id};
+            }
+        }
+        for (const char* whole_name : info.sum_file_names) {
+            if (whole_name != nullptr && EqualsIgnoringCase(name, whole_name)) {
+                return {false, info.id};
+            }
         }
     }
     return {};

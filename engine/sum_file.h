@@ -18,11 +18,10 @@
 //    itself hold " (" or ") = "; spaces or tabs may surround the '=' and follow the digest.
 // 4. Otherwise a line that starts with hex digits followed by the GNU separator is a GNU line.
 //    Its name is everything after the separator, spaces included. Its algorithm comes from the
-//    sum file's name (*.md5 *.md4 *.sha1 *.sha256 *.sha384 *.sha512 *.rmd160 *.ripemd160 *.tiger
-//    *.md2 *.ed2k *.crc32, MD5SUMS SHA1SUMS SHA256SUMS SHA384SUMS SHA512SUMS, any case), else
-//    from the caller's chosen algorithm, else from the digest's length when only one algorithm
-//    has it (Tiger 48, SHA-384 96, SHA-512 128 hex digits); a length several algorithms share
-//    is reported as ambiguous, never guessed.
+//    sum file's name (the suffixes and whole names the algorithm table lists: *.md5, *.rmd160,
+//    SHA256SUMS and the like, any case), else from the caller's chosen algorithm, else from the
+//    digest's length when only one algorithm has it (Tiger 48, SHA-384 96, SHA-512 128 hex
+//    digits); a length several algorithms share is reported as ambiguous, never guessed.
 // 5. Otherwise a line shaped like a tagged line (a name, '(', ')', '=', a digest) names an
 //    algorithm we do not compute ("CRC32C (f) = 1a2b3c4d" is not an SFV line).
 // 6. Otherwise a line ending in a space or tab and 8 hex digits is an SFV line: the name is
@@ -51,6 +50,9 @@
 namespace engine {
 
 enum class SumLineFormat { Tagged, Gnu, Sfv };
+
+// A sum file whose name ends in this (any case) holds SFV lines only.
+inline constexpr std::string_view SfvSuffix = ".sfv";
 
 struct SumEntry {
     size_t line = 0;  // 1-based number of the line in the sum file

@@ -1,6 +1,5 @@
 #include "sum_files_beside.h"
 
-#include <array>
 #include <optional>
 #include <string_view>
 
@@ -9,16 +8,6 @@
 
 namespace engine {
 namespace {
-
-// Appended to the file's name: the suffixes the reader knows, and .sfv.
-constexpr std::array<std::string_view, 13> SumFileSuffixes = {
-    ".md5",       ".md4",   ".sha1", ".sha256", ".sha384", ".sha512", ".rmd160",
-    ".ripemd160", ".tiger", ".md2",  ".ed2k",   ".crc32",  ".sfv",
-};
-// One list for a whole folder, named for its algorithm.
-constexpr std::array<std::string_view, 5> FolderSumFiles = {
-    "MD5SUMS", "SHA1SUMS", "SHA256SUMS", "SHA384SUMS", "SHA512SUMS",
-};
 
 // The whole file, or nothing when it cannot be read or is longer than LargestSumFileBeside.
 std::optional<std::string> ReadSmallFile(const std::string& path) {
@@ -46,11 +35,22 @@ ExpectedDigests ReadSumFilesBeside(const std::string& file_path) {
     if (file_name.empty()) {
         return expected;
     }
-    for (const std::string_view suffix : SumFileSuffixes) {
-        AddFromSumFile(folder, file_name + std::string(suffix), file_name, expected);
+    // Named after the file: the suffixes the algorithm table gives, and .sfv.
+    for (const hashlib::AlgorithmInfo& info : hashlib::Algorithms) {
+        for (const char* suffix : info.sum_file_suffixes) {
+            if (suffix != nullptr) {
+                AddFromSumFile(folder, file_name + suffix, file_name, expected);
+            }
+        }
     }
-    for (const std::string_view sum_file_name : FolderSumFiles) {
-        AddFromSumFile(folder, std::string(sum_file_name), file_name, expected);
+    AddFromSumFile(folder, file_name + std::string(SfvSuffix), file_name, expected);
+    // One list for a whole folder, named for its algorithm.
+    for (const hashlib::AlgorithmInfo& info : hashlib::Algorithms) {
+        for (const char* sum_file_name : info.sum_file_names) {
+            if (sum_file_name != nullptr) {
+                AddFromSumFile(folder, sum_file_name, file_name, expected);
+            }
+        }
     }
     return expected;
 }

@@ -1,7 +1,8 @@
 // The digests a file is expected to have, from the sum files that lie beside it: the ones named
 // after the file (NAME.sha256 and the like, NAME being the file's own name with its extension)
-// and the folder's MD5SUMS to SHA512SUMS. Only lines naming the file itself, without a folder,
-// count. This is what lets the dialog tell a download that matches its published checksums.
+// and the folder's lists named for an algorithm (SHA256SUMS and the like), as the algorithm
+// table gives them. Only lines naming the file itself, without a folder, count. This is what
+// lets the dialog tell a download that matches its published checksums.
 #pragma once
 
 #include <string>

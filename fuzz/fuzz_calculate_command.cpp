@@ -5,7 +5,7 @@
 //   byte 1   bit 0 the HMAC tick; bits 1-2 the key kind (0 text, 1 hex, 2-3 unknown); bits 3-5
 //            how many white-space characters trail the file's path; bit 6 the file fed to the
 //            objects in parallel; bit 7 the calculation stopped before it starts
-//   bytes 2-3  the thirteen algorithm ticks, bit i = Algorithm identifier i
+//   bytes 2-3  the algorithm ticks, bit i = Algorithm identifier i
 //   the rest the value, then after the first zero byte the key
 // Standard input is never chosen (the run would wait on it) and the only file read is the
 // target's own temporary file.

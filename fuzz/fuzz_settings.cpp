@@ -37,7 +37,7 @@ void CheckWindowRect(std::wstring_view value) {
 void CheckCheckBoxes(std::wstring_view value) {
     const std::optional<CheckBoxFlags> flags = ParseCheckBoxes(value);
     const std::wstring_view trimmed = Trimmed(value);
-    FUZZ_CHECK(flags.has_value() == (trimmed.size() == size_t(hashlib::AlgorithmCount) + 1));
+    FUZZ_CHECK(flags.has_value() == (trimmed.size() == DialogRowCount + 1));
     if (!flags) {
         return;
     }

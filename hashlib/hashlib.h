@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <tuple>
+#include <utility>
 
 #include "catalogue.h"
 #include "digest_object.h"
@@ -14,8 +16,12 @@
 
 namespace hashlib {
 
-// Algorithm identifiers: the dialog's order of check boxes, the index of the selection flags
-// and of the result texts.
+// Two numbers name an algorithm. Its Algorithm identifier is the program's order: the order in
+// which it lists, selects and reports algorithms (the index of selection flags and result
+// texts); an algorithm added to the library takes the next one. Its catalogue code is the
+// library's own numbering: it indexes the catalogue, is what an HMAC context is bound to, is
+// never shown and follows none of the program's orders. The table below leads from the first to
+// the second.
 enum AlgorithmId : int {
     AlgorithmMd5 = 0,
     AlgorithmMd4 = 1,
@@ -32,18 +38,26 @@ enum AlgorithmId : int {
     AlgorithmEdonkey = 12,
 };
 
-// Everything the program loops over, one row per Algorithm identifier. Sizes come from the
+// Identifiers 0 to 12, MD5 to eDonkey/eMule, are the algorithms every front end offers, and what
+// orvendal-cli's "-a all" selects. An algorithm added later is chosen by its name, so that a
+// script using "-a all" keeps printing the same lines.
+constexpr int CommonAlgorithmCount = 13;
+
+// What the program knows of one algorithm, one row per Algorithm identifier. Sizes come from the
 // catalogue entry.
 struct AlgorithmInfo {
-    const char* display_name;                    // as on the dialog's check box, without the mnemonic
-    const char* command_name;                    // lower-case name on the command line
-    const char* tag_name;                        // upper-case name in BSD-tag output lines
-    std::array<const char*, 2> other_spellings;  // further names a sum file may use; null when unused
-    int check_box_id;                            // the dialog's controls of this row
-    int result_id;
-    uint32_t catalogue_code;
-    bool keyable;  // computed as an HMAC when HMAC is ticked; the others are then left out
-    std::unique_ptr<DigestObject> (*create)();  // the plain object
+    AlgorithmId id;                                // the row's own position in the table
+    const char* display_name;                      // as the program shows it ("eDonkey/eMule")
+    const char* command_name;                      // lower-case name on the command line
+    const char* tag_name;                          // upper-case name in BSD-tag output lines
+    std::array<const char*, 2> other_spellings{};  // further names a sum file may use; null when unused
+    uint32_t catalogue_code = 0;
+    bool keyable = false;  // computed as an HMAC when HMAC is asked for; the others are then left out
+    std::unique_ptr<DigestObject> (*create)() = nullptr;  // the plain object
+    // Sum files whose own name says their untagged lines are of this algorithm: suffixes of the
+    // name (".md5" in "setup.iso.md5") and whole names ("MD5SUMS"), any case; null when unused.
+    std::array<const char*, 2> sum_file_suffixes{};
+    std::array<const char*, 2> sum_file_names{};
 
     constexpr const HashDescriptor& Descriptor() const { return Catalogue[catalogue_code]; }
     constexpr int32_t DigestSize() const { return int32_t(Descriptor().digest_size); }
@@ -59,32 +73,113 @@ std::unique_ptr<DigestObject> CreatePlain() {
 
 }  // namespace detail
 
-// Display, command-line and tag name; other spellings; check box and result; catalogue code;
-// keyable; the plain object.
 // clang-format off
 inline constexpr std::array Algorithms = std::to_array<AlgorithmInfo>({
-    {"MD5", "md5", "MD5", {"MD-5"}, 1008, 1009, 0, true, &detail::CreatePlain<Md5Object>},
-    {"MD4", "md4", "MD4", {}, 1038, 1037, 8, true, &detail::CreatePlain<Md4Object>},
-    {"SHA1", "sha1", "SHA1", {"SHA-1"}, 1010, 1011, 1, true, &detail::CreatePlain<Sha1Object>},
-    {"SHA256", "sha256", "SHA256", {"SHA-256"}, 1012, 1013, 2, true, &detail::CreatePlain<Sha256Object>},
-    {"SHA384", "sha384", "SHA384", {"SHA-384"}, 1014, 1015, 4, true, &detail::CreatePlain<Sha384Object>},
-    {"SHA512", "sha512", "SHA512", {"SHA-512"}, 1016, 1017, 3, true, &detail::CreatePlain<Sha512Object>},
-    {"RIPEMD160", "ripemd160", "RIPEMD160", {"RMD160", "RIPEMD-160"}, 1018, 1019, 7, true,
-     &detail::CreatePlain<Ripemd160Object>},
-    {"PANAMA", "panama", "PANAMA", {}, 1020, 1021, 6, true, &detail::CreatePlain<PanamaObject>},
-    {"TIGER", "tiger", "TIGER", {"TIGER192"}, 1026, 1027, 5, true, &detail::CreatePlain<TigerObject>},
-    {"MD2", "md2", "MD2", {}, 1006, 1007, 9, false, &detail::CreatePlain<Md2Object>},
-    {"ADLER32", "adler32", "ADLER32", {"ADLER-32"}, 1022, 1023, 11, false, &detail::CreatePlain<Adler32Object>},
-    {"CRC32", "crc32", "CRC32", {"CRC-32"}, 1024, 1025, 10, false, &detail::CreatePlain<Crc32Object>},
-    {"eDonkey/eMule", "edonkey", "EDONKEY", {"ED2K"}, 1039, 1040, 17, false,
-     &detail::CreatePlain<EdonkeyObject>},
+    {.id = AlgorithmMd5, .display_name = "MD5", .command_name = "md5", .tag_name = "MD5",
+     .other_spellings = {"MD-5"}, .catalogue_code = 0, .keyable = true,
+     .create = &detail::CreatePlain<Md5Object>, .sum_file_suffixes = {".md5"}, .sum_file_names = {"MD5SUMS"}},
+    {.id = AlgorithmMd4, .display_name = "MD4", .command_name = "md4", .tag_name = "MD4",
+     .catalogue_code = 8, .keyable = true,
+     .create = &detail::CreatePlain<Md4Object>, .sum_file_suffixes = {".md4"}},
+    {.id = AlgorithmSha1, .display_name = "SHA1", .command_name = "sha1", .tag_name = "SHA1",
+     .other_spellings = {"SHA-1"}, .catalogue_code = 1, .keyable = true,
+     .create = &detail::CreatePlain<Sha1Object>, .sum_file_suffixes = {".sha1"}, .sum_file_names = {"SHA1SUMS"}},
+    {.id = AlgorithmSha256, .display_name = "SHA256", .command_name = "sha256", .tag_name = "SHA256",
+     .other_spellings = {"SHA-256"}, .catalogue_code = 2, .keyable = true,
+     .create = &detail::CreatePlain<Sha256Object>, .sum_file_suffixes = {".sha256"},
+     .sum_file_names = {"SHA256SUMS"}},
+    {.id = AlgorithmSha384, .display_name = "SHA384", .command_name = "sha384", .tag_name = "SHA384",
+     .other_spellings = {"SHA-384"}, .catalogue_code = 4, .keyable = true,
+     .create = &detail::CreatePlain<Sha384Object>, .sum_file_suffixes = {".sha384"},
+     .sum_file_names = {"SHA384SUMS"}},
+    {.id = AlgorithmSha512, .display_name = "SHA512", .command_name = "sha512", .tag_name = "SHA512",
+     .other_spellings = {"SHA-512"}, .catalogue_code = 3, .keyable = true,
+     .create = &detail::CreatePlain<Sha512Object>, .sum_file_suffixes = {".sha512"},
+     .sum_file_names = {"SHA512SUMS"}},
+    {.id = AlgorithmRipemd160, .display_name = "RIPEMD160", .command_name = "ripemd160", .tag_name = "RIPEMD160",
+     .other_spellings = {"RMD160", "RIPEMD-160"}, .catalogue_code = 7, .keyable = true,
+     .create = &detail::CreatePlain<Ripemd160Object>, .sum_file_suffixes = {".rmd160", ".ripemd160"}},
+    {.id = AlgorithmPanama, .display_name = "PANAMA", .command_name = "panama", .tag_name = "PANAMA",
+     .catalogue_code = 6, .keyable = true,
+     .create = &detail::CreatePlain<PanamaObject>},
+    {.id = AlgorithmTiger, .display_name = "TIGER", .command_name = "tiger", .tag_name = "TIGER",
+     .other_spellings = {"TIGER192"}, .catalogue_code = 5, .keyable = true,
+     .create = &detail::CreatePlain<TigerObject>, .sum_file_suffixes = {".tiger"}},
+    // MD2 would pass the HMAC engine's block-size rule (16 bytes) but is never keyed.
+    {.id = AlgorithmMd2, .display_name = "MD2", .command_name = "md2", .tag_name = "MD2",
+     .catalogue_code = 9, .keyable = false,
+     .create = &detail::CreatePlain<Md2Object>, .sum_file_suffixes = {".md2"}},
+    {.id = AlgorithmAdler32, .display_name = "ADLER32", .command_name = "adler32", .tag_name = "ADLER32",
+     .other_spellings = {"ADLER-32"}, .catalogue_code = 11, .keyable = false,
+     .create = &detail::CreatePlain<Adler32Object>},
+    {.id = AlgorithmCrc32, .display_name = "CRC32", .command_name = "crc32", .tag_name = "CRC32",
+     .other_spellings = {"CRC-32"}, .catalogue_code = 10, .keyable = false,
+     .create = &detail::CreatePlain<Crc32Object>, .sum_file_suffixes = {".crc32"}},
+    {.id = AlgorithmEdonkey, .display_name = "eDonkey/eMule", .command_name = "edonkey", .tag_name = "EDONKEY",
+     .other_spellings = {"ED2K"}, .catalogue_code = 17, .keyable = false,
+     .create = &detail::CreatePlain<EdonkeyObject>, .sum_file_suffixes = {".ed2k"}},
 });
 // clang-format on
 
-// The number of Algorithm identifiers, shared by the driver and the dialog.
+// The number of Algorithm identifiers: the size of the engine's selection and result lists.
 constexpr int AlgorithmCount = int(Algorithms.size());
 
 namespace detail {
+
+// Each row sits at its own identifier, so a row out of place cannot lend its name to another.
+constexpr bool EveryRowIsAtItsIdentifier() {
+    for (size_t position = 0; position < Algorithms.size(); ++position) {
+        if (size_t(Algorithms[position].id) != position) {
+            return false;
+        }
+    }
+    return true;
+}
+
+constexpr bool SameIgnoringCase(const char* a, const char* b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    for (; *a != '\0' && lower(*a) == lower(*b); ++a, ++b) {
+    }
+    return lower(*a) == lower(*b);
+}
+
+// Every name a row answers to or a sum file may carry, in one list.
+constexpr auto EveryName() {
+    constexpr size_t names_per_row = 3 + std::tuple_size_v<decltype(AlgorithmInfo::other_spellings)> +
+                                     std::tuple_size_v<decltype(AlgorithmInfo::sum_file_suffixes)> +
+                                     std::tuple_size_v<decltype(AlgorithmInfo::sum_file_names)>;
+    std::array<std::pair<int, const char*>, Algorithms.size() * names_per_row> names{};
+    size_t count = 0;
+    for (const AlgorithmInfo& info : Algorithms) {
+        const auto add = [&](const char* name) { names[count++] = {info.id, name}; };
+        add(info.display_name);
+        add(info.command_name);
+        add(info.tag_name);
+        const auto add_each = [&](const auto& list) {
+            for (const char* name : list) {
+                add(name);
+            }
+        };
+        add_each(info.other_spellings);
+        add_each(info.sum_file_suffixes);
+        add_each(info.sum_file_names);
+    }
+    return names;
+}
+
+// A name leads to one algorithm only: the lookups take the first row that answers.
+constexpr bool NoNameHasTwoAlgorithms() {
+    constexpr auto names = EveryName();
+    for (size_t i = 0; i < names.size(); ++i) {
+        for (size_t j = i + 1; j < names.size(); ++j) {
+            if (names[i].second != nullptr && names[j].second != nullptr &&
+                names[i].first != names[j].first && SameIgnoringCase(names[i].second, names[j].second)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
 
 // An empty entry has no sizes (its operations are null too, but the sanitizer builds cannot
 // compare function addresses at compile time).
@@ -110,10 +205,13 @@ constexpr bool EveryKeyableRowIsAcceptedByHmac() {
 
 }  // namespace detail
 
+static_assert(detail::EveryRowIsAtItsIdentifier(), "a row out of identifier order");
+static_assert(CommonAlgorithmCount <= AlgorithmCount);
+static_assert(detail::NoNameHasTwoAlgorithms(), "two rows answer to the same name");
 static_assert(detail::EveryRowIsInTheCatalogue(), "a row names a catalogue code that is not filled in");
 static_assert(detail::EveryKeyableRowIsAcceptedByHmac(), "a keyable row the HMAC engine would refuse");
 
-// The plain object for an identifier; null for an identifier outside 0..12.
+// The plain object for an identifier; null for an identifier outside the table.
 std::unique_ptr<DigestObject> CreateDigestObject(int algorithm_id);
 
 // The identifier whose display, command-line or tag name, or one of its other spellings, this is

@@ -8,18 +8,34 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "catalogue.h"
 #include "digest_object.h"
 
 namespace hashlib {
 
-// Room for the largest working record of an algorithm HMAC accepts (PANAMA's).
-constexpr uint32_t HmacRecordRoom = 1280;
-// The largest block size among them (SHA-384, SHA-512).
-constexpr uint32_t HmacMaxBlockSize = 128;
+namespace detail {
 
-// Whether the engine keys an entry: a block of HmacMinBlockSize bytes or more. An entry that
-// would not fit the context, or whose digest exceeds its block (which the hashed-key path
-// needs), is refused too rather than overrun.
+// The largest of one size among the entries with a block HMAC can key.
+constexpr uint32_t LargestAmongBlockEntries(uint32_t HashDescriptor::*size) {
+    uint32_t largest = 0;
+    for (const HashDescriptor& entry : Catalogue) {
+        if (entry.block_size >= HmacMinBlockSize && entry.*size > largest) {
+            largest = entry.*size;
+        }
+    }
+    return largest;
+}
+
+}  // namespace detail
+
+// Room for the largest working record and the largest block of any entry with a block, taken
+// from the catalogue itself, so every block algorithm added to it can be keyed.
+constexpr uint32_t HmacRecordRoom = detail::LargestAmongBlockEntries(&HashDescriptor::context_size);
+constexpr uint32_t HmacMaxBlockSize = detail::LargestAmongBlockEntries(&HashDescriptor::block_size);
+
+// Whether the engine keys an entry: a block of HmacMinBlockSize bytes or more. An entry whose
+// digest exceeds its block (which the hashed-key path needs), or one from outside the catalogue
+// that would not fit the context, is refused too rather than overrun.
 constexpr bool HmacAccepts(const HashDescriptor& entry) {
     return entry.block_size >= HmacMinBlockSize && entry.block_size <= HmacMaxBlockSize &&
            entry.context_size <= HmacRecordRoom && entry.digest_size <= entry.block_size;

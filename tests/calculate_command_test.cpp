@@ -69,8 +69,8 @@ TEST(CalculateCommand, EveryRefusalWithItsReasonAndField) {
     ExpectRefused(RunCommand(none), Refusal::NoAlgorithm, Field::AlgorithmSelection);
     CalculationRequest checksums_only = Values(InputText, "abc");
     checksums_only.selection = {};
-    for (int id = hashlib::AlgorithmMd2; id < hashlib::AlgorithmCount; ++id) {
-        checksums_only.selection[id] = 1;
+    for (const hashlib::AlgorithmInfo& info : hashlib::Algorithms) {
+        checksums_only.selection[info.id] = info.keyable ? 0 : 1;
     }
     EXPECT_TRUE(RunCommand(checksums_only).succeeded());
     checksums_only.hmac = true;

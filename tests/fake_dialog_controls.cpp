@@ -18,7 +18,7 @@ FakeDialogControls::FakeDialogControls(ui::MainDialog& dialog) : dialog_(dialog)
     for (const int id : plain) {
         controls_[id] = Control{};
     }
-    for (const ui::AlgorithmRow& row : ui::AlgorithmRows) {
+    for (const ui::DialogRow& row : ui::DialogRows) {
         controls_[row.check_box] = Control{};
         controls_[row.result] = Control{};
     }

@@ -10,7 +10,8 @@
 #include "ui/main_dialog.h"
 #include "ui/resource.h"
 
-using hashlib::AlgorithmCount;
+using ui::DialogRow;
+using ui::DialogRows;
 
 namespace {
 
@@ -30,11 +31,12 @@ class DialogSettingsTest : public testing::Test {
 
     void Open(const ui::StoredSettings& stored) { controls.Initialise(stored); }
 
+    // The algorithms whose rows are ticked.
     std::set<int> TickedBoxes() {
         std::set<int> ticked;
-        for (int id = 0; id < AlgorithmCount; ++id) {
-            if (controls[ui::AlgorithmRows[id].check_box].checked) {
-                ticked.insert(id);
+        for (const DialogRow& row : DialogRows) {
+            if (controls[row.check_box].checked) {
+                ticked.insert(row.algorithm);
             }
         }
         return ticked;
@@ -78,9 +80,9 @@ TEST_F(DialogSettingsTest, MalformedValuesKeepTheDefaults) {
         fresh_controls[IDC_DATA_FORMAT].selection = FileFormat;
         fresh_controls[IDC_KEY_FORMAT].selection = TextKey;
         fresh_controls.Initialise(c.stored);
-        for (int id = 0; id < AlgorithmCount; ++id) {
-            EXPECT_EQ(fresh_controls[ui::AlgorithmRows[id].check_box].checked, DefaultTicks.count(id) != 0)
-                << "row " << id;
+        for (const DialogRow& row : DialogRows) {
+            EXPECT_EQ(fresh_controls[row.check_box].checked, DefaultTicks.count(row.algorithm) != 0)
+                << "check box " << row.check_box;
         }
         EXPECT_FALSE(fresh_controls[IDC_HMAC].checked);
         EXPECT_EQ(fresh_controls[IDC_DATA_FORMAT].selection, c.data_format);
@@ -116,10 +118,9 @@ TEST_F(DialogSettingsTest, WhatIsSavedIsWhatTheControlsShow) {
     next_controls.Initialise(saved);
     EXPECT_EQ(next.stored_window_rect, (ui::Rect{40, 30, 570, 680}));
     EXPECT_TRUE(next_controls[IDC_HMAC].checked);
-    for (int id = 0; id < AlgorithmCount; ++id) {
-        EXPECT_EQ(next_controls[ui::AlgorithmRows[id].check_box].checked,
-                  controls[ui::AlgorithmRows[id].check_box].checked)
-            << "row " << id;
+    for (const DialogRow& row : DialogRows) {
+        EXPECT_EQ(next_controls[row.check_box].checked, controls[row.check_box].checked)
+            << "check box " << row.check_box;
     }
     EXPECT_EQ(next_controls[IDC_DATA_FORMAT].selection, HexFormat);
     EXPECT_EQ(next_controls[IDC_KEY_FORMAT].selection, HexKey);

@@ -15,7 +15,8 @@
 #include "test_support.h"
 #include "ui/resource.h"
 
-using hashlib::AlgorithmCount;
+using ui::DialogRowCount;
+using ui::DialogRows;
 
 namespace {
 
@@ -24,6 +25,11 @@ constexpr int TextKey = 0, HexKey = 1;
 
 std::wstring Widen(const std::string& ascii) {
     return std::wstring(ascii.begin(), ascii.end());
+}
+
+// The row that offers the algorithm.
+constexpr size_t RowOf(int algorithm) {
+    return size_t(ui::DialogRowOf(algorithm));
 }
 
 std::wstring DigestOf(int algorithm, const std::string& bytes) {
@@ -53,34 +59,34 @@ class TempFile {
 class MainDialogTest : public testing::Test {
   protected:
     // The results the dialog should show for `bytes` with its current ticks and no HMAC.
-    std::array<std::wstring, AlgorithmCount> PlainResults(const std::string& bytes) {
-        std::array<std::wstring, AlgorithmCount> results;
-        for (int id = 0; id < AlgorithmCount; ++id) {
-            if (controls[ui::AlgorithmRows[id].check_box].checked) {
-                results[id] = DigestOf(id, bytes);
+    std::array<std::wstring, DialogRowCount> PlainResults(const std::string& bytes) {
+        std::array<std::wstring, DialogRowCount> results;
+        for (size_t row = 0; row < DialogRowCount; ++row) {
+            if (controls[DialogRows[row].check_box].checked) {
+                results[row] = DigestOf(DialogRows[row].algorithm, bytes);
             }
         }
         return results;
     }
 
-    std::array<std::wstring, AlgorithmCount> ShownResults() {
-        std::array<std::wstring, AlgorithmCount> results;
-        for (int id = 0; id < AlgorithmCount; ++id) {
-            results[id] = controls[ui::AlgorithmRows[id].result].text;
+    std::array<std::wstring, DialogRowCount> ShownResults() {
+        std::array<std::wstring, DialogRowCount> results;
+        for (size_t row = 0; row < DialogRowCount; ++row) {
+            results[row] = controls[DialogRows[row].result].text;
         }
         return results;
     }
 
     ui::ResultMarks ShownMarks() {
         ui::ResultMarks marks{};
-        for (int id = 0; id < AlgorithmCount; ++id) {
-            marks[id] = controls[ui::AlgorithmRows[id].result].mark;
+        for (size_t row = 0; row < DialogRowCount; ++row) {
+            marks[row] = controls[DialogRows[row].result].mark;
         }
         return marks;
     }
 
     void ShowInResults(const std::wstring& text) {
-        for (const ui::AlgorithmRow& row : ui::AlgorithmRows) {
+        for (const ui::DialogRow& row : ui::DialogRows) {
             controls[row.result].text = text;
         }
     }
@@ -104,11 +110,12 @@ class MainDialogTest : public testing::Test {
 TEST_F(MainDialogTest, OpensWithTheDefaults) {
     controls.Initialise();
 
-    for (int id = 0; id < AlgorithmCount; ++id) {
+    for (size_t row = 0; row < DialogRowCount; ++row) {
+        const int id = DialogRows[row].algorithm;
         const bool ticked = id == hashlib::AlgorithmMd5 || id == hashlib::AlgorithmSha1 ||
                             id == hashlib::AlgorithmRipemd160 || id == hashlib::AlgorithmCrc32;
-        EXPECT_EQ(controls[ui::AlgorithmRows[id].check_box].checked, ticked) << "row " << id;
-        EXPECT_TRUE(controls[ui::AlgorithmRows[id].check_box].visible) << "row " << id;
+        EXPECT_EQ(controls[DialogRows[row].check_box].checked, ticked) << "row " << row;
+        EXPECT_TRUE(controls[DialogRows[row].check_box].visible) << "row " << row;
     }
     EXPECT_FALSE(controls[IDC_HMAC].checked);
     EXPECT_EQ(controls[IDC_DATA_FORMAT].selection, FileFormat);
@@ -216,7 +223,7 @@ TEST_P(CalculateRefusalTest, ShowsItsMessageMovesTheFocusAndKeepsTheResults) {
     const Refusal& refusal = GetParam();
     controls.Initialise();
     if (!refusal.ticks.empty()) {
-        for (const ui::AlgorithmRow& row : ui::AlgorithmRows) {
+        for (const ui::DialogRow& row : ui::DialogRows) {
             Untick(row.check_box);
         }
         for (const int box : refusal.ticks) {
@@ -322,7 +329,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MainDialogTest, NothingTickedAsksForAnAlgorithm) {
     controls.Initialise();
-    for (const ui::AlgorithmRow& row : ui::AlgorithmRows) {
+    for (const ui::DialogRow& row : ui::DialogRows) {
         Untick(row.check_box);
     }
     Calculate(TextFormat, L"abc");
@@ -344,10 +351,10 @@ TEST_F(MainDialogTest, HmacModeHidesTheUnkeyableRowsAndEnablesTheKey) {
 
     EXPECT_TRUE(controls[IDC_KEY_FORMAT].enabled);
     EXPECT_TRUE(controls[IDC_KEY_VALUE].enabled);
-    for (int id = 0; id < AlgorithmCount; ++id) {
-        const bool shown = id < hashlib::AlgorithmMd2;  // MD5 to TIGER
-        EXPECT_EQ(controls[ui::AlgorithmRows[id].check_box].visible, shown) << "row " << id;
-        EXPECT_EQ(controls[ui::AlgorithmRows[id].result].visible, shown) << "row " << id;
+    for (size_t row = 0; row < DialogRowCount; ++row) {
+        const bool shown = row < RowOf(hashlib::AlgorithmMd2);  // MD5 to TIGER
+        EXPECT_EQ(controls[DialogRows[row].check_box].visible, shown) << "row " << row;
+        EXPECT_EQ(controls[DialogRows[row].result].visible, shown) << "row " << row;
     }
     EXPECT_FALSE(controls[IDC_EDONKEY_LINE_ABOVE].visible);
     EXPECT_FALSE(controls[IDC_EDONKEY_LINE_BELOW].visible);
@@ -387,7 +394,7 @@ TEST_F(MainDialogTest, ResultsAreClearedWhenTheirInputChanges) {
 
     controls.Click(IDC_MD5);  // untick: only its own result goes
     auto expected = full;
-    expected[hashlib::AlgorithmMd5].clear();
+    expected[RowOf(hashlib::AlgorithmMd5)].clear();
     EXPECT_EQ(ShownResults(), expected);
     controls.Click(IDC_MD4);  // tick: nothing changes
     EXPECT_EQ(ShownResults(), expected);
@@ -428,7 +435,8 @@ TEST_F(MainDialogTest, ResultsAreClearedWhenTheirInputChanges) {
 
 TEST_F(MainDialogTest, ExpectedDigestsMarkTheResultsTheyGoWith) {
     using ui::ResultMark;
-    constexpr int Md5 = hashlib::AlgorithmMd5, Sha1 = hashlib::AlgorithmSha1, Crc32 = hashlib::AlgorithmCrc32;
+    constexpr size_t Md5 = RowOf(hashlib::AlgorithmMd5), Sha1 = RowOf(hashlib::AlgorithmSha1),
+                     Crc32 = RowOf(hashlib::AlgorithmCrc32);
     // "abc": MD5 from RFC 1321, CRC-32 from zlib; the SHA-1 listed is wrong.
     const TempDir folder;
     const std::wstring file = FakeDialogControls::DecodeUtf8(folder.Write("download.bin", "abc"));
@@ -526,8 +534,8 @@ TEST_F(MainDialogTest, CountsOnlyTheRowsACalculationWouldUse) {
     for (bool& ticked : dialog.values.algorithms) {
         ticked = false;
     }
-    dialog.values.algorithms[hashlib::AlgorithmMd2] = true;
-    dialog.values.algorithms[hashlib::AlgorithmTiger] = true;
+    dialog.values.algorithms[RowOf(hashlib::AlgorithmMd2)] = true;
+    dialog.values.algorithms[RowOf(hashlib::AlgorithmTiger)] = true;
     EXPECT_EQ(dialog.CountSelectedAlgorithms(), 2);
     dialog.values.hmac = true;
     EXPECT_EQ(dialog.CountSelectedAlgorithms(), 1);

@@ -15,10 +15,10 @@ class OracleHash {
     virtual std::vector<uint8_t> Final() = 0;
 };
 
-// The oracle for an Algorithm identifier (0..12).
+// The oracle for an Algorithm identifier; throws for one it lacks.
 std::unique_ptr<OracleHash> CreateOracle(int algorithm_id);
 
-// Keyed (HMAC, RFC 2104) oracle for identifiers 0..8.
+// Keyed (HMAC, RFC 2104) oracle for the keyable identifiers; throws for any other.
 std::unique_ptr<OracleHash> CreateHmacOracle(int algorithm_id, const uint8_t* key, size_t key_length);
 
 // Crypto++'s copy of the four Tiger S-boxes, 4 x 256 entries in box order.

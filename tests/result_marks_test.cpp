@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
-using hashlib::AlgorithmCount;
+using hashlib::AlgorithmCrc32;
+using hashlib::AlgorithmMd5;
+using hashlib::AlgorithmSha1;
+using hashlib::AlgorithmTiger;
 using ui::ClipboardDigest;
 using ui::ResultMark;
 
@@ -22,17 +25,20 @@ TEST(ResultMarks, ClipboardTextIsADigestWhenItIsHexOnceTrimmedAndSpacesRemoved) 
 }
 
 TEST(ResultMarks, SumFilesOutweighTheClipboardWhichOnlyConfirms) {
-    constexpr int Md5 = hashlib::AlgorithmMd5, Sha1 = hashlib::AlgorithmSha1, Crc32 = hashlib::AlgorithmCrc32;
-    constexpr int Tiger = hashlib::AlgorithmTiger;
-    std::array<std::wstring, AlgorithmCount> results;
+    // Results are by row, the sum files' digests by algorithm.
+    constexpr size_t Md5 = size_t(ui::DialogRowOf(AlgorithmMd5)),
+                     Sha1 = size_t(ui::DialogRowOf(AlgorithmSha1)),
+                     Crc32 = size_t(ui::DialogRowOf(AlgorithmCrc32)),
+                     Tiger = size_t(ui::DialogRowOf(AlgorithmTiger));
+    std::array<std::wstring, ui::DialogRowCount> results;
     results[Md5] = L"900150983cd24fb0d6963f7d28e17f72";
     results[Sha1] = L"a9993e364706816aba3e25717850c26c9cd0d89d";
     results[Tiger] = L"2aab1484e8c158f2bfb8c5ff41b57a525129131c957b5f93";
     results[Crc32] = L"352441c2";
     engine::ExpectedDigests listed;
-    listed[Md5] = {"900150983CD24FB0D6963F7D28E17F72"};
-    listed[Sha1] = {"a9993e364706816aba3e25717850c26c9cd0d89d", std::string(40, '0')};
-    listed[Crc32] = {"deadbeef"};
+    listed[AlgorithmMd5] = {"900150983CD24FB0D6963F7D28E17F72"};
+    listed[AlgorithmSha1] = {"a9993e364706816aba3e25717850c26c9cd0d89d", std::string(40, '0')};
+    listed[AlgorithmCrc32] = {"deadbeef"};
     listed[hashlib::AlgorithmMd2] = {"da853b0d3f88d99b30283a69e6ded6bb"};  // for a row left empty
 
     ui::ResultMarks wanted{};

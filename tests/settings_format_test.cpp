@@ -98,7 +98,7 @@ TEST(WindowPlacement, DefaultIsTheCreatedSizeCentred) {
     EXPECT_EQ(placement.rect, (Rect{100, 30, INT32_MAX, INT32_MAX}));
 }
 
-TEST(CheckBoxes, FourteenFlagsHmacFirstThenAlgorithmOrder) {
+TEST(CheckBoxes, FourteenFlagsHmacFirstThenRowOrder) {
     const std::optional<CheckBoxFlags> hmac_only = ParseCheckBoxes(L"10000000000000");
     ASSERT_TRUE(hmac_only);
     EXPECT_EQ(*hmac_only, (CheckBoxFlags{true, {}}));
@@ -106,18 +106,18 @@ TEST(CheckBoxes, FourteenFlagsHmacFirstThenAlgorithmOrder) {
     CheckBoxFlags defaults;
     for (int id : {hashlib::AlgorithmMd5, hashlib::AlgorithmSha1, hashlib::AlgorithmRipemd160,
                    hashlib::AlgorithmCrc32}) {
-        defaults.algorithms[size_t(id)] = true;
+        defaults.algorithms[size_t(ui::DialogRowOf(id))] = true;
     }
     EXPECT_EQ(FormatCheckBoxes(defaults), L"01010001000010");
     EXPECT_EQ(ParseCheckBoxes(L"01010001000010"), defaults);
 
-    // Character i + 1 is Algorithm identifier i, MD2 after TIGER and eDonkey last.
-    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+    // Character i + 1 is row i, MD2 after TIGER and eDonkey last.
+    for (size_t row = 0; row < ui::DialogRowCount; ++row) {
         std::wstring value(14, L'0');
-        value[size_t(id) + 1] = L'1';
+        value[row + 1] = L'1';
         CheckBoxFlags expected;
-        expected.algorithms[size_t(id)] = true;
-        EXPECT_EQ(ParseCheckBoxes(value), expected) << "identifier " << id;
+        expected.algorithms[row] = true;
+        EXPECT_EQ(ParseCheckBoxes(value), expected) << "row " << row;
     }
     // Anything but '1' unticks; trailing white space is not part of the value.
     CheckBoxFlags mixed;

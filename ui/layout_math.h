@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "hashlib/hashlib.h"
-#include "ui/algorithm_rows.h"
+#include "ui/dialog_rows.h"
 #include "ui/rect.h"
 #include "ui/resource.h"
 
@@ -44,24 +44,25 @@ constexpr size_t LayoutFirstControlEntry = 2;
 constexpr int32_t LayoutNotAControl = -1;  // id of entries 0 and 1
 
 // The window, the client area, the input block's and the bottom row's 12 controls, one result
-// edit per algorithm, and the end entry.
-using LayoutTable = std::array<LayoutEntry, 2 + 12 + hashlib::AlgorithmCount + 1>;
+// edit per algorithm row, and the end entry.
+using LayoutTable = std::array<LayoutEntry, 2 + 12 + DialogRowCount + 1>;
 
 namespace detail {
 
-// The result edits in the table's order: MD2, MD4 and MD5 first, then the others in identifier
-// order.
-constexpr std::array<int, hashlib::AlgorithmCount> ResultLayoutOrder() {
-    constexpr std::array<int, 3> leading = {hashlib::AlgorithmMd2, hashlib::AlgorithmMd4,
-                                            hashlib::AlgorithmMd5};
-    std::array<int, hashlib::AlgorithmCount> order{};
+// The rows' result edits in the table's order: MD2's, MD4's and MD5's first, then the others in
+// row order.
+constexpr std::array<int, DialogRowCount> ResultLayoutOrder() {
+    constexpr std::array<int, 3> leading = {DialogRowOf(hashlib::AlgorithmMd2),
+                                            DialogRowOf(hashlib::AlgorithmMd4),
+                                            DialogRowOf(hashlib::AlgorithmMd5)};
+    std::array<int, DialogRowCount> order{};
     size_t next = 0;
-    for (const int id : leading) {
-        order[next++] = id;
+    for (const int row : leading) {
+        order[next++] = row;
     }
-    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
-        if (id != leading[0] && id != leading[1] && id != leading[2]) {
-            order[next++] = id;
+    for (int row = 0; row < int(DialogRowCount); ++row) {
+        if (row != leading[0] && row != leading[1] && row != leading[2]) {
+            order[next++] = row;
         }
     }
     return order;
@@ -85,8 +86,8 @@ inline constexpr LayoutTable MainLayoutTable = [] {
     add(IDC_BROWSE, AnchorRight);
     add(IDC_DATA_VALUE, AnchorLeft | AnchorRight);
     add(IDC_KEY_VALUE, AnchorLeft | AnchorRight);
-    for (const int id : detail::ResultLayoutOrder()) {
-        add(AlgorithmRows[size_t(id)].result, AnchorLeft | AnchorRight);
+    for (const int row : detail::ResultLayoutOrder()) {
+        add(DialogRows[size_t(row)].result, AnchorLeft | AnchorRight);
     }
     add(IDC_BOTTOM_LINE, AnchorBottom | AnchorLeft | AnchorRight);
     add(IDC_EDONKEY_LINE_ABOVE, AnchorLeft | AnchorRight);

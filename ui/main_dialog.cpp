@@ -10,15 +10,33 @@ namespace {
 // etched lines around the eDonkey row: the template has them as one block at the bottom.
 constexpr std::array<int, 2> UnkeyedRowLines = {IDC_EDONKEY_LINE_ABOVE, IDC_EDONKEY_LINE_BELOW};
 
+constexpr bool IsKeyable(const DialogRow& row) {
+    return hashlib::Algorithms[size_t(row.algorithm)].keyable;
+}
+
 constexpr bool UnkeyedRowsAreTheBottomBlock() {
-    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
-        if (hashlib::Algorithms[id].keyable != (id < hashlib::AlgorithmMd2)) {
+    for (size_t row = 1; row < DialogRows.size(); ++row) {
+        if (IsKeyable(DialogRows[row]) && !IsKeyable(DialogRows[row - 1])) {
             return false;
         }
     }
-    return true;
+    return !IsKeyable(DialogRows.back());
 }
-static_assert(UnkeyedRowsAreTheBottomBlock(), "the keyable rows are MD5 to TIGER, 0..8");
+static_assert(UnkeyedRowsAreTheBottomBlock(),
+              "the template hides the unkeyed rows as one block at the bottom");
+
+// The engine's selection, by Algorithm identifier, for the ticks of the rows.
+engine::Selection SelectionOf(const std::array<bool, DialogRowCount>& ticks) {
+    engine::Selection selection{};
+    for (size_t row = 0; row < DialogRows.size(); ++row) {
+        selection[size_t(DialogRows[row].algorithm)] = ticks[row] ? 1 : 0;
+    }
+    return selection;
+}
+
+// Ticked when nothing is stored.
+constexpr std::array DefaultTicks = {hashlib::AlgorithmMd5, hashlib::AlgorithmSha1,
+                                     hashlib::AlgorithmRipemd160, hashlib::AlgorithmCrc32};
 
 // Gap between the data edit and the browse button, in pixels.
 constexpr int32_t BrowseButtonGap = 2;
@@ -26,17 +44,16 @@ constexpr int32_t BrowseButtonGap = 2;
 }  // namespace
 
 MainDialog::MainDialog() {
-    values.algorithms[hashlib::AlgorithmMd5] = true;
-    values.algorithms[hashlib::AlgorithmSha1] = true;
-    values.algorithms[hashlib::AlgorithmRipemd160] = true;
-    values.algorithms[hashlib::AlgorithmCrc32] = true;
+    for (const hashlib::AlgorithmId algorithm : DefaultTicks) {
+        values.algorithms[size_t(DialogRowOf(algorithm))] = true;
+    }
 }
 
 void MainDialog::ControlsToState() {
     values.hmac = controls_->IsChecked(IDC_HMAC);
-    for (size_t row = 0; row < AlgorithmRows.size(); ++row) {
-        values.algorithms[row] = controls_->IsChecked(AlgorithmRows[row].check_box);
-        std::wstring shown = controls_->Text(AlgorithmRows[row].result);
+    for (size_t row = 0; row < DialogRows.size(); ++row) {
+        values.algorithms[row] = controls_->IsChecked(DialogRows[row].check_box);
+        std::wstring shown = controls_->Text(DialogRows[row].result);
         if (shown != values.results[row]) {
             values.marks[row] = ResultMark::None;
         }
@@ -51,13 +68,13 @@ void MainDialog::ControlsToState() {
 void MainDialog::StateToControls() {
     writing_controls_ = true;
     controls_->SetChecked(IDC_HMAC, values.hmac);
-    for (size_t row = 0; row < AlgorithmRows.size(); ++row) {
-        controls_->SetChecked(AlgorithmRows[row].check_box, values.algorithms[row]);
+    for (size_t row = 0; row < DialogRows.size(); ++row) {
+        controls_->SetChecked(DialogRows[row].check_box, values.algorithms[row]);
         if (values.results[row].empty()) {
             values.marks[row] = ResultMark::None;  // whatever emptied the result
         }
-        WriteText(AlgorithmRows[row].result, values.results[row]);
-        controls_->SetResultMark(AlgorithmRows[row].result, values.marks[row]);
+        WriteText(DialogRows[row].result, values.results[row]);
+        controls_->SetResultMark(DialogRows[row].result, values.marks[row]);
     }
     WriteText(IDC_DATA_VALUE, values.data_value);
     WriteText(IDC_KEY_VALUE, values.key_value);
@@ -93,10 +110,10 @@ void MainDialog::ApplyHmacMode() {
     controls_->Enable(IDC_KEY_FORMAT, values.hmac);
     controls_->Enable(IDC_KEY_VALUE, values.hmac);
     values.key_format = controls_->Selection(IDC_KEY_FORMAT);
-    for (size_t row = 0; row < AlgorithmRows.size(); ++row) {
-        if (!hashlib::Algorithms[row].keyable) {
-            controls_->Show(AlgorithmRows[row].check_box, !values.hmac);
-            controls_->Show(AlgorithmRows[row].result, !values.hmac);
+    for (size_t row = 0; row < DialogRows.size(); ++row) {
+        if (!IsKeyable(DialogRows[row])) {
+            controls_->Show(DialogRows[row].check_box, !values.hmac);
+            controls_->Show(DialogRows[row].result, !values.hmac);
         }
     }
     for (const int line : UnkeyedRowLines) {
@@ -105,11 +122,7 @@ void MainDialog::ApplyHmacMode() {
 }
 
 int16_t MainDialog::CountSelectedAlgorithms() const {
-    engine::Selection selection{};
-    for (size_t row = 0; row < selection.size(); ++row) {
-        selection[row] = values.algorithms[row] ? 1 : 0;
-    }
-    return int16_t(engine::CountSelectedAlgorithms(values.hmac, selection));
+    return int16_t(engine::CountSelectedAlgorithms(values.hmac, SelectionOf(values.algorithms)));
 }
 
 void MainDialog::ApplyStoredFormats() {
@@ -215,7 +228,7 @@ void MainDialog::OnCommand(int id, int notification) {
             }
             return;
         default:
-            if (notification == ButtonClicked && AlgorithmRowOf(id) >= 0) {
+            if (notification == ButtonClicked && DialogRowOfCheckBox(id) >= 0) {
                 OnAlgorithmClicked(id);
             }
             return;
@@ -229,7 +242,7 @@ void MainDialog::OnHmacClicked() {
 }
 
 void MainDialog::OnAlgorithmClicked(int check_box_id) {
-    const int row = AlgorithmRowOf(check_box_id);
+    const int row = DialogRowOfCheckBox(check_box_id);
     if (row < 0) {
         return;
     }
@@ -347,9 +360,7 @@ engine::CalculationRequest MainDialog::BuildCalculationRequest() const {
     request.hmac = values.hmac;
     request.key_kind = engine::KeyKind(values.key_format);
     request.key_value = controls_->ToSystemCodePage(values.key_value);
-    for (size_t row = 0; row < request.selection.size(); ++row) {
-        request.selection[row] = values.algorithms[row] ? 1 : 0;
-    }
+    request.selection = SelectionOf(values.algorithms);
     return request;
 }
 
@@ -376,8 +387,8 @@ void MainDialog::ApplyCalculationOutcome(const engine::CalculationRequest& reque
         FocusOn(command.field);
         return;
     }
-    for (size_t row = 0; row < values.results.size(); ++row) {
-        const std::string& text = command.results[row];
+    for (size_t row = 0; row < DialogRows.size(); ++row) {
+        const std::string& text = command.results[size_t(DialogRows[row].algorithm)];
         values.results[row].assign(text.begin(), text.end());  // lower-case hex digits only
     }
     // What the clipboard holds is expected whatever was hashed; sum files only for a plain file.

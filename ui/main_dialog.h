@@ -11,8 +11,8 @@
 
 #include "engine/engine.h"
 #include "hashlib/hashlib.h"
-#include "ui/algorithm_rows.h"
 #include "ui/dialog_controls.h"
+#include "ui/dialog_rows.h"
 #include "ui/rect.h"
 #include "ui/resource.h"
 #include "ui/result_marks.h"
@@ -37,8 +37,8 @@ inline constexpr int TextChanged = 0x0300;   // EN_CHANGE: an edit's text change
 // The values mirrored to and from the controls.
 struct DialogValues {
     bool hmac = false;
-    std::array<bool, hashlib::AlgorithmCount> algorithms{};
-    std::array<std::wstring, hashlib::AlgorithmCount> results;
+    std::array<bool, DialogRowCount> algorithms{};  // the ticks, by row
+    std::array<std::wstring, DialogRowCount> results;
     // Shown with the results, set by a successful Calculate; a mark goes with its result's text.
     ResultMarks marks{};
     std::wstring data_value;

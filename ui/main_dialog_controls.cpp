@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "ui/algorithm_rows.h"
+#include "ui/dialog_rows.h"
 
 namespace ui {
 namespace {
@@ -106,7 +106,7 @@ void MainDialogControls::Focus(int id) {
 }
 
 void MainDialogControls::SetResultMark(int id, ResultMark mark) {
-    const int row = AlgorithmRowOfResult(id);
+    const int row = DialogRowOfResult(id);
     if (row < 0 || marks_[size_t(row)] == mark) {
         return;
     }
@@ -117,7 +117,7 @@ void MainDialogControls::SetResultMark(int id, ResultMark mark) {
 }
 
 INT_PTR MainDialogControls::MarkColours(HDC dc, HWND control) const {
-    const int row = AlgorithmRowOfResult(GetDlgCtrlID(control));
+    const int row = DialogRowOfResult(GetDlgCtrlID(control));
     if (row < 0 || marks_[size_t(row)] == ResultMark::None) {
         return FALSE;  // the usual colours
     }

@@ -26,7 +26,7 @@ std::optional<std::string> ClipboardDigest(std::wstring_view text) {
     return hashlib::ascii::Lowered(*digest);
 }
 
-ResultMarks MarkResults(const std::array<std::wstring, hashlib::AlgorithmCount>& results,
+ResultMarks MarkResults(const std::array<std::wstring, DialogRowCount>& results,
                         const std::optional<std::string>& clipboard_digest,
                         const engine::ExpectedDigests& sum_file_digests) {
     ResultMarks marks{};
@@ -35,7 +35,7 @@ ResultMarks MarkResults(const std::array<std::wstring, hashlib::AlgorithmCount>&
         if (!result || result->empty()) {
             continue;
         }
-        const std::vector<std::string>& listed = sum_file_digests[row];
+        const std::vector<std::string>& listed = sum_file_digests[size_t(DialogRows[row].algorithm)];
         const auto equal = [&result](const std::string& digest) {
             return engine::DigestsEqual(*result, digest);
         };

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "engine/engine.h"
-#include "hashlib/hashlib.h"
+#include "ui/dialog_rows.h"
 
 namespace ui {
 
@@ -21,14 +21,16 @@ enum class ResultMark {
     Mismatch,  // a sum file gives the algorithm another digest
 };
 
-using ResultMarks = std::array<ResultMark, hashlib::AlgorithmCount>;
+// By dialog row.
+using ResultMarks = std::array<ResultMark, DialogRowCount>;
 
 // The clipboard's text as a digest: trimmed of white space around it, its spaces removed, hex
 // digits only, kept in lower case; nothing for any other text.
 std::optional<std::string> ClipboardDigest(std::wstring_view text);
 
-// The mark of each result; an empty result is never marked. Hex is compared ignoring case.
-ResultMarks MarkResults(const std::array<std::wstring, hashlib::AlgorithmCount>& results,
+// The mark of each row's result; an empty result is never marked. The sum files' digests are by
+// Algorithm identifier. Hex is compared ignoring case.
+ResultMarks MarkResults(const std::array<std::wstring, DialogRowCount>& results,
                         const std::optional<std::string>& clipboard_digest,
                         const engine::ExpectedDigests& sum_file_digests);
 

@@ -7,6 +7,10 @@
 namespace ui {
 namespace {
 
+// Every stored "CheckBoxes" value holds one tick per row: another row count would make them all
+// unreadable.
+static_assert(DialogRowCount == 13, "stored ticks are fourteen characters: HMAC and thirteen rows");
+
 std::wstring_view TrimTrailingSpace(std::wstring_view text) {
     const size_t end = text.find_last_not_of(L" \t\r\n\v\f");
     return end == std::wstring_view::npos ? std::wstring_view() : text.substr(0, end + 1);
@@ -70,13 +74,13 @@ std::wstring FormatWindowRect(const Rect& window, bool maximized) {
 
 std::optional<CheckBoxFlags> ParseCheckBoxes(std::wstring_view value) {
     value = TrimTrailingSpace(value);
-    if (value.size() != size_t(hashlib::AlgorithmCount) + 1) {
+    if (value.size() != DialogRowCount + 1) {
         return std::nullopt;
     }
     CheckBoxFlags flags;
     flags.hmac = value[0] == L'1';
-    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
-        flags.algorithms[size_t(id)] = value[size_t(id) + 1] == L'1';
+    for (size_t row = 0; row < DialogRowCount; ++row) {
+        flags.algorithms[row] = value[row + 1] == L'1';
     }
     return flags;
 }

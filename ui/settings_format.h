@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "hashlib/hashlib.h"
+#include "ui/dialog_rows.h"
 #include "ui/rect.h"
 
 namespace ui {
@@ -47,14 +47,14 @@ Rect ParseWindowRect(std::wstring_view value);
 // "maximized" when maximised, else "t:%db:%dl:%dr:%d" with top, bottom, left, right.
 std::wstring FormatWindowRect(const Rect& window, bool maximized);
 
-// The HMAC tick and the thirteen algorithm ticks, by Algorithm identifier.
+// The HMAC tick and the thirteen algorithm ticks, by dialog row.
 struct CheckBoxFlags {
     bool hmac = false;
-    std::array<bool, hashlib::AlgorithmCount> algorithms{};
+    std::array<bool, DialogRowCount> algorithms{};
     bool operator==(const CheckBoxFlags&) const = default;
 };
 
-// Fourteen characters: HMAC, then the algorithms in identifier order; '1' ticks, any other
+// Fourteen characters: HMAC, then the algorithm rows in their order; '1' ticks, any other
 // character unticks. A value of any other length is not used at all (nullopt).
 std::optional<CheckBoxFlags> ParseCheckBoxes(std::wstring_view value);
 std::wstring FormatCheckBoxes(const CheckBoxFlags& flags);

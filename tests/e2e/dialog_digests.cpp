@@ -63,16 +63,16 @@ int main(int argc, char** argv) {
     }
     const char* const algorithms = argv[first];
     const char* const file_name = argv[first + 1];
-    std::wstring ticks(size_t(hashlib::AlgorithmCount) + 1, L'0');  // HMAC first, then each algorithm
+    std::wstring ticks(ui::DialogRowCount + 1, L'0');  // HMAC first, then each row
     std::string names = std::string(algorithms) + ",";
     for (size_t start = 0, comma; (comma = names.find(',', start)) != std::string::npos; start = comma + 1) {
         const std::string name = names.substr(start, comma - start);
-        const int found = hashlib::FindAlgorithmByCommandName(name);
-        if (found < 0) {
-            std::fprintf(stderr, "dialog_digests: unknown algorithm '%s'\n", name.c_str());
+        const int row = ui::DialogRowOf(hashlib::FindAlgorithmByCommandName(name));
+        if (row < 0) {
+            std::fprintf(stderr, "dialog_digests: the dialog offers no algorithm '%s'\n", name.c_str());
             return 2;
         }
-        ticks[size_t(found) + 1] = L'1';
+        ticks[size_t(row) + 1] = L'1';
     }
 
     DWORD_PTR affinity = 0;
@@ -132,14 +132,14 @@ int main(int argc, char** argv) {
 
     std::string lines;
     bool complete = true;
-    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
-        if (ticks[size_t(id) + 1] != L'1') {
+    for (size_t row = 0; row < Rows.size(); ++row) {
+        if (ticks[row + 1] != L'1') {
             continue;
         }
-        const std::wstring shown = TextOf(GetDlgItem(dialog, Rows[id].result));
+        const std::wstring shown = TextOf(GetDlgItem(dialog, Rows[row].result));
         complete = complete && !shown.empty();
-        lines +=
-            std::string(hashlib::Algorithms[id].tag_name) + " (" + file_name + ") = " + Narrow(shown) + "\n";
+        lines += std::string(hashlib::Algorithms[size_t(Rows[row].algorithm)].tag_name) + " (" + file_name +
+                 ") = " + Narrow(shown) + "\n";
     }
     std::fputs(lines.c_str(), stdout);
     if (timed) {

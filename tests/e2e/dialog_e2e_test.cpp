@@ -8,7 +8,6 @@
 #include "dialog_fixture.h"
 
 using namespace e2e;
-using hashlib::AlgorithmCount;
 
 namespace {
 
@@ -54,12 +53,12 @@ TEST_F(DialogTest, WindowIsBuiltAsDesigned) {
 
     EXPECT_EQ(Text(IDOK), L"计算(&U)");
     EXPECT_EQ(Text(IDCANCEL), L"关闭(&C)");
-    EXPECT_EQ(Text(Rows[hashlib::AlgorithmEdonkey].check_box), L"eD&onkey/\neMule");
-    for (int id = 0; id < hashlib::AlgorithmCount; ++id) {  // each row's check box is its algorithm's
-        std::wstring label = Text(Rows[id].check_box);
+    EXPECT_EQ(Text(RowOf(hashlib::AlgorithmEdonkey).check_box), L"eD&onkey/\neMule");
+    for (const Row& row : Rows) {  // each row's check box is its algorithm's
+        std::wstring label = Text(row.check_box);
         std::erase_if(label, [](wchar_t c) { return c == L'&' || c == L'\n'; });
-        const std::string name = hashlib::Algorithms[id].display_name;
-        EXPECT_EQ(label, std::wstring(name.begin(), name.end())) << "row " << id;
+        const std::string name = hashlib::Algorithms[size_t(row.algorithm)].display_name;
+        EXPECT_EQ(label, std::wstring(name.begin(), name.end())) << "check box " << row.check_box;
     }
     EXPECT_EQ(Send(Item(DataFormat), CB_GETCOUNT), 3);
     EXPECT_EQ(Send(Item(KeyFormat), CB_GETCOUNT), 2);
@@ -179,10 +178,10 @@ TEST_F(DialogTest, HmacHidesTheUnkeyableRowsAndKeysTheOthers) {
     Click(HmacBox);
     EXPECT_TRUE(Enabled(KeyFormat));
     EXPECT_TRUE(Enabled(KeyEdit));
-    for (int id = 0; id < AlgorithmCount; ++id) {
-        const bool shown = UnkeyableTicks.count(id) == 0;
-        EXPECT_EQ(Visible(Rows[id].check_box), shown) << "row " << id;
-        EXPECT_EQ(Visible(Rows[id].result), shown) << "row " << id;
+    for (const Row& row : Rows) {
+        const bool shown = UnkeyableTicks.count(row.algorithm) == 0;
+        EXPECT_EQ(Visible(row.check_box), shown) << "check box " << row.check_box;
+        EXPECT_EQ(Visible(row.result), shown) << "check box " << row.check_box;
     }
     EXPECT_FALSE(Visible(LineAboveEdonkey));
     EXPECT_FALSE(Visible(LineBelowEdonkey));
@@ -212,9 +211,9 @@ TEST_F(DialogTest, HmacHidesTheUnkeyableRowsAndKeysTheOthers) {
 
     Click(HmacBox);
     EXPECT_FALSE(Enabled(KeyEdit));
-    EXPECT_TRUE(Visible(Rows[hashlib::AlgorithmEdonkey].check_box));
+    EXPECT_TRUE(Visible(RowOf(hashlib::AlgorithmEdonkey).check_box));
     EXPECT_TRUE(Visible(LineAboveEdonkey));
-    EXPECT_TRUE(Checked(Rows[hashlib::AlgorithmEdonkey].check_box)) << "hidden rows keep their ticks";
+    EXPECT_TRUE(Checked(RowOf(hashlib::AlgorithmEdonkey).check_box)) << "hidden rows keep their ticks";
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -257,8 +256,8 @@ TEST_P(RefusalTest, ShowsItsMessageMovesTheFocusAndKeepsTheResults) {
     EXPECT_TRUE(warning.ok_only);
     EXPECT_TRUE(warning.has_icon);
     EXPECT_EQ(FocusSettlingOn(refusal.focus), refusal.focus);
-    for (const std::wstring& result : Shown()) {
-        EXPECT_EQ(result, L"earlier");
+    for (const Row& row : Rows) {
+        EXPECT_EQ(Text(row.result), L"earlier") << "result " << row.result;
     }
     EXPECT_EQ(Text(DataEdit), refusal.data) << "a refused command writes nothing back";
 }
@@ -478,11 +477,11 @@ TEST_F(DialogTest, ResultsEmptyWhenTheirInputChanges) {
     const Results full = ExpectedPlain(DefaultTicks, "abc");
     ASSERT_EQ(Shown(), full);
 
-    Click(Rows[hashlib::AlgorithmMd5].check_box);  // untick: only its own result goes
+    Click(RowOf(hashlib::AlgorithmMd5).check_box);  // untick: only its own result goes
     Results expected = full;
     expected[hashlib::AlgorithmMd5].clear();
     EXPECT_EQ(Shown(), expected);
-    Click(Rows[hashlib::AlgorithmMd4].check_box);  // tick: nothing changes
+    Click(RowOf(hashlib::AlgorithmMd4).check_box);  // tick: nothing changes
     EXPECT_EQ(Shown(), expected);
 
     Calculate();

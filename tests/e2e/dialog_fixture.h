@@ -1,9 +1,9 @@
 // The common ground of the end-to-end tests: the program's control ids and texts as the
 // dialog template and string table give them (written out here rather than taken from the
-// program's headers, so a wrong id there is caught; the algorithm rows come from the library's
-// table, which the tab-order and label checks hold against the template), files and registry
-// values for the tests, screenshots, and a fixture that starts the program and drives its main
-// dialog.
+// program's headers, so a wrong id there is caught; the algorithm rows come from the dialog's
+// own table of rows, which the tab-order and label checks hold against the template), files and
+// registry values for the tests, screenshots, and a fixture that starts the program and drives
+// its main dialog.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,23 +22,19 @@
 
 #include "expected_digests.h"
 #include "program_under_test.h"
+#include "ui/dialog_rows.h"
 
 namespace e2e {
 
-struct Row {
-    int check_box;
-    int result;
-};
-
-// In Algorithm identifier order: MD5, MD4, SHA1, SHA256, SHA384, SHA512, RIPEMD160, PANAMA,
+// The dialog's rows, top to bottom: MD5, MD4, SHA1, SHA256, SHA384, SHA512, RIPEMD160, PANAMA,
 // TIGER, MD2, ADLER32, CRC32, eDonkey/eMule.
-inline constexpr std::array<Row, hashlib::AlgorithmCount> Rows = [] {
-    std::array<Row, hashlib::AlgorithmCount> rows{};
-    for (size_t id = 0; id < rows.size(); ++id) {
-        rows[id] = {hashlib::Algorithms[id].check_box_id, hashlib::Algorithms[id].result_id};
-    }
-    return rows;
-}();
+using Row = ui::DialogRow;
+inline constexpr const auto& Rows = ui::DialogRows;
+
+// The row of an algorithm the dialog offers.
+inline const Row& RowOf(int algorithm) {
+    return Rows.at(size_t(ui::DialogRowOf(algorithm)));
+}
 
 inline constexpr int DataFormat = 1030;
 inline constexpr int KeyFormat = 1031;
@@ -57,7 +53,13 @@ inline constexpr int HexKey = 1;
 
 inline const std::set<int> DefaultTicks = {hashlib::AlgorithmMd5, hashlib::AlgorithmSha1,
                                            hashlib::AlgorithmRipemd160, hashlib::AlgorithmCrc32};
-inline const std::set<int> AllTicks = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+inline const std::set<int> AllTicks = [] {
+    std::set<int> algorithms;
+    for (const Row& row : Rows) {
+        algorithms.insert(row.algorithm);
+    }
+    return algorithms;
+}();
 inline const std::set<int> UnkeyableTicks = {hashlib::AlgorithmMd2, hashlib::AlgorithmAdler32,
                                              hashlib::AlgorithmCrc32, hashlib::AlgorithmEdonkey};
 
@@ -156,9 +158,9 @@ class DialogTest : public testing::Test {
 
     // Ticks exactly these algorithms (before HMAC hides a row).
     void Tick(const std::set<int>& algorithms) {
-        for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
-            if (Checked(Rows[id].check_box) != (algorithms.count(id) != 0)) {
-                Click(Rows[id].check_box);
+        for (const Row& row : Rows) {
+            if (Checked(row.check_box) != (algorithms.count(row.algorithm) != 0)) {
+                Click(row.check_box);
             }
         }
     }
@@ -172,8 +174,8 @@ class DialogTest : public testing::Test {
 
     Results Shown() const {
         Results results;
-        for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
-            results[size_t(id)] = Text(Rows[id].result);
+        for (const Row& row : Rows) {
+            results[size_t(row.algorithm)] = Text(row.result);
         }
         return results;
     }

@@ -2,23 +2,32 @@
 
 #include <windows.h>
 
+#include <stdexcept>
 #include <vector>
 
 namespace e2e {
 namespace {
 
 // Each algorithm's input block length from its defining standard: the HMAC pad length.
-constexpr std::array<size_t, 9> BlockLengths = {
-    64,   // MD5, RFC 1321
-    64,   // MD4, RFC 1320
-    64,   // SHA-1, FIPS 180-4
-    64,   // SHA-256
-    128,  // SHA-384
-    128,  // SHA-512
-    64,   // RIPEMD-160
-    32,   // PANAMA: 8 words of 32 bits per step
-    64,   // Tiger
-};
+size_t BlockLength(int algorithm) {
+    switch (hashlib::AlgorithmId(algorithm)) {
+        case hashlib::AlgorithmMd5:   // RFC 1321
+        case hashlib::AlgorithmMd4:   // RFC 1320
+        case hashlib::AlgorithmSha1:  // FIPS 180-4
+        case hashlib::AlgorithmSha256:
+        case hashlib::AlgorithmRipemd160:
+        case hashlib::AlgorithmTiger:
+            return 64;
+        case hashlib::AlgorithmSha384:
+        case hashlib::AlgorithmSha512:
+            return 128;
+        case hashlib::AlgorithmPanama:  // 8 words of 32 bits per step
+            return 32;
+        default:
+            break;
+    }
+    throw std::invalid_argument("no block length for algorithm " + std::to_string(algorithm));
+}
 
 std::string RawDigest(int algorithm, const std::string& bytes) {
     auto object = hashlib::CreateDigestObject(algorithm);
@@ -51,7 +60,7 @@ std::wstring PlainDigest(int algorithm, const std::string& bytes) {
 std::wstring HmacDigest(int algorithm, const std::string& key, const std::string& bytes) {
     // HMAC(K, m) = H((K0 ^ opad) || H((K0 ^ ipad) || m)), K0 the key (hashed first when longer
     // than a block) padded with zeros to the block length.
-    const size_t block = BlockLengths.at(size_t(algorithm));
+    const size_t block = BlockLength(algorithm);
     std::string padded = key.size() > block ? RawDigest(algorithm, key) : key;
     padded.resize(block, '\0');
     std::string inner, outer;

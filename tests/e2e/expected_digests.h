@@ -12,12 +12,13 @@
 
 namespace e2e {
 
+// By Algorithm identifier; empty for an algorithm the dialog does not offer.
 using Results = std::array<std::wstring, hashlib::AlgorithmCount>;
 
 std::wstring PlainDigest(int algorithm, const std::string& bytes);
 std::wstring HmacDigest(int algorithm, const std::string& key, const std::string& bytes);
 
-// The thirteen result texts for the ticked identifiers: plain, or keyed (the rows that cannot
+// The result texts for the ticked identifiers: plain, or keyed (the rows that cannot
 // be keyed stay empty under HMAC).
 Results ExpectedPlain(const std::set<int>& ticked, const std::string& bytes);
 Results ExpectedHmac(const std::set<int>& ticked, const std::string& key, const std::string& bytes);

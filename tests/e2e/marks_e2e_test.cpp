@@ -11,7 +11,6 @@
 #include "dialog_fixture.h"
 
 using namespace e2e;
-using hashlib::AlgorithmCount;
 
 namespace {
 
@@ -110,8 +109,9 @@ class MarksTest : public DialogTest {
     void ExpectMarks(const std::map<int, COLORREF>& marked, const char* when) {
         const COLORREF usual = GetSysColor(COLOR_3DFACE);  // a read-only edit's own background
         std::map<int, std::string> wanted, shown;
-        for (int id = 0; id < AlgorithmCount; ++id) {
-            if (Visible(Rows[id].result)) {
+        for (const Row& row : Rows) {
+            if (Visible(row.result)) {
+                const int id = row.algorithm;
                 wanted[id] = ColourName(marked.count(id) != 0 ? marked.at(id) : usual, usual);
             }
         }
@@ -121,12 +121,12 @@ class MarksTest : public DialogTest {
         WaitUntil(
             [&] {
                 for (const auto& [id, name] : wanted) {
-                    shown[id] = ColourName(ShownBackground(Item(Rows[id].result)), usual);
+                    shown[id] = ColourName(ShownBackground(Item(RowOf(id).result)), usual);
                 }
                 return shown == wanted;
             },
             5000);
-        EXPECT_EQ(shown, wanted) << when << " (rows by Algorithm identifier)";
+        EXPECT_EQ(shown, wanted) << when << " (by Algorithm identifier)";
     }
 
     // Calculates the file `path` as typed into the data edit.
@@ -157,11 +157,11 @@ TEST_F(MarksTest, SumFilesBesideTheFileMarkTheirAlgorithmsRows) {
     // Widened: every field moves and is painted again, marks and all.
     RECT window = {};
     GetWindowRect(dialog_, &window);
-    const LONG width_before = ScreenRect(Rows[Sha256].result).right - ScreenRect(Rows[Sha256].result).left;
+    const LONG width_before = ScreenRect(RowOf(Sha256).result).right - ScreenRect(RowOf(Sha256).result).left;
     SetWindowPos(dialog_, nullptr, window.left, window.top, window.right - window.left + 80,
                  window.bottom - window.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
     EXPECT_TRUE(WaitUntil([&] {
-        const RECT field = ScreenRect(Rows[Sha256].result);
+        const RECT field = ScreenRect(RowOf(Sha256).result);
         return field.right - field.left == width_before + 80;
     }));
     ExpectMarks(marked, "after widening");
@@ -206,9 +206,9 @@ TEST_F(MarksTest, ClipboardDigestMarksItsRowUntilTheResultGoes) {
     Calculate();
     ExpectMarks({{Sha1, Green}}, "text, with the SHA-1 on the clipboard");
 
-    Click(Rows[Sha1].check_box);  // unticked: the result goes, and its mark
+    Click(RowOf(Sha1).check_box);  // unticked: the result goes, and its mark
     ExpectMarks({}, "SHA-1 unticked");
-    Click(Rows[Sha1].check_box);
+    Click(RowOf(Sha1).check_box);
     Calculate();
     ExpectMarks({{Sha1, Green}}, "calculated again");
     Type(DataEdit, L"abcd");  // every result is cleared

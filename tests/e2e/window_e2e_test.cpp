@@ -14,7 +14,6 @@
 #endif
 
 using namespace e2e;
-using hashlib::AlgorithmCount;
 
 namespace {
 
@@ -136,9 +135,9 @@ class WindowTest : public DialogTest {
 
     std::set<int> Ticked() {
         std::set<int> ticked;
-        for (int id = 0; id < AlgorithmCount; ++id) {
-            if (Checked(Rows[id].check_box)) {
-                ticked.insert(id);
+        for (const Row& row : Rows) {
+            if (Checked(row.check_box)) {
+                ticked.insert(row.algorithm);
             }
         }
         return ticked;
@@ -175,9 +174,9 @@ class WindowTest : public DialogTest {
 TEST_F(WindowTest, TicksFormatsAndPlacementSurviveARestart) {
     const SIZE created = CreatedSize();
     Start();
-    Click(Rows[hashlib::AlgorithmMd5].check_box);  // off
-    Click(Rows[hashlib::AlgorithmSha256].check_box);
-    Click(Rows[hashlib::AlgorithmEdonkey].check_box);
+    Click(RowOf(hashlib::AlgorithmMd5).check_box);  // off
+    Click(RowOf(hashlib::AlgorithmSha256).check_box);
+    Click(RowOf(hashlib::AlgorithmEdonkey).check_box);
     Click(HmacBox);
     ChooseFormat(DataFormat, HexFormat);
     ChooseFormat(KeyFormat, HexKey);
@@ -200,7 +199,7 @@ TEST_F(WindowTest, TicksFormatsAndPlacementSurviveARestart) {
                                     hashlib::AlgorithmRipemd160, hashlib::AlgorithmCrc32,
                                     hashlib::AlgorithmEdonkey};
     EXPECT_EQ(Ticked(), expected);
-    EXPECT_FALSE(Visible(Rows[hashlib::AlgorithmEdonkey].check_box));
+    EXPECT_FALSE(Visible(RowOf(hashlib::AlgorithmEdonkey).check_box));
     EXPECT_EQ(Selection(DataFormat), HexFormat);
     EXPECT_EQ(Selection(KeyFormat), HexKey);
     EXPECT_FALSE(Visible(BrowseButton));
