@@ -1,6 +1,7 @@
 // Crypto++: every algorithm it has, plain and keyed. It has no eDonkey/eMule hash.
 #define CRYPTOPP_ENABLE_NAMESPACE_WEAK 1
 #include <crypto++/adler32.h>
+#include <crypto++/blake2.h>
 #include <crypto++/crc.h>
 #include <crypto++/hmac.h>
 #include <crypto++/md2.h>
@@ -9,6 +10,7 @@
 #include <crypto++/panama.h>
 #include <crypto++/ripemd.h>
 #include <crypto++/sha.h>
+#include <crypto++/sha3.h>
 #include <crypto++/tiger.h>
 
 #include "anchors.h"
@@ -70,6 +72,12 @@ std::unique_ptr<hashlib::DigestObject> CreateCryptoppDigest(int algorithm_id) {
             return Make<CryptoPP::Adler32>();
         case hashlib::AlgorithmCrc32:
             return Make<CryptoPP::CRC32>();
+        case hashlib::AlgorithmSha3_256:
+            return Make<CryptoPP::SHA3_256>();
+        case hashlib::AlgorithmSha3_512:
+            return Make<CryptoPP::SHA3_512>();
+        case hashlib::AlgorithmBlake2b:
+            return Make<CryptoPP::BLAKE2b>();
     }
     return nullptr;
 }
@@ -94,6 +102,10 @@ std::unique_ptr<hashlib::DigestObject> CreateCryptoppHmac(int algorithm_id, cons
             return MakeHmac<Panama>(key);
         case hashlib::AlgorithmTiger:
             return MakeHmac<CryptoPP::Tiger>(key);
+        case hashlib::AlgorithmSha3_256:
+            return MakeHmac<CryptoPP::SHA3_256>(key);
+        case hashlib::AlgorithmSha3_512:
+            return MakeHmac<CryptoPP::SHA3_512>(key);
     }
     return nullptr;
 }

@@ -24,6 +24,9 @@ constexpr Named kNames[] = {
     {hashlib::AlgorithmSha512, "SHA512"},
     {hashlib::AlgorithmRipemd160, "RIPEMD160"},
     {hashlib::AlgorithmMd2, "MD2"},
+    {hashlib::AlgorithmSha3_256, "SHA3-256"},
+    {hashlib::AlgorithmSha3_512, "SHA3-512"},
+    {hashlib::AlgorithmBlake2b, "BLAKE2B-512"},
 };
 
 // OpenSSL's name for an algorithm, or null where it has no such digest.

@@ -26,6 +26,9 @@ constexpr Named kIds[] = {
     {hashlib::AlgorithmTiger, RHASH_TIGER},
     {hashlib::AlgorithmCrc32, RHASH_CRC32},
     {hashlib::AlgorithmEdonkey, RHASH_ED2K},
+    {hashlib::AlgorithmSha3_256, RHASH_SHA3_256},
+    {hashlib::AlgorithmSha3_512, RHASH_SHA3_512},
+    {hashlib::AlgorithmBlake2b, RHASH_BLAKE2B},
 };
 
 // RHash's identifier for an algorithm, or 0 where it has no such hash.

@@ -16,6 +16,7 @@ void AddIfPresent(std::vector<Anchor>& anchors, const char* library, DigestFacto
 void InitAnchorLibraries() {
     InitOpenssl();
     InitRhash();
+    InitSodium();
 }
 
 std::vector<Anchor> AnchorsFor(int algorithm_id) {
@@ -24,6 +25,8 @@ std::vector<Anchor> AnchorsFor(int algorithm_id) {
     AddIfPresent(anchors, "Crypto++", [algorithm_id] { return CreateCryptoppDigest(algorithm_id); });
     AddIfPresent(anchors, "RHash", [algorithm_id] { return CreateRhashDigest(algorithm_id); });
     AddIfPresent(anchors, "zlib", [algorithm_id] { return CreateZlibDigest(algorithm_id); });
+    AddIfPresent(anchors, "libsodium", [algorithm_id] { return CreateSodiumDigest(algorithm_id); });
+    AddIfPresent(anchors, "libb2", [algorithm_id] { return CreateLibb2Digest(algorithm_id); });
     return anchors;
 }
 

@@ -1,6 +1,7 @@
-// Independent implementations measured beside ours: OpenSSL, Crypto++, RHash and zlib. Each is
-// wrapped as a DigestObject, so one measuring loop serves every implementation, and each writes
-// its digest in the byte order our Final writes, so digests can be compared byte for byte.
+// Independent implementations measured beside ours: OpenSSL, Crypto++, RHash, zlib, libsodium
+// and libb2. Each is wrapped as a DigestObject, so one measuring loop serves every
+// implementation, and each writes its digest in the byte order our Final writes, so digests can
+// be compared byte for byte.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,7 @@ namespace bench {
 using DigestFactory = std::function<std::unique_ptr<hashlib::DigestObject>()>;
 
 struct Anchor {
-    std::string library;  // "OpenSSL", "Crypto++", "RHash", "zlib"
+    std::string library;  // "OpenSSL", "Crypto++", "RHash", "zlib", "libsodium", "libb2"
     DigestFactory create;
 };
 
@@ -41,8 +42,11 @@ std::unique_ptr<hashlib::DigestObject> CreateCryptoppDigest(int algorithm_id);
 std::unique_ptr<hashlib::DigestObject> CreateCryptoppHmac(int algorithm_id, const std::vector<uint8_t>& key);
 std::unique_ptr<hashlib::DigestObject> CreateRhashDigest(int algorithm_id);
 std::unique_ptr<hashlib::DigestObject> CreateZlibDigest(int algorithm_id);
+std::unique_ptr<hashlib::DigestObject> CreateSodiumDigest(int algorithm_id);  // BLAKE2b only
+std::unique_ptr<hashlib::DigestObject> CreateLibb2Digest(int algorithm_id);   // BLAKE2b only
 void InitOpenssl();
 void InitRhash();
+void InitSodium();
 
 // Shared by the adapters: HexDigest is Final and the plain forward encoding, enough for messages.
 class AnchorDigest : public hashlib::DigestObject {

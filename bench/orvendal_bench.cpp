@@ -1,7 +1,7 @@
 // orvendal-bench: throughput of every algorithm of the library, of HMAC and of one-pass
-// combinations, beside the same measurements of OpenSSL, Crypto++, RHash and zlib taken in the
-// same run, then the ratios between them. The data is 64 MiB of fixed pseudo-random bytes fed in
-// 8192-byte updates, the block size of the file pass. Google Benchmark's flags apply
+// combinations, beside the same measurements of OpenSSL, Crypto++, RHash, zlib, libsodium and
+// libb2 taken in the same run, then the ratios between them. The data is 64 MiB of fixed pseudo-random bytes
+// fed in 8192-byte updates, the block size of the file pass. Google Benchmark's flags apply
 // (--benchmark_filter, --benchmark_repetitions, --benchmark_out=FILE --benchmark_out_format=json).
 #include <benchmark/benchmark.h>
 

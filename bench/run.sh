@@ -6,13 +6,18 @@
 #  2. orvendal-cli (one thread, and parallel) against rhash with the same four algorithms on a 1 GiB
 #     file in the page cache, alternating runs, the median ratio of throughputs; orvendal-cli -a crc32
 #     against dd bs=256K (reading alone) the same way; then orvendal-cli's peak resident memory.
-#  3. The dialog under Wine (the Windows build, driven by tests/e2e/dialog_digests): Calculate with
+#  3. Many files: 5,000 files of 100 B to 300 KB (320 MB, made from a fixed seed, in the page
+#     cache), SHA-256: orvendal-cli -r (one thread, and files at once) against rhash -r and
+#     sha256sum over the same list, orvendal-cli -c against sha256sum -c, alternating runs, the
+#     median ratios; then 100,000 small files: the time per file and the peak resident memory.
+#  4. The dialog under Wine (the Windows build, driven by tests/e2e/dialog_digests): Calculate with
 #     the default four algorithms on the same file, parallel against the same program held to one
 #     core, alternating runs, the median ratio of their times.
 # Only ratios taken within one run mean anything on a shared machine.
-# Environment: ORVENDAL_BENCH_RUNS runs of each program (default 5); ORVENDAL_BENCH_SKIP_FILE=1
-# skips parts 2 and 3, ORVENDAL_BENCH_SKIP_DIALOG=1 part 3; ORVENDAL_BUILD_DIR builds there
-# instead of the native preset's directory.
+# Environment: ORVENDAL_BENCH_RUNS runs of each program (default 5); ORVENDAL_BENCH_SKIP_LIBRARY=1
+# skips part 1, ORVENDAL_BENCH_SKIP_FILE=1 parts 2 and 4, ORVENDAL_BENCH_SKIP_MANY=1 part 3,
+# ORVENDAL_BENCH_SKIP_DIALOG=1 part 4; ORVENDAL_BUILD_DIR builds there instead of the native
+# preset's directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -38,41 +43,14 @@ if [ $# -eq 0 ]; then
     bench_options=(--benchmark_repetitions=3 --benchmark_enable_random_interleaving=true
         --benchmark_report_aggregates_only=true)
 fi
-echo
-echo "== orvendal-bench (CPU time; 64 MiB in 8192-byte updates) =="
-"$build/bench/orvendal-bench" "${bench_options[@]}"
-
-if [ "${ORVENDAL_BENCH_SKIP_FILE:-0}" = 1 ]; then
-    exit 0
-fi
-echo
-echo "== orvendal-cli against rhash: -a $algorithms on a 1 GiB file in the page cache =="
-cli="$build/cli/orvendal-cli"
-
-# Created once and kept for later runs (build/ is not tracked); random bytes, so nothing is sparse.
-data=build/bench-data/1GiB.bin
-size=$((1 << 30))
-if [ ! -f "$data" ] || [ "$(stat -c %s "$data")" -ne $size ]; then
-    mkdir -p "$(dirname "$data")"
-    echo "Creating $data"
-    head -c $size /dev/urandom >"$data.tmp"
-    mv "$data.tmp" "$data"
-fi
-cat "$data" >/dev/null
-if command -v fincore >/dev/null; then
-    echo "In the page cache: $(fincore --noheadings --bytes --output RES "$data" | tr -d ' ') of $size bytes"
+if [ "${ORVENDAL_BENCH_SKIP_LIBRARY:-0}" != 1 ]; then
+    echo
+    echo "== orvendal-bench (CPU time; 64 MiB in 8192-byte updates) =="
+    "$build/bench/orvendal-bench" "${bench_options[@]}"
 fi
 
-# Both programs must compute the same four digests, or the timing compares different work.
-digests() { { grep -oiE '\b[0-9a-f]{8}([0-9a-f]{24}([0-9a-f]{8})?)?\b' || true; } | tr 'A-F' 'a-f' | sort | tr '\n' ' '; }
-ours=$("$cli" -a "$algorithms" "$data" | digests)
-theirs=$(rhash "${rhash_options[@]}" "$data" | digests)
-if [ "$ours" != "$theirs" ]; then
-    echo "orvendal-cli and rhash disagree on $data:"
-    echo "  orvendal-cli: $ours"
-    echo "  rhash:        $theirs"
-    exit 1
-fi
+cli="$PWD/$build/cli/orvendal-cli"
+[[ $build = /* ]] && cli="$build/cli/orvendal-cli"
 
 # "WALL CPU": wall-clock and CPU (user + system) seconds of one run. Its output is discarded (and
 # so is a progress line on a terminal); its errors are shown if it fails.
@@ -90,9 +68,41 @@ timed() {
     awk -v a="$start" -v b="$end" '{ printf "%.6f %.2f", b - a, $1 + $2 }' "$times_file"
 }
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-mbps() { awk -v s="$1" -v n=$size 'BEGIN { printf "%.1f", n / s / 1e6 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b / a }'; }
 median_of() { printf '%s\n' "$@" | median; }
+peak_kib() { /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F': ' '/Maximum resident set size/ { print $2 }'; }
+
+# Both programs must compute the same four digests, or the timing compares different work.
+digests() { { grep -oiE '\b[0-9a-f]{8}([0-9a-f]{24}([0-9a-f]{8})?)?\b' || true; } | tr 'A-F' 'a-f' | sort | tr '\n' ' '; }
+
+data=build/bench-data/1GiB.bin
+size=$((1 << 30))
+mbps() { awk -v s="$1" -v n=$size 'BEGIN { printf "%.1f", n / s / 1e6 }'; }
+
+if [ "${ORVENDAL_BENCH_SKIP_FILE:-0}" != 1 ]; then
+echo
+echo "== orvendal-cli against rhash: -a $algorithms on a 1 GiB file in the page cache =="
+
+# Created once and kept for later runs (build/ is not tracked); random bytes, so nothing is sparse.
+if [ ! -f "$data" ] || [ "$(stat -c %s "$data")" -ne $size ]; then
+    mkdir -p "$(dirname "$data")"
+    echo "Creating $data"
+    head -c $size /dev/urandom >"$data.tmp"
+    mv "$data.tmp" "$data"
+fi
+cat "$data" >/dev/null
+if command -v fincore >/dev/null; then
+    echo "In the page cache: $(fincore --noheadings --bytes --output RES "$data" | tr -d ' ') of $size bytes"
+fi
+
+ours=$("$cli" -a "$algorithms" "$data" | digests)
+theirs=$(rhash "${rhash_options[@]}" "$data" | digests)
+if [ "$ours" != "$theirs" ]; then
+    echo "orvendal-cli and rhash disagree on $data:"
+    echo "  orvendal-cli: $ours"
+    echo "  rhash:        $theirs"
+    exit 1
+fi
 
 # Wall-clock time is what a user waits for; CPU time is steadier while others share the machine.
 # orvendal-cli runs twice per round: on one thread and with its default parallel feeding.
@@ -148,14 +158,117 @@ printf 'orvendal-cli -a crc32 / dd bs=256K, median of %d rounds: one thread %s, 
 
 echo
 echo "== Peak resident memory on the 1 GiB file (target: under 16 MiB) =="
-peak_kib() { /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F': ' '/Maximum resident set size/ { print $2 }'; }
 printf 'orvendal-cli -a %s: %s KiB\n' "$algorithms" "$(peak_kib "$cli" -a "$algorithms" "$data")"
 printf 'rhash %s: %s KiB\n' "${rhash_options[*]}" "$(peak_kib rhash "${rhash_options[@]}" "$data")"
+fi
+
+if [ "${ORVENDAL_BENCH_SKIP_MANY:-0}" != 1 ]; then
+# Files of random bytes from a fixed seed, in FOLDERS subfolders: the size of each is SMALLEST +
+# (LARGEST - SMALLEST) x u^POWER for u uniform in [0, 1). The 5,000: 100 B to 300 KB with POWER
+# 3.7, so most are small (the median about 8 KB, the mean 64 KB), in 50 folders. Made once, kept.
+make_files() {  # FOLDER COUNT FOLDERS SMALLEST LARGEST POWER
+    python3 - "$@" <<'MAKE'
+import os, random, sys
+folder, count, folders, smallest, largest = sys.argv[1], *map(int, sys.argv[2:6])
+power = float(sys.argv[6])
+rng = random.Random(23)
+for i in range(count):
+    subfolder = os.path.join(folder, "d%03d" % (i % folders))
+    os.makedirs(subfolder, exist_ok=True)
+    size = smallest + int((largest - smallest) * rng.random() ** power)
+    with open(os.path.join(subfolder, "f%06d.bin" % i), "wb") as f:
+        f.write(rng.randbytes(size))
+MAKE
+}
+made() {  # FOLDER COUNT FOLDERS SMALLEST LARGEST POWER: the folder made with these, or made again
+    local folder=$1 mark="$1.made"
+    if [ ! -f "$mark" ] || [ "$(cat "$mark")" != "${*:2}" ]; then
+        echo "Creating $folder"
+        rm -rf "$folder" "$mark"
+        make_files "$@"
+        echo "${*:2}" >"$mark"
+    fi
+}
+cd build/bench-data
+made many-files 5000 50 100 300000 3.7
+made many-100k 100000 1 1 100 1  # all in one folder: the longest list a folder can give
+find many-files many-100k -type f -exec cat {} + >/dev/null  # into the page cache
+
+echo
+echo "== Many files: 5,000 files, $(du -sb many-files | cut -f1) bytes in the page cache, SHA-256 =="
+# The same lines, byte for byte, on one thread and with files at once, and from sha256sum over
+# the list they give; rhash -r gives the same lines in the order it finds the files.
+many_ours=$("$cli" --single-thread -r -a sha256 --untagged many-files)
+if [ "$many_ours" != "$("$cli" -r -a sha256 --untagged many-files)" ]; then
+    echo "orvendal-cli -r gives other lines with files at once than on one thread"
+    exit 1
+fi
+list=$(mktemp)
+trap 'rm -f "$times_file" "$errors" "$list"' EXIT
+cut -c67- <<<"$many_ours" >"$list"
+if [ "$many_ours" != "$(xargs -a "$list" -d '\n' sha256sum --)" ] ||
+    [ "$(sort <<<"$many_ours")" != "$(rhash -r --sha256 many-files | sort)" ]; then
+    echo "orvendal-cli -r, sha256sum and rhash -r disagree on many-files"
+    exit 1
+fi
+echo "$many_ours" >many-files.sha256  # beside the folder: not in what -r reads
+
+rhash_walls=() sum_walls=() check_walls=() r_single_ratios=() r_parallel_ratios=() r_sum_ratios=()
+c_ratios=() c_single_ratios=()
+for ((i = 1; i <= runs; i++)); do
+    rhash_wall=$(timed rhash -r --sha256 many-files)
+    rhash_wall=${rhash_wall% *}
+    single_wall=$(timed "$cli" --single-thread -r -a sha256 --untagged many-files)
+    single_wall=${single_wall% *}
+    parallel_wall=$(timed "$cli" -r -a sha256 --untagged many-files)
+    parallel_wall=${parallel_wall% *}
+    sum_wall=$(timed xargs -a "$list" -d '\n' sha256sum --)
+    sum_wall=${sum_wall% *}
+    check_wall=$(timed sha256sum -c many-files.sha256)
+    check_wall=${check_wall% *}
+    c_single_wall=$(timed "$cli" --single-thread -c many-files.sha256)
+    c_single_wall=${c_single_wall% *}
+    c_wall=$(timed "$cli" -c many-files.sha256)
+    c_wall=${c_wall% *}
+    rhash_walls+=("$rhash_wall") sum_walls+=("$sum_wall") check_walls+=("$check_wall")
+    r_single_ratios+=("$(ratio "$single_wall" "$rhash_wall")")
+    r_parallel_ratios+=("$(ratio "$parallel_wall" "$rhash_wall")")
+    r_sum_ratios+=("$(ratio "$parallel_wall" "$sum_wall")")
+    c_single_ratios+=("$(ratio "$c_single_wall" "$check_wall")")
+    c_ratios+=("$(ratio "$c_wall" "$check_wall")")
+    printf 'run %d: rhash -r %.3f s, sha256sum %.3f s; orvendal-cli -r one thread %.3f s (ratio %s), at once %.3f s (ratio %s); sha256sum -c %.3f s, orvendal-cli -c one thread %.3f s (ratio %s), at once %.3f s (ratio %s)\n' \
+        "$i" "$rhash_wall" "$sum_wall" "$single_wall" "${r_single_ratios[-1]}" "$parallel_wall" \
+        "${r_parallel_ratios[-1]}" "$check_wall" "$c_single_wall" "${c_single_ratios[-1]}" "$c_wall" "${c_ratios[-1]}"
+done
+printf 'medians: rhash -r %.3f s, sha256sum over the list %.3f s, sha256sum -c %.3f s\n' \
+    "$(median_of "${rhash_walls[@]}")" "$(median_of "${sum_walls[@]}")" "$(median_of "${check_walls[@]}")"
+printf 'orvendal-cli --single-thread -r / rhash -r, median of %d rounds: %s; target: at least 1.0\n' \
+    "$runs" "$(median_of "${r_single_ratios[@]}")"
+printf 'orvendal-cli -r / rhash -r, median of %d rounds: %s; target: at least 1.8\n' \
+    "$runs" "$(median_of "${r_parallel_ratios[@]}")"
+printf 'orvendal-cli -r / sha256sum over the list, median of %d rounds: %s\n' "$runs" "$(median_of "${r_sum_ratios[@]}")"
+printf 'orvendal-cli -c / sha256sum -c, median of %d rounds: %s (one thread %s); target: at least 1.8\n' \
+    "$runs" "$(median_of "${c_ratios[@]}")" "$(median_of "${c_single_ratios[@]}")"
+
+echo
+echo "== 100,000 files of 1 to 100 bytes: time per file and peak resident memory (target: under 32 MiB) =="
+"$cli" --single-thread -r -a sha256 --untagged many-100k >many-100k.sha256
+per_file() { awk -v s="${1% *}" 'BEGIN { printf "%.1f", s / 100000 * 1e6 }'; }
+printf 'time per file: orvendal-cli -r one thread %s us, at once %s us; rhash -r %s us\n' \
+    "$(per_file "$(timed "$cli" --single-thread -r -a sha256 --untagged many-100k)")" \
+    "$(per_file "$(timed "$cli" -r -a sha256 --untagged many-100k)")" \
+    "$(per_file "$(timed rhash -r --sha256 many-100k)")"
+printf 'peak: orvendal-cli -r one thread %s KiB, at once %s KiB; -c at once %s KiB; rhash -r %s KiB\n' \
+    "$(peak_kib "$cli" --single-thread -r -a sha256 --untagged many-100k)" \
+    "$(peak_kib "$cli" -r -a sha256 --untagged many-100k)" \
+    "$(peak_kib "$cli" -c many-100k.sha256)" "$(peak_kib rhash -r --sha256 many-100k)"
+cd ../..
+fi
 
 echo
 echo "== The dialog under Wine: Calculate with -a $algorithms on the same file, parallel against one core =="
-if [ "${ORVENDAL_BENCH_SKIP_DIALOG:-0}" = 1 ]; then
-    echo "skipped (ORVENDAL_BENCH_SKIP_DIALOG=1)"
+if [ "${ORVENDAL_BENCH_SKIP_DIALOG:-0}" = 1 ] || [ "${ORVENDAL_BENCH_SKIP_FILE:-0}" = 1 ]; then
+    echo "skipped (ORVENDAL_BENCH_SKIP_DIALOG=1 or ORVENDAL_BENCH_SKIP_FILE=1)"
     exit 0
 fi
 cmake --preset windows >/dev/null

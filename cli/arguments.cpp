@@ -87,20 +87,29 @@ std::string OptionText(const std::string& head, const std::string& description) 
 std::string UsageTextFromTable() {
     std::string names;
     std::vector<std::string> unkeyed;
+    std::vector<std::string> refused;
     for (const hashlib::AlgorithmInfo& info : hashlib::Algorithms) {
         names.append(names.empty() ? "" : " ").append(info.command_name);
         if (!info.keyable) {
-            unkeyed.push_back(info.command_name);
+            (info.id < hashlib::CommonAlgorithmCount ? unkeyed : refused).push_back(info.command_name);
         }
     }
-    std::string unkeyed_list;
-    for (size_t i = 0; i < unkeyed.size(); ++i) {
-        unkeyed_list.append(i == 0 ? "" : i + 1 == unkeyed.size() ? " and " : ", ").append(unkeyed[i]);
+    const auto list = [](const std::vector<std::string>& words) {
+        std::string text;
+        for (size_t i = 0; i < words.size(); ++i) {
+            text.append(i == 0 ? "" : i + 1 == words.size() ? " and " : ", ").append(words[i]);
+        }
+        return text;
+    };
+    const std::string algorithms = std::string("comma-separated algorithms, any case, or all (") +
+                                   hashlib::Algorithms.front().command_name + " to " +
+                                   hashlib::Algorithms[hashlib::CommonAlgorithmCount - 1].command_name +
+                                   "); default " + kDefaultAlgorithms + ". Names: " + names;
+    std::string hmac =
+        "keyed digests (HMAC) under the bytes of KEY; " + list(unkeyed) + " are then not computed";
+    if (!refused.empty()) {
+        hmac += ", and -a " + list(refused) + " is refused";
     }
-    const std::string algorithms = std::string("comma-separated algorithms, any case, or all; default ") +
-                                   kDefaultAlgorithms + ". Names: " + names;
-    const std::string hmac =
-        "keyed digests (HMAC) under the bytes of KEY; " + unkeyed_list + " are then not computed";
     return "Usage: orvendal-cli [OPTIONS] FILE...\n"
            "       orvendal-cli -c [OPTIONS] [SUMFILE...]\n"
            "Prints the digests of each FILE (- for standard input), of the bytes of a text\n"
@@ -338,6 +347,16 @@ std::optional<std::string> TakeOption(Given& given, const Token& token) {
 Arguments ApplyCombinationRules(Given given) {
     if (given.text_key && given.hex_key) {
         return UsageError("give either --hmac or --hmac-hex, not both");
+    }
+    // The common algorithms that cannot be keyed are left out under a key, as the dialog leaves
+    // them out; one added later is refused when named, so that a keyed run never quietly prints
+    // less than it was asked for.
+    for (int id = hashlib::CommonAlgorithmCount; given.hmac && id < hashlib::AlgorithmCount; ++id) {
+        if (given.selection[size_t(id)] && !hashlib::Algorithms[id].keyable) {
+            return UsageError(std::string(hashlib::Algorithms[id].command_name) +
+                              " cannot be keyed: its own keyed mode is not HMAC; leave out --hmac or -a " +
+                              hashlib::Algorithms[id].command_name);
+        }
     }
     if (given.untagged && given.sfv) {
         return UsageError("give either --untagged or --sfv, not both");

@@ -64,8 +64,6 @@ class Printer final : public engine::CheckListener {
     Printer(const CheckOptions& options, ProgressLine& progress, Counts& counts)
         : options_(options), progress_(progress), counts_(counts) {}
 
-    void Reading(const engine::ListedFileCheck&) override { progress_.Start(); }
-
     bool Checked(const engine::ListedFileCheck& file) override {
         progress_.Finish();
         std::optional<engine::Verdict> failed_read;
@@ -97,23 +95,39 @@ class Printer final : public engine::CheckListener {
         WriteOutput(ShownName(file.listed_name) + (failed_read ? ": FAILED open or read\n"
                                                    : matched   ? ": OK\n"
                                                                : ": FAILED\n"));
-        if (!FlushOutput()) {
-            WriteError("orvendal-cli: cannot write the output\n");
-            output_failed_ = true;
-            return false;
-        }
-        return true;
+        return !OutputFailed();
     }
 
-    bool output_failed() const { return output_failed_; }
+    // Results reach the terminal or pipe before the check waits for more.
+    void Waiting() override {
+        FlushOutput();
+        OutputFailed();
+    }
 
+    // After the check: the results all written, or the failure said.
+    bool Finish() {
+        FlushOutput();
+        return !OutputFailed();
+    }
+
+    // The results before a message are written first, so both streams keep the files' order.
     static void Error(const CheckOptions& options, const std::string& message) {
         if (!options.status_only) {
+            FlushOutput();
             WriteError("orvendal-cli: " + message + "\n");
         }
     }
 
   private:
+    // Whether writing the output has failed; said once.
+    bool OutputFailed() {
+        if (!output_failed_ && OutputHasFailed()) {
+            WriteError("orvendal-cli: cannot write the output\n");
+            output_failed_ = true;
+        }
+        return output_failed_;
+    }
+
     const CheckOptions& options_;
     ProgressLine& progress_;
     Counts& counts_;
@@ -162,8 +176,10 @@ int CheckOneSumFile(const Input& input, const Arguments& arguments,
     Counts counts;
     counts.malformed = malformed.size();
     Printer printer(options, progress, counts);
+    progress.Start();
     engine::CheckSumFile(sums, sum_file_path, settings, calculator, &printer);
-    if (printer.output_failed()) {
+    progress.Finish();
+    if (!printer.Finish()) {
         return 1;
     }
 

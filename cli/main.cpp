@@ -1,7 +1,9 @@
 // orvendal-cli: the engine on the command line. Every input goes through the same Calculate
 // command as the dialog's, so both accept, refuse and compute alike.
+#include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "arguments.h"
@@ -17,40 +19,112 @@
 
 namespace {
 
-// Hashes inputs and prints their digests in the chosen format.
-class Hasher {
+// The inputs in command-line order, a folder under -r replaced by its files as the walk reaches
+// them.
+class Inputs {
   public:
-    Hasher(const cli::Arguments& arguments, engine::DigestCalculator& calculator, cli::ProgressLine& progress)
-        : format_(arguments.format), calculator_(calculator), progress_(progress) {
+    explicit Inputs(const cli::Arguments& arguments) : arguments_(arguments) {}
+
+    // The next input; `unreadable_folder` for a folder the walk could not list (`input.label` is
+    // the folder). False at the end.
+    bool Next(cli::Input& input, bool& unreadable_folder) {
+        for (;;) {
+            if (walk_) {
+                std::string path;
+                const cli::FolderWalk::Step step = walk_->Next(path);
+                if (step != cli::FolderWalk::Step::End) {
+                    input.kind = engine::InputFile;
+                    input.value = path;
+                    input.label = std::move(path);
+                    unreadable_folder = step == cli::FolderWalk::Step::UnreadableFolder;
+                    return true;
+                }
+                walk_.reset();
+            }
+            if (next_ == arguments_.inputs.size()) {
+                return false;
+            }
+            const cli::Input& given = arguments_.inputs[next_++];
+            if (arguments_.recursive && given.kind == engine::InputFile && cli::IsFolder(given.value)) {
+                walk_.emplace(given.value);
+                continue;
+            }
+            input = given;
+            unreadable_folder = false;
+            return true;
+        }
+    }
+
+  private:
+    const cli::Arguments& arguments_;
+    size_t next_ = 0;
+    std::optional<cli::FolderWalk> walk_;
+};
+
+// Hashes the inputs as one list of the calculator's, several files at once unless told
+// otherwise, and prints their digests in the chosen format, in order.
+class Hasher final : public engine::JobList {
+  public:
+    Hasher(const cli::Arguments& arguments, cli::ProgressLine& progress)
+        : format_(arguments.format), inputs_(arguments), progress_(progress) {
         request_.hmac = arguments.hmac;
         request_.key_kind = arguments.key_kind;
         request_.key_value = cli::ToSystemCodePage(arguments.key);
         request_.selection = arguments.selection;
     }
 
-    // False when the output could not be written, which ends the run.
-    bool Hash(const cli::Input& input) {
-        request_.input_kind = input.kind;
+    bool Next(size_t slot) override {
+        Job& job = jobs_[slot];
+        if (!inputs_.Next(job.input, job.unreadable_folder)) {
+            return false;
+        }
         // Paths stay UTF-8 (opened by their Unicode name); text and hex are the bytes the
         // dialog would take.
-        request_.input_value =
-            input.kind == engine::InputFile ? input.value : cli::ToSystemCodePage(input.value);
-        progress_.Start();
-        const engine::CommandOutcome outcome = engine::RunCalculateCommand(request_, calculator_);
+        if (job.input.kind != engine::InputFile) {
+            job.input.value = cli::ToSystemCodePage(job.input.value);
+        }
+        return true;
+    }
+
+    std::string_view PathOf(size_t slot) const override {
+        const Job& job = jobs_[slot];
+        return job.input.kind == engine::InputFile && !job.unreadable_folder ? job.input.value
+                                                                             : std::string_view();
+    }
+
+    void Work(size_t slot, engine::DigestCalculator& calculator) override {
+        Job& job = jobs_[slot];
+        if (job.unreadable_folder) {
+            return;
+        }
+        engine::CalculationRequest request = request_;
+        request.input_kind = job.input.kind;
+        request.input_value = job.input.value;
+        job.outcome = engine::RunCalculateCommand(request, calculator);
+    }
+
+    // False when the output could not be written, which ends the run.
+    bool Done(size_t slot) override {
         progress_.Finish();
-        if (!outcome.succeeded()) {
-            Fail(input.label + ": " + cli::RefusalText(outcome.refusal));
+        const Job& job = jobs_[slot];
+        const std::string& label = job.input.label;
+        if (job.unreadable_folder) {
+            Fail(label + ": cannot read the folder");
+            return true;
+        }
+        if (!job.outcome.succeeded()) {
+            Fail(label + ": " + cli::RefusalText(job.outcome.refusal));
             return true;
         }
         std::string lines;
         for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
-            if (outcome.results[id].empty()) {
+            if (job.outcome.results[id].empty()) {
                 continue;
             }
             const std::optional<std::string> line =
-                engine::FormatSumLine(format_, id, request_.hmac, input.label, outcome.results[id]);
+                engine::FormatSumLine(format_, id, request_.hmac, label, job.outcome.results[id]);
             if (!line) {
-                Fail(input.label +
+                Fail(label +
                      ": an SFV line cannot carry this name (spaces at its ends, a line break, or a "
                      "leading ; or #)");
                 return true;
@@ -58,28 +132,55 @@ class Hasher {
             lines += *line;
         }
         cli::WriteOutput(lines);
-        // Results reach the terminal or pipe before the next input's messages or progress.
-        if (!cli::FlushOutput()) {
-            cli::WriteError("orvendal-cli: cannot write the output\n");
-            status_ = 1;
-            return false;
-        }
-        return true;
+        return !OutputFailed();
     }
 
-    // A message for an input that gave no digests; the run goes on with the next.
+    // Results reach the terminal or pipe before the run waits for more.
+    void Waiting() override {
+        if (!cli::FlushOutput()) {
+            OutputFailed();
+        }
+    }
+
+    // A message for an input that gave no digests; the run goes on with the next. The results
+    // before it are written first, so both streams keep the inputs' order.
     void Fail(const std::string& message) {
+        cli::FlushOutput();
         cli::WriteError("orvendal-cli: " + message + "\n");
         status_ = 1;
     }
 
-    int status() const { return status_; }
+    // After the last input.
+    int Finish() {
+        if (!cli::FlushOutput()) {
+            OutputFailed();
+        }
+        return status_;
+    }
 
   private:
+    struct Job {
+        cli::Input input;
+        bool unreadable_folder = false;
+        engine::CommandOutcome outcome;
+    };
+
+    // Whether writing the output has failed; said once.
+    bool OutputFailed() {
+        if (!output_failed_ && cli::OutputHasFailed()) {
+            output_failed_ = true;
+            cli::WriteError("orvendal-cli: cannot write the output\n");
+            status_ = 1;
+        }
+        return output_failed_;
+    }
+
     engine::SumLineFormat format_;
-    engine::DigestCalculator& calculator_;
+    Inputs inputs_;
     cli::ProgressLine& progress_;
     engine::CalculationRequest request_;
+    std::array<Job, engine::JobSlots> jobs_;
+    bool output_failed_ = false;
     int status_ = 0;
 };
 
@@ -104,32 +205,19 @@ int Run(const std::vector<std::string>& argument_list) {
 
     engine::DigestCalculator calculator;
     calculator.SetParallelFeeding(!arguments.single_thread);
+    calculator.SetParallelFiles(arguments.single_thread ? engine::ParallelFiles::Off
+                                                        : engine::ParallelFiles::Storage);
     cli::ProgressLine progress(cli::StandardErrorIsTerminal());
     calculator.SetProgressCallback(&progress);
     if (arguments.action == cli::Action::Check) {
         return cli::RunCheck(arguments, calculator, progress);
     }
 
-    Hasher hasher(arguments, calculator, progress);
-    for (const cli::Input& input : arguments.inputs) {
-        if (arguments.recursive && input.kind == engine::InputFile && cli::IsFolder(input.value)) {
-            bool written = true;
-            cli::WalkFolder(
-                input.value,
-                [&](const std::string& path) {
-                    if (written) {
-                        written = hasher.Hash({engine::InputFile, path, path});
-                    }
-                },
-                [&](const std::string& folder) { hasher.Fail(folder + ": cannot read the folder"); });
-            if (!written) {
-                break;
-            }
-        } else if (!hasher.Hash(input)) {
-            break;
-        }
-    }
-    return hasher.status();
+    Hasher hasher(arguments, progress);
+    progress.Start();
+    calculator.RunJobs(hasher);
+    progress.Finish();
+    return hasher.Finish();
 }
 
 }  // namespace

@@ -18,6 +18,8 @@ void WriteOutput(const std::string& utf8);
 void WriteError(const std::string& utf8);
 // False when standard output could not be written.
 bool FlushOutput();
+// Whether writing standard output has failed so far, without flushing it.
+bool OutputHasFailed();
 
 bool StandardErrorIsTerminal();
 

@@ -26,6 +26,10 @@ bool FlushOutput() {
     return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
+bool OutputHasFailed() {
+    return std::ferror(stdout) != 0;
+}
+
 bool StandardErrorIsTerminal() {
     return isatty(STDERR_FILENO) != 0;
 }

@@ -47,6 +47,10 @@ bool FlushOutput() {
     return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
+bool OutputHasFailed() {
+    return std::ferror(stdout) != 0;
+}
+
 bool StandardErrorIsTerminal() {
     DWORD mode = 0;
     const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);

@@ -11,28 +11,24 @@
 
 namespace cli {
 
-// A progress line on a terminal's standard error for an input that takes more than about a
-// second; erased when the input ends, so it never mixes with the results.
+// A progress line on a terminal's standard error for an input, or a list of them, that takes
+// more than about a second; erased before results are written, so it never mixes with them.
 class ProgressLine final : public engine::ProgressCallback {
   public:
     explicit ProgressLine(bool enabled) : enabled_(enabled) {}
 
+    // Before the input or the list.
     void Start() {
         start_ = Clock::now();
         shown_width_ = 0;
     }
 
+    // One input: MB read, percent, MB/s.
     void Progress(uint64_t done, uint64_t total) override {
-        if (!enabled_) {
+        double seconds = 0;
+        if (!Due(seconds)) {
             return;
         }
-        const auto now = Clock::now();
-        if (now - start_ < std::chrono::seconds(1) ||
-            (shown_width_ > 0 && now - last_shown_ < std::chrono::milliseconds(200))) {
-            return;
-        }
-        last_shown_ = now;
-        const double seconds = std::chrono::duration<double>(now - start_).count();
         const double megabytes = double(done) / 1e6;
         char line[96];
         int width;
@@ -44,12 +40,24 @@ class ProgressLine final : public engine::ProgressCallback {
             width =
                 std::snprintf(line, sizeof line, "\r%10.1f MB %8.1f MB/s", megabytes, megabytes / seconds);
         }
-        if (width > 0) {
-            WriteError(line);
-            shown_width_ = std::max<size_t>(shown_width_, size_t(width));
-        }
+        Show(line, width);
     }
 
+    // A list: inputs done, MB read, MB/s.
+    void ListProgress(uint64_t inputs_done, uint64_t bytes_done) override {
+        double seconds = 0;
+        if (!Due(seconds)) {
+            return;
+        }
+        const double megabytes = double(bytes_done) / 1e6;
+        char line[96];
+        const int width =
+            std::snprintf(line, sizeof line, "\r%10llu files %10.1f MB %8.1f MB/s",
+                          static_cast<unsigned long long>(inputs_done), megabytes, megabytes / seconds);
+        Show(line, width);
+    }
+
+    // Erases the line (until the next progress).
     void Finish() {
         if (shown_width_ > 0) {
             std::string blank(shown_width_ + 2, ' ');
@@ -62,6 +70,29 @@ class ProgressLine final : public engine::ProgressCallback {
 
   private:
     using Clock = std::chrono::steady_clock;
+
+    // Whether to show progress now: a second after the start, then five times a second at most.
+    bool Due(double& seconds) {
+        if (!enabled_) {
+            return false;
+        }
+        const auto now = Clock::now();
+        if (now - start_ < std::chrono::seconds(1) ||
+            (shown_width_ > 0 && now - last_shown_ < std::chrono::milliseconds(200))) {
+            return false;
+        }
+        last_shown_ = now;
+        seconds = std::chrono::duration<double>(now - start_).count();
+        return true;
+    }
+
+    void Show(const char* line, int width) {
+        if (width > 0) {
+            WriteError(line);
+            shown_width_ = std::max<size_t>(shown_width_, size_t(width));
+        }
+    }
+
     bool enabled_;
     Clock::time_point start_;
     Clock::time_point last_shown_;

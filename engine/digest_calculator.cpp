@@ -4,6 +4,7 @@
 
 #include "file_reader.h"
 #include "hmac_object.h"
+#include "job_scheduler.h"
 
 namespace engine {
 namespace {
@@ -23,6 +24,10 @@ bool DecodeHex(const std::string& text, std::vector<uint8_t>& bytes) {
 }
 
 }  // namespace
+
+DigestCalculator::DigestCalculator() = default;
+
+DigestCalculator::~DigestCalculator() = default;
 
 CalculationAnswer DigestCalculator::Calculate(const CalculationRequest& request) {
     CalculationAnswer answer;
@@ -161,7 +166,23 @@ ResultCode DigestCalculator::FeedOpened(const ObjectTable& objects, FileReader& 
 }
 
 ResultCode DigestCalculator::FeedSource(const ObjectTable& objects, ByteSource& source) {
-    return RunFilePass(source, objects, {progress_, parallel_, piece_blocks_, stop_});
+    const FilePassSettings settings{progress_, parallel_, piece_blocks_, stop_};
+    return hook_ != nullptr ? hook_->Run(source, objects, settings, Pass())
+                            : Pass().Run(source, objects, settings);
+}
+
+FilePass& DigestCalculator::Pass() {
+    if (!pass_) {
+        pass_ = std::make_unique<FilePass>();
+    }
+    return *pass_;
+}
+
+ResultCode DigestCalculator::RunJobs(JobList& jobs) {
+    if (!scheduler_) {
+        scheduler_ = std::make_unique<JobScheduler>(*this);
+    }
+    return scheduler_->Run(jobs);
 }
 
 }  // namespace engine

@@ -8,12 +8,14 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <stop_token>
 #include <string>
 #include <vector>
 
 #include "file_pass.h"
 #include "hashlib/hashlib.h"
+#include "job_list.h"
 #include "result_code.h"
 
 namespace engine {
@@ -46,6 +48,13 @@ struct CalculationRequest {
     Selection selection{};
 };
 
+// How many files of a list (RunJobs) are read at once.
+enum class ParallelFiles {
+    Off,      // one at a time, on the calling thread
+    Storage,  // up to one per usable core, unless the storage pays for seeks (Always otherwise)
+    Always,   // up to one per usable core, whatever the storage
+};
+
 // One text per Algorithm identifier.
 using ResultTexts = std::array<std::string, hashlib::AlgorithmCount>;
 
@@ -58,6 +67,8 @@ struct CalculationAnswer {
 
 class ByteSource;
 class FileReader;
+class JobScheduler;
+class PassHook;
 
 // Reads every file and standard input the calculator opens through a source of the caller's
 // own over the opened one; tests make reads short or fail this way.
@@ -65,11 +76,20 @@ class SourceFilter {
   public:
     virtual ~SourceFilter() = default;
     // The source to read instead of `opened`; it stays in use until the input has been read.
+    // With files at once (SetParallelFiles) it is called on several threads at the same time.
     virtual ByteSource& Filter(ByteSource& opened) = 0;
 };
 
+// Usable from any one thread at a time. Its read buffers and feeding threads are made when first
+// needed and kept until it is destroyed, so one calculator serves many inputs at little more
+// than the cost of opening each.
 class DigestCalculator {
   public:
+    DigestCalculator();
+    ~DigestCalculator();
+    DigestCalculator(const DigestCalculator&) = delete;
+    DigestCalculator& operator=(const DigestCalculator&) = delete;
+
     // The request's input fed to one object per selected algorithm. ResultBadRequest for a kind
     // it does not know or hex that does not decode (the Calculate command lets neither through).
     // Text and hex are fed in one call and always finish; a file or standard input gives
@@ -119,15 +139,38 @@ class DigestCalculator {
     void SetStopToken(std::stop_token stop) { stop_ = std::move(stop); }
     bool StopRequested() const { return stop_.stop_requested(); }
 
+    // Lists (RunJobs) with several files read at once, up to one per usable core; under Storage
+    // not when the list's first file is on storage that pays for seeks (a spinning disk) and
+    // not in the system's cache, since such a disk reads files in turn faster. Each file is
+    // still read once, in one pass; a large one, with two or more algorithms under parallel
+    // feeding, is read alone with every object on a thread of its own. Off unless asked for.
+    void SetParallelFiles(ParallelFiles parallel) { parallel_files_ = parallel; }
+
+    // Runs the list's jobs and hands each back in order; the jobs read through this calculator's
+    // filter, piece size and feeding, and heed its stop token, which is also looked at between
+    // jobs. A list of one job runs as a single calculation does; with more, the progress
+    // callback hears ListProgress instead of Progress. ResultSuccess once every job has been
+    // handed back; ResultStopped when stopped first, or when Done ended the list (the jobs not
+    // handed back were stopped or never started). An exception from a job or the list ends it
+    // the same way, then leaves this call.
+    ResultCode RunJobs(JobList& jobs);
+
   private:
+    friend class JobScheduler;
+
     // The result of opening `reader`, or on success that of reading it through the filter.
     ResultCode FeedOpened(const ObjectTable& objects, FileReader& reader, ResultCode opened);
+    FilePass& Pass();
 
     ProgressCallback* progress_ = nullptr;
     SourceFilter* filter_ = nullptr;
     uint32_t piece_blocks_ = 0;
     bool parallel_ = false;
+    ParallelFiles parallel_files_ = ParallelFiles::Off;
     std::stop_token stop_;
+    PassHook* hook_ = nullptr;  // while a list runs: chooses and accounts every pass
+    std::unique_ptr<FilePass> pass_;
+    std::unique_ptr<JobScheduler> scheduler_;
 };
 
 }  // namespace engine

@@ -4,7 +4,8 @@
 // remainder, which is a zero-length block when the input is a whole number of blocks. A piece is
 // filled until it is full or the input ends, so a short read of the system never ends the loop.
 //
-// Serially, each block goes to every object in slot order before the next block. In parallel,
+// Serially, each block goes to every object in slot order before the next block, two of them in
+// one pass where the library can interleave their compressions (MD5 and RIPEMD-160). In parallel,
 // the calling thread reads pieces into a small ring and every object is fed on a thread of its
 // own; a slot is refilled only once every object is done with it. Each object then sees the same
 // calls in the same order as serially, so the digests are the same; only the interleaving
@@ -14,6 +15,11 @@
 // stop asked for at any time before the pass returns gives ResultStopped. In parallel the stop
 // also abandons the ring at once, which wakes a reader waiting for a free slot and ends every
 // feeder before its next piece.
+//
+// The read buffer, the ring and the feeding threads are kept by FilePass from one pass to the
+// next: a fresh buffer costs a mapping of the system and a page fault for every page the first
+// read touches, which for a small file is many times the cost of reading it, and a thread start
+// costs about as much again.
 #include "file_pass.h"
 
 #include <algorithm>
@@ -25,6 +31,7 @@
 #include <stop_token>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "byte_source.h"
@@ -102,9 +109,40 @@ ResultCode ResultOf(PieceEnd end) {
     return end == PieceEnd::Failed ? ResultUnreadable : ResultSuccess;
 }
 
-ResultCode SerialPass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
+// The slots of the first two objects that the library can update in one pass, or none (-1).
+std::pair<int, int> PairUpdatedTogether(const ObjectTable& objects) {
+    for (size_t i = 0; i < objects.size(); ++i) {
+        for (size_t j = i + 1; objects[i] && j < objects.size(); ++j) {
+            if (objects[j] && hashlib::CanUpdateTogether(*objects[i], *objects[j])) {
+                return {int(i), int(j)};
+            }
+        }
+    }
+    return {-1, -1};
+}
+
+// Memory for pieces, kept while it is large enough.
+class KeptMemory {
+  public:
+    uint8_t* Get(size_t size) {
+        if (size > size_) {
+            memory_.reset();  // the old one goes first: the peak stays one buffer
+            memory_ = AllocatePieces(size);
+            size_ = size;
+        }
+        return memory_.get();
+    }
+
+  private:
+    PieceMemory memory_;
+    size_t size_ = 0;
+};
+
+ResultCode SerialPass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings,
+                      KeptMemory& memory) {
     const uint32_t piece_size = PieceSize(settings);
-    const PieceMemory piece = AllocatePieces(piece_size);
+    uint8_t* const piece = memory.Get(piece_size);
+    const auto [together, partner] = PairUpdatedTogether(objects);
     uint64_t done = 0;
     uint64_t blocks = 0;
     for (;;) {
@@ -112,11 +150,13 @@ ResultCode SerialPass(ByteSource& source, const ObjectTable& objects, const File
             return ResultStopped;
         }
         uint32_t filled = 0;
-        const PieceEnd end = Fill(source, piece.get(), piece_size, filled);
-        ForEachBlock(piece.get(), filled, end, [&](const uint8_t* block, uint32_t length) {
-            for (const auto& object : objects) {
-                if (object) {
-                    object->Update(block, length);
+        const PieceEnd end = Fill(source, piece, piece_size, filled);
+        ForEachBlock(piece, filled, end, [&](const uint8_t* block, uint32_t length) {
+            for (int slot = 0; slot < int(objects.size()); ++slot) {
+                if (slot == together) {
+                    hashlib::UpdateTogether(*objects[slot], *objects[partner], block, length);
+                } else if (objects[slot] && slot != partner) {
+                    objects[slot]->Update(block, length);
                 }
             }
             done += length;
@@ -141,10 +181,19 @@ ResultCode SerialPass(ByteSource& source, const ObjectTable& objects, const File
 // the reader waits, and at the last piece.
 class PieceRing {
   public:
-    PieceRing(uint32_t piece_size, int feeders)
-        : storage_(AllocatePieces(size_t(piece_size) * kRingSlots)),
-          piece_size_(piece_size),
-          feeders_(feeders) {}
+    // Empties the ring for a pass of pieces of `piece_size` bytes, each read by `feeders`
+    // feeders. No thread may be using the ring.
+    void Reset(uint32_t piece_size, int feeders) {
+        storage_ = memory_.Get(size_t(piece_size) * kRingSlots);
+        piece_size_ = piece_size;
+        feeders_ = feeders;
+        slots_ = {};
+        published_ = 0;
+        announced_ = 0;
+        freed_ = 0;
+        reader_wants_ = UINT64_MAX;
+        abandoned_ = false;
+    }
 
     // Reader: waits until the slot of the next piece is free, and returns it; null once the
     // pass has been abandoned.
@@ -156,7 +205,7 @@ class PieceRing {
             released_.wait(lock, [&] { return abandoned_ || freed_ >= reader_wants_; });
             reader_wants_ = UINT64_MAX;
         }
-        return abandoned_ ? nullptr : storage_.get() + size_t(published_ % kRingSlots) * piece_size_;
+        return abandoned_ ? nullptr : storage_ + size_t(published_ % kRingSlots) * piece_size_;
     }
 
     // Reader: hands the piece just filled to every feeder.
@@ -180,7 +229,7 @@ class PieceRing {
             return false;
         }
         const Slot& slot = slots_[index % kRingSlots];
-        piece = storage_.get() + size_t(index % kRingSlots) * piece_size_;
+        piece = storage_ + size_t(index % kRingSlots) * piece_size_;
         filled = slot.filled;
         end = slot.end;
         return true;
@@ -225,10 +274,11 @@ class PieceRing {
     std::mutex mutex_;
     std::condition_variable published_cv_;  // feeders wait here for the next piece
     std::condition_variable released_;      // the reader waits here for free slots
-    PieceMemory storage_;                   // kRingSlots pieces, allocated once per pass
+    KeptMemory memory_;
+    uint8_t* storage_ = nullptr;  // kRingSlots pieces
     std::array<Slot, kRingSlots> slots_{};
-    uint32_t piece_size_;
-    int feeders_;
+    uint32_t piece_size_ = 0;
+    int feeders_ = 0;
     uint64_t published_ = 0;              // pieces handed over so far
     uint64_t announced_ = 0;              // pieces the waiting feeders have been told of
     uint64_t freed_ = 0;                  // pieces every feeder has released
@@ -253,75 +303,135 @@ void FeedFromRing(PieceRing& ring, hashlib::DigestObject& object) {
     }
 }
 
-// The feeding threads; leaving the scope early (a thread that could not be started, an
-// exception from the progress callback) abandons the pass and joins them.
-class Feeders {
+// The feeding threads, kept from one pass to the next: each waits for a pass, feeds its object
+// from the ring until the last piece (or the ring's abandonment), says so and waits again.
+class FeedingThreads {
   public:
-    explicit Feeders(PieceRing& ring) : ring_(ring) {}
-    ~Feeders() {
-        if (!threads_.empty()) {
-            ring_.Abandon();
-            Join();
+    explicit FeedingThreads(PieceRing& ring) : ring_(ring) {}
+    ~FeedingThreads() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            closing_ = true;
         }
-    }
-    Feeders(const Feeders&) = delete;
-    Feeders& operator=(const Feeders&) = delete;
-
-    // False when the system refuses a thread; those started so far are stopped.
-    bool Start(const ObjectTable& objects) {
-        threads_.reserve(objects.size());
-        try {
-            for (const auto& object : objects) {
-                if (object) {
-                    threads_.emplace_back(FeedFromRing, std::ref(ring_), std::ref(*object));
-                }
-            }
-        } catch (const std::system_error&) {
-            ring_.Abandon();
-            Join();
-            return false;
-        }
-        return true;
-    }
-
-    // After the last piece: every feeder ends by itself.
-    void Join() {
+        begun_.notify_all();
         for (auto& thread : threads_) {
             thread.join();
         }
-        threads_.clear();
+    }
+    FeedingThreads(const FeedingThreads&) = delete;
+    FeedingThreads& operator=(const FeedingThreads&) = delete;
+
+    // Every object fed from the ring on a thread of its own, the threads started the first time
+    // so many are needed. False when the system refuses a thread: then nothing is fed.
+    bool Begin(const ObjectTable& objects) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        size_t count = 0;
+        for (const auto& object : objects) {
+            if (object) {
+                objects_[count++] = object.get();
+            }
+        }
+        try {
+            while (threads_.size() < count) {
+                threads_.emplace_back(&FeedingThreads::Feed, this, threads_.size(), generation_);
+            }
+        } catch (const std::system_error&) {
+            return false;  // those started wait for a later pass
+        }
+        assigned_ = count;
+        finished_ = 0;
+        ++generation_;
+        begun_.notify_all();
+        return true;
+    }
+
+    // Until every thread of the pass is done with the ring.
+    void Wait() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        ended_.wait(lock, [&] { return finished_ == assigned_; });
     }
 
   private:
+    void Feed(size_t index, uint64_t seen) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            begun_.wait(lock, [&] { return closing_ || generation_ != seen; });
+            if (closing_) {
+                return;
+            }
+            seen = generation_;
+            if (index >= assigned_) {
+                continue;  // this pass has fewer objects
+            }
+            hashlib::DigestObject& object = *objects_[index];
+            lock.unlock();
+            FeedFromRing(ring_, object);
+            lock.lock();
+            if (++finished_ == assigned_) {
+                ended_.notify_one();  // only the reader waits
+            }
+        }
+    }
+
     PieceRing& ring_;
+    std::mutex mutex_;
+    std::condition_variable begun_;  // threads wait here for a pass
+    std::condition_variable ended_;  // the reader waits here for the threads to finish
     std::vector<std::thread> threads_;
+    std::array<hashlib::DigestObject*, hashlib::AlgorithmCount> objects_{};
+    size_t assigned_ = 0;  // threads feeding in this pass: the first ones
+    size_t finished_ = 0;
+    uint64_t generation_ = 0;  // passes begun
+    bool closing_ = false;
 };
 
-ResultCode ParallelPass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
+// A parallel pass that leaves early (a stop, an exception from the progress callback) abandons
+// the ring; either way its threads are done with it when the pass returns.
+class PassInFlight {
+  public:
+    PassInFlight(PieceRing& ring, FeedingThreads& threads) : ring_(ring), threads_(threads) {}
+    ~PassInFlight() {
+        if (!ended_) {
+            ring_.Abandon();
+        }
+        threads_.Wait();
+    }
+    PassInFlight(const PassInFlight&) = delete;
+    PassInFlight& operator=(const PassInFlight&) = delete;
+    void Ended() { ended_ = true; }
+
+  private:
+    PieceRing& ring_;
+    FeedingThreads& threads_;
+    bool ended_ = false;
+};
+
+ResultCode ParallelPass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings,
+                        PieceRing& ring, FeedingThreads& threads, KeptMemory& serial_memory) {
     if (settings.stop.stop_requested()) {
-        return ResultStopped;  // before any thread is started
+        return ResultStopped;  // before any thread is woken
     }
     const int count =
         int(std::count_if(objects.begin(), objects.end(), [](const auto& o) { return bool(o); }));
     const uint32_t piece_size = PieceSize(settings);
-    PieceRing ring(piece_size, count);
-    Feeders feeders(ring);
-    if (!feeders.Start(objects)) {
-        return SerialPass(source, objects, settings);  // nothing has been read yet
+    ring.Reset(piece_size, count);
+    if (!threads.Begin(objects)) {
+        return SerialPass(source, objects, settings, serial_memory);  // nothing has been read yet
     }
-    // Declared after the ring and the feeders, so it is gone before they are.
+    PassInFlight in_flight(ring, threads);
+    // Declared after the pass in flight, so it is gone before the threads are waited for.
     const std::stop_callback abandon_on_stop(settings.stop, [&ring] { ring.Abandon(); });
     uint64_t done = 0;
     for (;;) {
         uint8_t* piece = settings.stop.stop_requested() ? nullptr : ring.NextToFill();
         if (piece == nullptr) {
-            return ResultStopped;  // the feeders are stopped and joined on the way out
+            return ResultStopped;  // the threads are stopped and waited for on the way out
         }
         uint32_t filled = 0;
         const PieceEnd end = Fill(source, piece, piece_size, filled);
         ring.Publish(filled, end);
         if (end != PieceEnd::More) {
-            feeders.Join();
+            in_flight.Ended();
             return ResultOf(end);
         }
         done += filled;
@@ -333,14 +443,35 @@ ResultCode ParallelPass(ByteSource& source, const ObjectTable& objects, const Fi
 
 }  // namespace
 
-ResultCode RunFilePass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
+struct FilePass::Kept {
+    KeptMemory serial;
+    PieceRing ring;
+    std::unique_ptr<FeedingThreads> threads;  // made by the first parallel pass
+};
+
+FilePass::FilePass() : kept_(std::make_unique<Kept>()) {}
+
+FilePass::~FilePass() = default;
+
+ResultCode FilePass::Run(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
     const bool any_object =
         std::any_of(objects.begin(), objects.end(), [](const auto& o) { return bool(o); });
-    const ResultCode result = settings.parallel && any_object ? ParallelPass(source, objects, settings)
-                                                              : SerialPass(source, objects, settings);
+    ResultCode result;
+    if (settings.parallel && any_object) {
+        if (!kept_->threads) {
+            kept_->threads = std::make_unique<FeedingThreads>(kept_->ring);
+        }
+        result = ParallelPass(source, objects, settings, kept_->ring, *kept_->threads, kept_->serial);
+    } else {
+        result = SerialPass(source, objects, settings, kept_->serial);
+    }
     // A stop that came with the last piece may have kept a feeder from it; and whoever asked
     // for the stop wants none of this pass's results, complete or not.
     return settings.stop.stop_requested() ? ResultStopped : result;
+}
+
+ResultCode RunFilePass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings) {
+    return FilePass().Run(source, objects, settings);
 }
 
 }  // namespace engine

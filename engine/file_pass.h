@@ -1,6 +1,8 @@
 // The block loop over an open input (any ByteSource): read once, in order, and fed to every
 // object in FileBlockSize blocks, either on the calling thread or with each object on a thread
-// of its own; told how far it has come, and stopped on request.
+// of its own; told how far it has come, and stopped on request. Its memory and threads are kept
+// from one pass to the next (FilePass), so a pass over a small file costs little more than
+// opening it.
 #pragma once
 
 #include <array>
@@ -34,6 +36,13 @@ class ProgressCallback {
     virtual ~ProgressCallback() = default;
     // `total` is the input's size when known, else 0 (a pipe, standard input).
     virtual void Progress(uint64_t done, uint64_t total) = 0;
+    // While a list of several inputs is calculated (DigestCalculator::RunJobs), instead of the
+    // above: the inputs handed back so far and the bytes read of all of them, a few times a
+    // second, on the thread that runs the list.
+    virtual void ListProgress(uint64_t inputs_done, uint64_t bytes_done) {
+        (void)inputs_done;
+        (void)bytes_done;
+    }
 };
 
 struct FilePassSettings {
@@ -51,5 +60,22 @@ struct FilePassSettings {
 // ResultStopped when stopped first (the objects have absorbed a whole number of blocks, and
 // none has been finalised).
 ResultCode RunFilePass(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings);
+
+// The same pass, with its read buffer, its ring and its feeding threads made by the first pass
+// that needs them and kept until the object is destroyed: later passes allocate nothing and start
+// no thread (unless one needs more feeding threads than any before it). One pass at a time.
+class FilePass {
+  public:
+    FilePass();
+    ~FilePass();  // ends and joins the feeding threads
+    FilePass(const FilePass&) = delete;
+    FilePass& operator=(const FilePass&) = delete;
+
+    ResultCode Run(ByteSource& source, const ObjectTable& objects, const FilePassSettings& settings);
+
+  private:
+    struct Kept;
+    std::unique_ptr<Kept> kept_;
+};
 
 }  // namespace engine

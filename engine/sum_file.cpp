@@ -196,8 +196,11 @@ std::optional<Reading> ReadGnu(std::string_view text, bool escaped, int named_al
     }
     int algorithm = named_algorithm;
     if (algorithm < 0) {
+        // By length among the common algorithms only: one added later shares its length with
+        // one of them (SHA3-512 and BLAKE2b with SHA-512) and is read by its tag or by its sum
+        // file's name, so the lines that were read by their length still are.
         int matches = 0;
-        for (int id = 0; id < hashlib::AlgorithmCount; ++id) {
+        for (int id = 0; id < hashlib::CommonAlgorithmCount; ++id) {
             if (HexLength(id) == digits) {
                 algorithm = id;
                 ++matches;

@@ -1,5 +1,7 @@
 #include "sum_file_check.h"
 
+#include <array>
+
 #include "calculate_command.h"
 #include "paths.h"
 
@@ -29,6 +31,75 @@ void Count(Verdict verdict, CheckCounts& counts) {
             return;
     }
 }
+
+// The listed files as the calculator's list: one job per file, each handed back in order.
+class ListedFiles final : public JobList {
+  public:
+    ListedFiles(const SumFile& sum_file, std::string_view sum_file_path, const SumFileCheckSettings& settings,
+                std::vector<std::vector<size_t>> groups, SumFileCheck& check, CheckListener* listener)
+        : sum_file_(sum_file),
+          sum_file_path_(sum_file_path),
+          settings_(settings),
+          groups_(std::move(groups)),
+          check_(check),
+          listener_(listener) {}
+
+    bool Next(size_t slot) override {
+        if (next_group_ == groups_.size()) {
+            return false;
+        }
+        Job& job = jobs_[slot];
+        job.group = next_group_++;
+        job.file.listed_name = sum_file_.entries[groups_[job.group].front()].file_name;
+        job.file.path = ResolveListedName(sum_file_path_, job.file.listed_name);
+        job.file.lines.clear();
+        if (listener_ != nullptr) {
+            listener_->Reading(job.file);
+        }
+        return true;
+    }
+
+    std::string_view PathOf(size_t slot) const override { return jobs_[slot].file.path; }
+
+    void Work(size_t slot, DigestCalculator& calculator) override {
+        Job& job = jobs_[slot];
+        job.result = CheckListedFile(sum_file_, groups_[job.group], job.file.path, settings_, calculator,
+                                     job.file.lines);
+    }
+
+    bool Done(size_t slot) override {
+        const Job& job = jobs_[slot];
+        if (job.result == ResultStopped) {
+            return false;
+        }
+        for (const LineVerdict& line : job.file.lines) {
+            check_.lines[line.entry] = line;
+        }
+        return listener_ == nullptr || listener_->Checked(job.file);
+    }
+
+    void Waiting() override {
+        if (listener_ != nullptr) {
+            listener_->Waiting();
+        }
+    }
+
+  private:
+    struct Job {
+        size_t group = 0;
+        ListedFileCheck file;
+        ResultCode result = ResultSuccess;
+    };
+
+    const SumFile& sum_file_;
+    std::string_view sum_file_path_;
+    const SumFileCheckSettings& settings_;
+    const std::vector<std::vector<size_t>> groups_;
+    SumFileCheck& check_;
+    CheckListener* listener_;
+    size_t next_group_ = 0;
+    std::array<Job, JobSlots> jobs_;
+};
 
 }  // namespace
 
@@ -94,30 +165,9 @@ SumFileCheck CheckSumFile(const SumFile& sum_file, std::string_view sum_file_pat
         check.lines.push_back({index, sum_file.entries[index].algorithm, Verdict::NotChecked});
     }
     const auto checkable = [&settings](const SumEntry& entry) { return IsCheckable(entry, settings); };
-    ListedFileCheck file;
-    for (const std::vector<size_t>& group : GroupEntriesByFile(sum_file.entries, checkable)) {
-        if (calculator.StopRequested()) {
-            check.stopped = true;
-            break;
-        }
-        file.listed_name = sum_file.entries[group.front()].file_name;
-        file.path = ResolveListedName(sum_file_path, file.listed_name);
-        file.lines.clear();
-        if (listener != nullptr) {
-            listener->Reading(file);
-        }
-        if (CheckListedFile(sum_file, group, file.path, settings, calculator, file.lines) == ResultStopped) {
-            check.stopped = true;
-            break;
-        }
-        for (const LineVerdict& line : file.lines) {
-            check.lines[line.entry] = line;
-        }
-        if (listener != nullptr && !listener->Checked(file)) {
-            check.stopped = true;
-            break;
-        }
-    }
+    ListedFiles files(sum_file, sum_file_path, settings, GroupEntriesByFile(sum_file.entries, checkable),
+                      check, listener);
+    check.stopped = calculator.RunJobs(files) == ResultStopped;
     for (const LineVerdict& line : check.lines) {
         Count(line.verdict, check.counts);
     }

@@ -58,11 +58,14 @@ struct SumFileCheckSettings {
 class CheckListener {
   public:
     virtual ~CheckListener() = default;
-    // Before the file is read.
+    // Before the file is read (with files at once, possibly before the files ahead of it are
+    // checked).
     virtual void Reading(const ListedFileCheck& file) { (void)file; }
     // Once every line naming the file has its verdict; files come in the order their names first
     // appear in the sum file. False ends the check after this file.
     virtual bool Checked(const ListedFileCheck& file) = 0;
+    // Before the check waits for the next file to be read: a moment to flush output.
+    virtual void Waiting() {}
 };
 
 struct SumFileCheck {
@@ -79,7 +82,8 @@ bool IsCheckable(const SumEntry& entry, const SumFileCheckSettings& settings);
 // Checks every file the entries of `sum_file` name. Names are relative to the folder of
 // `sum_file_path` (empty for standard input: the current folder) and are opened exactly as
 // listed, so a check opens no other file than the one listed. `calculator` reads the files (its
-// feeding, progress and stop token apply); the stop token is also looked at between files.
+// feeding, files at once, progress and stop token apply, as for any list of its: RunJobs); the
+// stop token is also looked at between files.
 SumFileCheck CheckSumFile(const SumFile& sum_file, std::string_view sum_file_path,
                           const SumFileCheckSettings& settings, DigestCalculator& calculator,
                           CheckListener* listener = nullptr);

@@ -1,6 +1,7 @@
 #include "sum_files_beside.h"
 
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "paths.h"
@@ -35,8 +36,11 @@ ExpectedDigests ReadSumFilesBeside(const std::string& file_path) {
     if (file_name.empty()) {
         return expected;
     }
+    // The sum files of the common algorithms only: the dialog marks only their results, and so
+    // reads the same files beside a file whatever algorithms the library adds.
+    const auto common = std::span(hashlib::Algorithms).first(hashlib::CommonAlgorithmCount);
     // Named after the file: the suffixes the algorithm table gives, and .sfv.
-    for (const hashlib::AlgorithmInfo& info : hashlib::Algorithms) {
+    for (const hashlib::AlgorithmInfo& info : common) {
         for (const char* suffix : info.sum_file_suffixes) {
             if (suffix != nullptr) {
                 AddFromSumFile(folder, file_name + suffix, file_name, expected);
@@ -45,7 +49,7 @@ ExpectedDigests ReadSumFilesBeside(const std::string& file_path) {
     }
     AddFromSumFile(folder, file_name + std::string(SfvSuffix), file_name, expected);
     // One list for a whole folder, named for its algorithm.
-    for (const hashlib::AlgorithmInfo& info : hashlib::Algorithms) {
+    for (const hashlib::AlgorithmInfo& info : common) {
         for (const char* sum_file_name : info.sum_file_names) {
             if (sum_file_name != nullptr) {
                 AddFromSumFile(folder, sum_file_name, file_name, expected);

@@ -2,8 +2,9 @@
 // byte as characters, and (when its length is even) as little-endian UTF-16 code units, the
 // form the registry hands over. Either way it is cut at '\n' into fields; every field goes
 // through every parser, and the fields also make a window placement request: field 0 the
-// stored "WndRect", field 1 the created size (its right and bottom numbers), field 2 the
-// centring area, fields 3 and on the monitors' work areas, each in the "WndRect" form.
+// stored "WndRect", field 1 the created size (its right and bottom numbers) and the window's
+// minimum size (its left and top numbers), field 2 the centring area, fields 3 and on the
+// monitors' work areas, each in the "WndRect" form.
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -71,38 +72,59 @@ void CheckPlacement(const std::vector<std::wstring_view>& fields) {
     auto field = [&](size_t i) { return i < fields.size() ? ParseWindowRect(fields[i]) : Rect{}; };
     const Rect stored = field(0);
     const Rect created = field(1);
+    const TrackingSize limits{created.left, created.top, 0, 0};
     const Rect centring_area = field(2);
     std::vector<Rect> monitors;
     for (size_t i = 3; i < fields.size(); ++i) {
         monitors.push_back(ParseWindowRect(fields[i]));
     }
     const WindowPlacement placement =
-        ChooseWindowPlacement(stored, monitors, created.right, created.bottom, centring_area);
-    if (placement.restore_stored) {
-        FUZZ_CHECK(placement.rect == stored);
-        FUZZ_CHECK(IsPlausibleWindowRect(stored));
-        bool meets_a_monitor = false;
-        for (const Rect& area : monitors) {
-            meets_a_monitor = meets_a_monitor || Intersects(stored, area);
-        }
-        FUZZ_CHECK(meets_a_monitor);
-        return;
-    }
-    FUZZ_CHECK(!IsPlausibleWindowRect(stored) || monitors.empty() || [&] {
-        for (const Rect& area : monitors) {
-            if (Intersects(stored, area)) {
-                return false;
-            }
-        }
-        return true;
-    }());
-    // The window keeps its created size (cut at the 32-bit limit); it starts inside the area, and
-    // when it fits, it stays inside.
+        ChooseWindowPlacement(stored, monitors, limits, created.right, created.bottom, centring_area);
     const Rect& rect = placement.rect;
     auto limited = [](int64_t edge) {
         return std::clamp<int64_t>(edge, std::numeric_limits<int32_t>::min(),
                                    std::numeric_limits<int32_t>::max());
     };
+    // The window as the stored rectangle places it: its size no smaller than the minimum.
+    const Rect window{
+        stored.left, stored.top,
+        int32_t(limited(int64_t(stored.left) +
+                        std::max<int64_t>(int64_t(stored.right) - stored.left, limits.min_width))),
+        int32_t(limited(int64_t(stored.top) +
+                        std::max<int64_t>(int64_t(stored.bottom) - stored.top, limits.min_height)))};
+    const bool window_on_a_monitor = std::any_of(monitors.begin(), monitors.end(),
+                                                 [&](const Rect& area) { return Contains(area, window); });
+    const bool any_monitor = std::any_of(monitors.begin(), monitors.end(), [](const Rect& area) {
+        return area.left < area.right && area.top < area.bottom;
+    });
+    switch (placement.source) {
+        case PlacementSource::Stored:
+            FUZZ_CHECK(rect == stored);
+            FUZZ_CHECK(IsPlausibleWindowRect(stored));
+            FUZZ_CHECK(window_on_a_monitor);
+            return;
+        case PlacementSource::BroughtIntoWorkArea:
+            FUZZ_CHECK(IsPlausibleWindowRect(stored) && !window_on_a_monitor);
+            // On a monitor: its corner always, all of it when it is no larger than the minimum
+            // and the work area allow.
+            FUZZ_CHECK(std::any_of(monitors.begin(), monitors.end(), [&](const Rect& area) {
+                const bool corner_on = rect.left >= area.left && rect.left < area.right &&
+                                       rect.top >= area.top && rect.top < area.bottom;
+                const bool fits = int64_t(limits.min_width) <= int64_t(area.right) - area.left &&
+                                  int64_t(limits.min_height) <= int64_t(area.bottom) - area.top;
+                return corner_on && (!fits || Contains(area, rect));
+            }));
+            FUZZ_CHECK(int64_t(rect.right) - rect.left >= limits.min_width ||
+                       rect.right == std::numeric_limits<int32_t>::max());
+            FUZZ_CHECK(int64_t(rect.bottom) - rect.top >= limits.min_height ||
+                       rect.bottom == std::numeric_limits<int32_t>::max());
+            return;
+        case PlacementSource::Default:
+            FUZZ_CHECK(!IsPlausibleWindowRect(stored) || !any_monitor);
+            break;
+    }
+    // The window keeps its created size (cut at the 32-bit limit); it starts inside the area, and
+    // when it fits, it stays inside.
     FUZZ_CHECK(rect.right == limited(int64_t(rect.left) + created.right));
     FUZZ_CHECK(rect.bottom == limited(int64_t(rect.top) + created.bottom));
     FUZZ_CHECK(rect.left >= centring_area.left && rect.top >= centring_area.top);

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "adler32.h"
+#include "blake2b.h"
 #include "crc32.h"
 #include "digest_object.h"
 #include "edonkey.h"
@@ -17,6 +18,7 @@
 #include "ripemd160.h"
 #include "sha1.h"
 #include "sha256.h"
+#include "sha3.h"
 #include "sha512.h"
 #include "tiger.h"
 
@@ -56,6 +58,12 @@ constexpr std::array<HashDescriptor, CatalogueSize> BuildCatalogue() {
                                Adler32DigestSize, 1, 4>();
     entries[17] = DescribeHash<EdonkeyContext, EdonkeyInit, EdonkeyUpdate, EdonkeyFinal, EdonkeyCalculate,
                                EdonkeyDigestSize, 1, 181>();
+    entries[18] = DescribeHash<Sha3Context, Sha3_256Init, Sha3Update, Sha3_256Final, Sha3_256Calculate,
+                               Sha3_256DigestSize, Sha3_256BlockSize, 208>();
+    entries[19] = DescribeHash<Sha3Context, Sha3_512Init, Sha3Update, Sha3_512Final, Sha3_512Calculate,
+                               Sha3_512DigestSize, Sha3_512BlockSize, 208>();
+    entries[20] = DescribeHash<Blake2bContext, Blake2bInit, Blake2bUpdate, Blake2bFinal, Blake2bCalculate,
+                               Blake2bDigestSize, Blake2bBlockSize, 216>();
     return entries;
 }
 

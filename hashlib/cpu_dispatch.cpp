@@ -1,5 +1,5 @@
-// The one place that chooses the fast paths: CPU features from CPUID (and, for AVX2, the
-// operating system's consent to save the wider registers, from XGETBV), capped by ORVENDAL_CPU.
+// The one place that chooses the fast paths: CPU features from CPUID (and, for AVX2 and AVX-512,
+// the operating system's consent to save the wider registers, from XGETBV), capped by ORVENDAL_CPU.
 #include "cpu_dispatch.h"
 
 #include <cstdlib>
@@ -24,8 +24,10 @@ struct CpuFeatures {
     bool sha = false;      // SHA-1 and SHA-256 extensions
     bool pclmul = false;   // carry-less multiply
     bool avx2 = false;     // and the OS saves the YMM registers
+    bool bmi1 = false;     // and-not
     bool bmi2 = false;     // three-operand rotates
     bool vpclmul = false;  // carry-less multiply on 256-bit registers, with AVX2
+    bool avx512 = false;   // AVX-512 F and VL, with AVX2, and the OS saves the ZMM and mask registers
 };
 
 #if HASHLIB_X86_64
@@ -68,20 +70,28 @@ CpuFeatures DetectFeatures() {
     features.pclmul = features.sse41 && (regs[2] >> 1 & 1) != 0;
     const bool osxsave = (regs[2] >> 27 & 1) != 0;
     const bool avx = (regs[2] >> 28 & 1) != 0;
-    // Bits 1 and 2 of XCR0: the OS saves the XMM and YMM registers.
-    const bool ymm_saved = osxsave && avx && (ExtendedControlRegister0() & 6) == 6;
+    // Bits 1 and 2 of XCR0: the OS saves the XMM and YMM registers; bits 5 to 7, the mask
+    // registers and the upper ZMM halves and registers.
+    const uint64_t xcr0 = osxsave && avx ? ExtendedControlRegister0() : 0;
+    const bool ymm_saved = (xcr0 & 0x06) == 0x06;
+    const bool zmm_saved = (xcr0 & 0xE6) == 0xE6;
     if (max_leaf >= 7) {
         Cpuid(7, 0, regs);
         features.sha = features.sse41 && (regs[1] >> 29 & 1) != 0;
         features.avx2 = features.sse41 && ymm_saved && (regs[1] >> 5 & 1) != 0;
+        features.bmi1 = (regs[1] >> 3 & 1) != 0;
         features.bmi2 = (regs[1] >> 8 & 1) != 0;
         features.vpclmul = features.avx2 && features.pclmul && (regs[2] >> 10 & 1) != 0;
+        features.avx512 = features.avx2 && zmm_saved && (regs[1] >> 16 & 1) != 0 && (regs[1] >> 31 & 1) != 0;
     }
 #endif
     return features;
 }
 
 CpuLevel BestLevel(const CpuFeatures& features) {
+    if (features.avx512) {
+        return CpuLevel::Avx512;
+    }
     if (features.avx2) {
         return CpuLevel::Avx2;
     }
@@ -92,9 +102,10 @@ CpuLevel BestLevel(const CpuFeatures& features) {
 }
 
 detail::Kernels SelectKernels(CpuLevel level, [[maybe_unused]] const CpuFeatures& features) {
-    detail::Kernels kernels{&detail::Sha1CompressPortable, &detail::Sha256CompressPortable,
+    detail::Kernels kernels{&detail::Sha1CompressPortable,   &detail::Sha256CompressPortable,
                             &detail::Sha512CompressPortable, &detail::Crc32UpdatePortable,
-                            &detail::Adler32UpdatePortable};
+                            &detail::Adler32UpdatePortable,  &detail::KeccakAbsorbPortable,
+                            &detail::Blake2bCompressPortable};
 #if HASHLIB_X86_64
     if (level >= CpuLevel::Sse41 && features.sha) {
         kernels.sha1_compress = &detail::Sha1CompressShani;
@@ -111,6 +122,15 @@ detail::Kernels SelectKernels(CpuLevel level, [[maybe_unused]] const CpuFeatures
     }
     if (level >= CpuLevel::Avx2 && features.bmi2) {
         kernels.sha512_compress = &detail::Sha512CompressAvx2;
+    }
+    if (level >= CpuLevel::Avx2 && features.bmi1 && features.bmi2) {
+        kernels.keccak_absorb = &detail::KeccakAbsorbBmi2;
+    }
+    if (level >= CpuLevel::Avx512) {
+        kernels.keccak_absorb = &detail::KeccakAbsorbAvx512;
+    }
+    if (level >= CpuLevel::Avx512 && features.bmi2) {
+        kernels.sha512_compress = &detail::Sha512CompressAvx512;
     }
 #else
     (void)level;
@@ -150,7 +170,7 @@ Dispatch& TheDispatch() {
 // happens once, before any hashing thread exists.
 [[maybe_unused]] const bool kChosenAtStartUp = (TheDispatch(), true);
 
-constexpr CpuLevel kAllLevels[] = {CpuLevel::Portable, CpuLevel::Sse41, CpuLevel::Avx2};
+constexpr CpuLevel kAllLevels[] = {CpuLevel::Portable, CpuLevel::Sse41, CpuLevel::Avx2, CpuLevel::Avx512};
 
 // ASCII letters compared without case: Windows users may well write PORTABLE.
 bool SameName(const char* a, const char* b) {
@@ -206,6 +226,8 @@ const char* CpuLevelName(CpuLevel level) {
             return "sse4.1";
         case CpuLevel::Avx2:
             return "avx2";
+        case CpuLevel::Avx512:
+            return "avx512";
     }
     return "unknown";
 }

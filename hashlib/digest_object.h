@@ -51,6 +51,8 @@ class PlainDigestObject final : public DigestObject {
     void Final(uint8_t* digest) override { FinalFn(&context_, digest); }
     void HexDigest(char* text) override { FinalHexFn(&context_, text, 0); }
     int32_t DigestSize() const override { return int32_t(DigestBytes); }
+    // The working record, for code that updates several algorithms' records in one pass.
+    Context& Record() { return context_; }
 
   private:
     Context context_;

@@ -13,6 +13,7 @@
 #include "catalogue.h"
 #include "digest_object.h"
 #include "hmac.h"
+#include "md5_ripemd160.h"
 
 namespace hashlib {
 
@@ -36,6 +37,9 @@ enum AlgorithmId : int {
     AlgorithmAdler32 = 10,
     AlgorithmCrc32 = 11,
     AlgorithmEdonkey = 12,
+    AlgorithmSha3_256 = 13,
+    AlgorithmSha3_512 = 14,
+    AlgorithmBlake2b = 15,
 };
 
 // Identifiers 0 to 12, MD5 to eDonkey/eMule, are the algorithms every front end offers, and what
@@ -118,6 +122,19 @@ inline constexpr std::array Algorithms = std::to_array<AlgorithmInfo>({
     {.id = AlgorithmEdonkey, .display_name = "eDonkey/eMule", .command_name = "edonkey", .tag_name = "EDONKEY",
      .other_spellings = {"ED2K"}, .catalogue_code = 17, .keyable = false,
      .create = &detail::CreatePlain<EdonkeyObject>, .sum_file_suffixes = {".ed2k"}},
+    {.id = AlgorithmSha3_256, .display_name = "SHA3-256", .command_name = "sha3-256", .tag_name = "SHA3-256",
+     .other_spellings = {"SHA3_256"}, .catalogue_code = 18, .keyable = true,
+     .create = &detail::CreatePlain<Sha3_256Object>, .sum_file_suffixes = {".sha3-256"},
+     .sum_file_names = {"SHA3-256SUMS"}},
+    {.id = AlgorithmSha3_512, .display_name = "SHA3-512", .command_name = "sha3-512", .tag_name = "SHA3-512",
+     .other_spellings = {"SHA3_512"}, .catalogue_code = 19, .keyable = true,
+     .create = &detail::CreatePlain<Sha3_512Object>, .sum_file_suffixes = {".sha3-512"},
+     .sum_file_names = {"SHA3-512SUMS"}},
+    // Not keyed: BLAKE2b's own keyed mode is not HMAC, and HMAC over it is not what anyone checks.
+    {.id = AlgorithmBlake2b, .display_name = "BLAKE2b", .command_name = "blake2b", .tag_name = "BLAKE2b",
+     .other_spellings = {"BLAKE2B-512", "BLAKE2b512"}, .catalogue_code = 20, .keyable = false,
+     .create = &detail::CreatePlain<Blake2bObject>, .sum_file_suffixes = {".b2"},
+     .sum_file_names = {"B2SUMS", "b2sums.txt"}},
 });
 // clang-format on
 

@@ -25,11 +25,12 @@ wine_prepare_prefix() {
     fi
 }
 
-# Starts a private virtual X display and exports DISPLAY; wine_stop_display ends it.
+# Starts a private virtual X display and exports DISPLAY; wine_stop_display ends it. Its size is
+# WINE_SCREEN_SIZE (width x height x depth), 1280x1024x24 unless set.
 wine_start_display() {
     local display_file
     display_file=$(mktemp)
-    Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$display_file" >/dev/null 2>&1 &
+    Xvfb -displayfd 5 -screen 0 "${WINE_SCREEN_SIZE:-1280x1024x24}" -nolisten tcp 5>"$display_file" >/dev/null 2>&1 &
     WINE_XVFB_PID=$!
     local waited=0
     while [ ! -s "$display_file" ] && [ $waited -lt 100 ]; do

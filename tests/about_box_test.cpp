@@ -88,6 +88,12 @@ TEST(AboutBoxBanner, SpansTheWindowWithTheLogoCentred) {
     EXPECT_EQ(placement.logo, (Rect{135, 0, 265, 72}));  // centre 200 (200.5 cut), width kept
     // An odd width keeps its width; the centre is cut toward zero.
     EXPECT_EQ(PlaceBanner({-3, -22, 403, 243}, {}, {5, 1, 136, 9}).logo, (Rect{135, 1, 266, 9}));
+    // Drawn for another scale than the display's: a lower logo is centred on the banner, a lower
+    // banner grows to the logo's bottom.
+    EXPECT_EQ(PlaceBanner(window, {0, 0, 236, 120}, {0, 0, 195, 108}).logo, (Rect{103, 6, 298, 114}));
+    const BannerPlacement taller_logo = PlaceBanner(window, {0, 0, 236, 137}, {0, 0, 260, 144});
+    EXPECT_EQ(taller_logo.banner, (Rect{-3, 0, 404, 144}));
+    EXPECT_EQ(taller_logo.logo, (Rect{70, 0, 330, 144}));
     // Extreme edges do not overflow while the centre is worked out.
     EXPECT_EQ(PlaceBanner({INT32_MAX - 10, 0, INT32_MAX, 9}, {}, {0, 0, 4, 9}).logo.left, INT32_MAX - 7);
 }

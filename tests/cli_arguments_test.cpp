@@ -87,6 +87,11 @@ TEST(CliArguments, UsageErrors) {
     ExpectUsageError({"-k", "a", "--hmac-hex", "0b", "f"}, "not both");
     ExpectUsageError({"--help=yes"}, "takes no value");
     ExpectUsageError({"--single-thread=1", "f"}, "takes no value");
+    // An added algorithm that cannot be keyed is refused by name; a common one is left out.
+    ExpectUsageError({"-a", "md5,blake2b", "--hmac", "k", "f"}, "blake2b cannot be keyed");
+    ExpectUsageError({"-c", "--hmac-hex", "0b", "-a", "blake2b"}, "blake2b cannot be keyed");
+    EXPECT_EQ(ParseArguments({"-a", "md5,md2", "--hmac", "k", "f"}).action, Action::Hash);
+    EXPECT_EQ(ParseArguments({"-a", "sha3-256,sha3-512", "--hmac", "k", "f"}).action, Action::Hash);
 }
 
 // What a parse came to, in a few words: the usage error's text, or the action, the switches that
@@ -186,15 +191,16 @@ TEST(CliArguments, HelpAndVersion) {
 
     // The parts of the usage text built from the algorithm table, filled to 80 columns.
     const std::string usage = cli::UsageText();
-    EXPECT_NE(usage.find("  -a, --algorithms LIST  comma-separated algorithms, any case, or all; default\n"
-                         "                         md5,sha1,ripemd160,crc32. Names: md5 md4 sha1 sha256\n"
-                         "                         sha384 sha512 ripemd160 panama tiger md2 adler32 crc32\n"
-                         "                         edonkey\n"
+    EXPECT_NE(usage.find("  -a, --algorithms LIST  comma-separated algorithms, any case, or all (md5 to\n"
+                         "                         edonkey); default md5,sha1,ripemd160,crc32. Names: md5\n"
+                         "                         md4 sha1 sha256 sha384 sha512 ripemd160 panama tiger\n"
+                         "                         md2 adler32 crc32 edonkey sha3-256 sha3-512 blake2b\n"
                          "  -t, --text STRING      hash the bytes of STRING\n"),
               std::string::npos)
         << usage;
     EXPECT_NE(usage.find("  -k, --hmac KEY         keyed digests (HMAC) under the bytes of KEY; md2,\n"
-                         "                         adler32, crc32 and edonkey are then not computed\n"
+                         "                         adler32, crc32 and edonkey are then not computed, and\n"
+                         "                         -a blake2b is refused\n"
                          "      --hmac-hex HEXKEY"),
               std::string::npos)
         << usage;

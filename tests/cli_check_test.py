@@ -22,8 +22,14 @@ CLI = os.path.abspath(sys.argv[1])
 EMULATOR = sys.argv[2:]
 WINDOWS = CLI.lower().endswith(".exe")
 SEP = "\\" if WINDOWS else "/"
-COREUTILS = {name: shutil.which(name + "sum") for name in ("md5", "sha1", "sha256", "sha384", "sha512")}
+COREUTILS = {name: shutil.which(tool) for name, tool in (("md5", "md5sum"), ("sha1", "sha1sum"),
+                                                         ("sha256", "sha256sum"), ("sha384", "sha384sum"),
+                                                         ("sha512", "sha512sum"), ("blake2b", "b2sum"))}
+# The suffix of a sum file's name that names the algorithm of its untagged lines, where it is not
+# the algorithm's own name.
+SUFFIXES = {"blake2b": "b2"}
 RHASH = shutil.which("rhash")
+OPENSSL = shutil.which("openssl")
 TAGS = {"md5": "MD5", "sha1": "SHA1", "sha256": "SHA256", "sha384": "SHA384", "sha512": "SHA512",
         "crc32": "CRC32"}
 
@@ -153,8 +159,9 @@ class CliCheck(unittest.TestCase):
             for tag in ([], ["--tag"]):
                 done = self.run_tool(tool, *tag, "--", *names)
                 self.assertEqual(done.returncode, 0)
-                self.write("theirs." + algorithm, done.stdout)
-                self.assertEqual(self.run_cli("-c", "theirs." + algorithm),
+                theirs = "theirs." + SUFFIXES.get(algorithm, algorithm)
+                self.write(theirs, done.stdout)
+                self.assertEqual(self.run_cli("-c", theirs),
                                  (0, [shown(n) + ": OK" for n in names], []), (tool, tag))
         if RHASH:
             ran += 1
@@ -173,8 +180,16 @@ class CliCheck(unittest.TestCase):
                 self.assertEqual(self.run_cli("-c", *chosen, sum_file)[:2],
                                  (1, ["a file.bin: OK", "plain: FAILED"]), arguments)
                 self.write("plain", os.urandom(3000) + b"plain")
+        if OPENSSL:
+            ran += 1
+            plain = names[:2]
+            for algorithm, sum_file in (("sha3-256", "SHA3-256SUMS"), ("sha3-512", "list.sha3-512")):
+                done = self.run_tool(OPENSSL, "dgst", "-" + algorithm, "-r", *plain)
+                self.assertEqual(done.returncode, 0)
+                self.write(sum_file, done.stdout)
+                self.assertEqual(self.run_cli("-c", sum_file), (0, [n + ": OK" for n in plain], []), algorithm)
         if not ran:
-            self.skipTest("neither coreutils' sha*sum nor rhash is installed")
+            self.skipTest("neither coreutils' sha*sum, rhash nor openssl is installed")
 
     def test_check_reports(self):
         self.write("good", b"good")
@@ -206,6 +221,30 @@ class CliCheck(unittest.TestCase):
         self.assertIn("orvendal-cli: junk: no properly formatted checksum lines found", junk)
         self.assertEqual(self.run_cli("-c", "absent", "loose"),
                          (1, ["good: OK"], ["orvendal-cli: absent: 不能打开指定文件!", MALFORMED]))
+
+    def test_one_thread_and_several_agree(self):
+        # Many listed files read at once are reported as one thread reports them: the same
+        # lines, messages and status, in the order of the sum file, whatever fails.
+        listed = []  # (name, digest listed, what the check says)
+        for i in range(50):
+            data = os.urandom((i * 7919) % 60000)
+            name = self.write("f%02d" % i, data)
+            listed.append((name, digest("sha256", b"other" if i % 7 == 3 else data),
+                           "FAILED" if i % 7 == 3 else "OK"))
+        unreadable = [("missing", digest("sha256", b""), "FAILED open or read"),
+                      ("folder", digest("sha256", b""), "FAILED open or read")]
+        os.mkdir(self.path("folder"))
+        if not WINDOWS and os.path.exists("/proc/self/mem"):
+            os.symlink("/proc/self/mem", self.path("mem"))  # reads fail
+            unreadable.append(("mem", digest("sha256", b""), "FAILED open or read"))
+        listed[10:10] = unreadable
+        self.write("SHA256SUMS", "".join("%s  %s\n" % (digest_, name) for name, digest_, _ in listed))
+        runs = [self.run_cli(*threads, "-c", "SHA256SUMS") for threads in (["--single-thread"], [])]
+        self.assertEqual(runs[0], runs[1])
+        status, out, errors = runs[1]
+        self.assertEqual((status, out), (1, ["%s: %s" % (name, said) for name, _, said in listed]))
+        self.assertEqual(errors[-2:], [warning(len(unreadable), "", "listed files could not be read"),
+                                       mismatched(7)])
 
     def test_where_names_lead_and_which_algorithm(self):
         self.write("f", b"top")

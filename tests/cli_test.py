@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """orvendal-cli end to end, against Python's hashlib, hmac and zlib (independent implementations
-of MD5, SHA-1, SHA-2, RIPEMD-160, CRC-32 and Adler-32).
+of MD5, SHA-1, SHA-2, RIPEMD-160, CRC-32, Adler-32, SHA-3 and BLAKE2b).
 
 Usage: cli_test.py CLI [EMULATOR...]   (EMULATOR runs a Windows build, e.g. wine64)
 
@@ -24,7 +24,10 @@ WINDOWS = CLI.lower().endswith(".exe")
 TEXT_ENCODING = "gbk" if WINDOWS else "utf-8"
 
 TAGS = {"md5": "MD5", "sha1": "SHA1", "sha256": "SHA256", "sha384": "SHA384", "sha512": "SHA512",
-        "ripemd160": "RIPEMD160", "crc32": "CRC32", "adler32": "ADLER32"}
+        "ripemd160": "RIPEMD160", "crc32": "CRC32", "adler32": "ADLER32", "sha3_256": "SHA3-256",
+        "sha3_512": "SHA3-512", "blake2b": "BLAKE2b"}
+# The algorithms added after the dialog's thirteen, chosen by name only ("-a all" leaves them out).
+ADDED = ["sha3_256", "sha3_512", "blake2b"]
 HASHES = [name for name in ("md5", "sha1", "sha256", "sha384", "sha512", "ripemd160")
           if name in hashlib.algorithms_available]
 CHECKED = HASHES + ["adler32", "crc32"]  # in the dialog's order, as the output lists them
@@ -113,6 +116,22 @@ class Cli(unittest.TestCase):
         self.assertEqual(hex_key, text_key)
         self.assertEqual(len(hex_key[1]), 9)
 
+    def test_algorithms_chosen_by_name_only(self):
+        data = os.urandom(10000)
+        self.write("data", data)
+        status, lines, _ = self.run_cli("-a", "SHA3-256,sha3-512,Blake2b", "--single-thread", "data", "-t", "abc")
+        self.assertEqual(status, 0)
+        self.assertEqual(lines, expected_lines("data", data, ADDED) + expected_lines("-", b"abc", ADDED))
+        # Keyed: SHA-3 as HMAC (NIST's HMAC-SHA3 uses blocks of 136 and 72 bytes), and BLAKE2b
+        # refused by name rather than quietly left out.
+        for key in (b"k", bytes(range(136)), bytes(range(200))):
+            status, lines, _ = self.run_cli("-a", "sha3-256,sha3-512", "--hmac-hex", key.hex(), "data")
+            self.assertEqual(lines, expected_lines("data", data, ADDED[:2], key))
+        status, lines, errors = self.run_cli("-a", "sha256,blake2b", "--hmac", "k", "data")
+        self.assertEqual((status, lines), (2, []))
+        self.assertIn("blake2b cannot be keyed", errors)
+        self.assertEqual(len(self.run_cli("-a", "all", "data")[1]), 13)
+
     def test_refused_inputs_are_reported_and_the_others_hashed(self):
         self.write("a", b"first")
         self.write("b", b"second")
@@ -149,6 +168,34 @@ class Cli(unittest.TestCase):
         self.assertEqual(status, 0)
         self.assertTrue(lines[0].startswith("Usage: orvendal-cli"))
         self.assertEqual(self.run_cli("--version")[:2], (0, ["orvendal-cli 2.02.00337"]))
+
+    def test_one_thread_and_several_agree(self):
+        # Many files read at once come out as one thread gives them: the same lines, messages and
+        # status, in the inputs' order, with refused, missing and (on Linux) unreadable inputs
+        # between them.
+        files = {}
+        for i in range(60):
+            name = "tree/%s/%02d" % ("abc"[i % 3], i)
+            os.makedirs(os.path.join(self.cwd, os.path.dirname(name)), exist_ok=True)
+            files[name] = os.urandom((i * 7919) % 70000 if i % 10 else 0)
+            self.write(name, files[name])
+        self.write("plain", b"plain")
+        unreadable = []
+        if not WINDOWS and os.path.exists("/proc/self/mem"):
+            os.symlink("/proc/self/mem", os.path.join(self.cwd, "tree", "b", "mem"))  # reads fail
+            unreadable = ["orvendal-cli: tree/b/mem: 指定文件拒绝访问!"]
+        arguments = ["-r", "-a", "md5,crc32", "-t", "abc", "tree", "missing", "-x", "616", "plain"]
+        runs = [self.run_cli(*threads, *arguments) for threads in (["--single-thread"], [])]
+        self.assertEqual(runs[0], runs[1])
+        status, lines, errors = runs[1]
+        in_walk = sorted(files, key=lambda n: n.encode())
+        expected = expected_lines("-", b"abc", ["md5", "crc32"])
+        for name in in_walk:
+            expected += expected_lines(name, files[name], ["md5", "crc32"])
+        expected += expected_lines("plain", b"plain", ["md5", "crc32"])
+        self.assertEqual((status, lines), (1, expected))
+        self.assertEqual(errors.splitlines(), unreadable + [
+            "orvendal-cli: missing: 不能打开指定文件!", "orvendal-cli: -: 十六进制串长度必须是偶数!"])
 
     def test_names_in_and_outside_the_chinese_code_page(self):
         names = ["数据 文件.bin", "ทดสอบ.bin"]

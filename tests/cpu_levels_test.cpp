@@ -45,7 +45,7 @@ class FastLevel : public testing::TestWithParam<std::tuple<CpuLevel, int>> {
 };
 
 std::string NameOf(const testing::TestParamInfo<std::tuple<CpuLevel, int>>& info) {
-    return CpuLevelSuffix(std::get<0>(info.param)) + "_" + Algorithms[std::get<1>(info.param)].command_name;
+    return CpuLevelSuffix(std::get<0>(info.param)) + "_" + AlgorithmTestName(std::get<1>(info.param));
 }
 
 }  // namespace
@@ -77,7 +77,9 @@ TEST(CpuDispatch, EveryListedLevelChangesTheCodeThatRuns) {
                          kernels.sha256_compress == other.sha256_compress &&
                          kernels.sha512_compress == other.sha512_compress &&
                          kernels.crc32_update == other.crc32_update &&
-                         kernels.adler32_update == other.adler32_update)
+                         kernels.adler32_update == other.adler32_update &&
+                         kernels.keccak_absorb == other.keccak_absorb &&
+                         kernels.blake2b_compress == other.blake2b_compress)
                 << CpuLevelName(level) << " runs the same code as a lower level";
         }
         seen.push_back(kernels);
@@ -93,7 +95,9 @@ TEST(CpuDispatch, EachFastPathRunsWhereTheCpuHasItsInstructions) {
     const bool sha = __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1");
     const bool pclmul = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
     const bool avx2 = __builtin_cpu_supports("avx2");
+    const bool bmi1 = __builtin_cpu_supports("bmi");
     const bool bmi2 = __builtin_cpu_supports("bmi2");
+    const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
     const bool vpclmul = pclmul && avx2 && __builtin_cpu_supports("vpclmulqdq");
     const CpuLevel before = ActiveCpuLevel();
     ASSERT_TRUE(SetCpuLevel(CpuLevels().back()));
@@ -103,7 +107,10 @@ TEST(CpuDispatch, EachFastPathRunsWhereTheCpuHasItsInstructions) {
     EXPECT_EQ(kernels.crc32_update == &detail::Crc32UpdateClmul, pclmul && !vpclmul);
     EXPECT_EQ(kernels.crc32_update == &detail::Crc32UpdateVpclmul, vpclmul);
     EXPECT_EQ(kernels.adler32_update == &detail::Adler32UpdateAvx2, avx2);
-    EXPECT_EQ(kernels.sha512_compress == &detail::Sha512CompressAvx2, avx2 && bmi2);
+    EXPECT_EQ(kernels.sha512_compress == &detail::Sha512CompressAvx2, avx2 && bmi2 && !avx512);
+    EXPECT_EQ(kernels.sha512_compress == &detail::Sha512CompressAvx512, avx512 && bmi2);
+    EXPECT_EQ(kernels.keccak_absorb == &detail::KeccakAbsorbAvx512, avx512);
+    EXPECT_EQ(kernels.keccak_absorb == &detail::KeccakAbsorbBmi2, avx2 && bmi1 && bmi2 && !avx512);
     SetCpuLevel(before);
 }
 #endif
@@ -114,7 +121,10 @@ TEST(CpuDispatch, EnvironmentValueCapsTheLevel) {
     EXPECT_EQ(RequestedCpuLevel("PORTABLE", CpuLevel::Sse41), CpuLevel::Portable);
     EXPECT_EQ(RequestedCpuLevel("sse4.1", CpuLevel::Avx2), CpuLevel::Sse41);
     EXPECT_EQ(RequestedCpuLevel("avx2", CpuLevel::Sse41), CpuLevel::Sse41) << "never above the CPU";
-    EXPECT_EQ(RequestedCpuLevel("avx512", CpuLevel::Avx2), CpuLevel::Avx2) << "unknown names are ignored";
+    EXPECT_EQ(RequestedCpuLevel("avx512", CpuLevel::Avx2), CpuLevel::Avx2) << "never above the CPU";
+    EXPECT_EQ(RequestedCpuLevel("AVX512", CpuLevel::Avx512), CpuLevel::Avx512);
+    EXPECT_EQ(RequestedCpuLevel("avx2", CpuLevel::Avx512), CpuLevel::Avx2);
+    EXPECT_EQ(RequestedCpuLevel("avx10", CpuLevel::Avx512), CpuLevel::Avx512) << "unknown names are ignored";
     EXPECT_EQ(RequestedCpuLevel("", CpuLevel::Sse41), CpuLevel::Sse41);
     EXPECT_EQ(RequestedCpuLevel("portable ", CpuLevel::Avx2), CpuLevel::Avx2);
 }

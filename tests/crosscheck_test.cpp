@@ -15,8 +15,7 @@ namespace {
 class AgainstOracle : public testing::TestWithParam<std::tuple<int, CpuLevel>> {};
 
 std::string NameOf(const testing::TestParamInfo<std::tuple<int, CpuLevel>>& info) {
-    return std::string(Algorithms[std::get<0>(info.param)].command_name) + "_" +
-           CpuLevelSuffix(std::get<1>(info.param));
+    return AlgorithmTestName(std::get<0>(info.param)) + "_" + CpuLevelSuffix(std::get<1>(info.param));
 }
 
 }  // namespace

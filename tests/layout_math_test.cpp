@@ -6,6 +6,7 @@
 #include <set>
 
 #include "rect_printer.h"
+#include "ui/dpi_math.h"
 
 using namespace ui;
 
@@ -169,4 +170,61 @@ TEST(TrackingLimits, NoSmallerThanCapturedNoTallerThanCreated) {
     RecordLayout(table, 530, 650, Client, [](int32_t) { return std::nullopt; });
     EXPECT_EQ(ComputeTrackingLimits(table, 0, platform), (TrackingSize{530, 650, 1300, 1100}));
     EXPECT_EQ(ComputeTrackingLimits(table, 660, platform), (TrackingSize{530, 650, 1300, 660}));
+}
+
+TEST(DpiArithmetic, LengthsRoundAsTheSystemDoesAndImagesNeverGrowPastTheirRoom) {
+    EXPECT_EQ(ScaleForDpi(5, 144, 96), 8);  // 7.5: halves away from zero
+    EXPECT_EQ(ScaleForDpi(-5, 144, 96), -8);
+    EXPECT_EQ(ScaleForDpi(3, 120, 96), 4);
+    EXPECT_EQ(ScaleForDpi(8, 96, 144), 5);
+    EXPECT_EQ(ScaleForDpi(INT32_MAX, 192, 96), INT32_MAX);
+    EXPECT_EQ(ScaleForDpi(17, 96, 0), 17);
+    EXPECT_EQ(ScaleForDpi(Rect{-3, 1, 66, 17}, 144, 96), (Rect{-5, 2, 99, 26}));
+
+    const std::map<uint32_t, uint32_t> scale_at = {{72, 100},  {96, 100},  {120, 100}, {143, 100},
+                                                   {144, 150}, {168, 150}, {191, 150}, {192, 200},
+                                                   {288, 200}, {480, 200}};
+    for (const auto& [dpi, percent] : scale_at) {
+        EXPECT_EQ(ImageScaleForDpi(dpi), percent) << dpi << " DPI";
+    }
+    EXPECT_EQ(ImageVariantId(IDB_LOGO, 96), IDB_LOGO);
+    EXPECT_EQ(ImageVariantId(IDB_LOGO, 144), IDB_LOGO + 1000);
+    EXPECT_EQ(ImageVariantId(IDB_ABOUT_PICTURE, 240), IDB_ABOUT_PICTURE + 2000);
+}
+
+TEST_F(MainLayout, AtTwiceTheDpiEverythingIsTwiceAsLargeAndComesBackExactly) {
+    const std::map<int32_t, Rect> at_96 = controls;
+    LayoutTable scaled{};
+    ScaleLayout(table, 96, 192, scaled);
+    EXPECT_EQ(scaled[LayoutWindowEntry].rect, (Rect{0, 0, 1060, 1300}));
+    EXPECT_EQ(ComputeTrackingLimits(scaled, ScaleForDpi(700, 192, 96), {}),
+              (TrackingSize{1060, 1300, 0, 1400}));
+    for (size_t i = 0; i < table.size(); ++i) {
+        EXPECT_EQ(scaled[i].control_id, table[i].control_id);
+        EXPECT_EQ(scaled[i].anchors, table[i].anchors);
+    }
+
+    // The controls as the window moved to the other display puts them; then the layout for a
+    // client area 2 x 100 pixels wider than the recorded one, scaled.
+    for (auto& [id, rect] : controls) {
+        rect = ScaleForDpi(rect, 192, 96);
+    }
+    std::swap(table, scaled);
+    const std::map<int32_t, Rect> at_192 = Apply({0, 0, 1224, 1216});
+    for (int32_t id : {1002, 1005, 1034, 1009, 1040}) {
+        EXPECT_EQ(at_192.at(id), Shifted(ScaleForDpi(at_96.at(id), 192, 96), 0, 0, 200)) << id;
+    }
+    for (int32_t id : {1003, 1, 1032}) {
+        EXPECT_EQ(at_192.at(id), Shifted(ScaleForDpi(at_96.at(id), 192, 96), 200, 0)) << id;
+    }
+    EXPECT_EQ(at_192.at(1008), ScaleForDpi(at_96.at(1008), 192, 96));
+
+    // Back at 144 and then at 96, from the recorded table each time.
+    std::swap(table, scaled);
+    ScaleLayout(table, 96, 144, scaled);
+    EXPECT_EQ(scaled[LayoutClientEntry].rect, (Rect{0, 0, 768, 912}));
+    ScaleLayout(table, 96, 96, scaled);
+    for (size_t i = 0; i < table.size(); ++i) {
+        EXPECT_EQ(scaled[i].rect, table[i].rect);
+    }
 }

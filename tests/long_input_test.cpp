@@ -14,7 +14,7 @@ namespace {
 class BeyondFourGiB : public testing::TestWithParam<int> {};
 
 std::string NameOf(const testing::TestParamInfo<int>& info) {
-    return Algorithms[info.param].command_name;
+    return AlgorithmTestName(info.param);
 }
 
 // Algorithms whose byte count has a high word that reaches the digest, less those the 5 GiB file

@@ -2,6 +2,7 @@
 #include "oracle.h"
 
 #include <crypto++/adler32.h>
+#include <crypto++/blake2.h>
 #include <crypto++/crc.h>
 #include <crypto++/hmac.h>
 #include <crypto++/md2.h>
@@ -10,6 +11,7 @@
 #include <crypto++/panama.h>
 #include <crypto++/ripemd.h>
 #include <crypto++/sha.h>
+#include <crypto++/sha3.h>
 #include <crypto++/tiger.h>
 
 #include <stdexcept>
@@ -129,6 +131,12 @@ std::unique_ptr<OracleHash> CreateOracle(int algorithm_id) {
             return Make<CryptoPP::CRC32>();
         case AlgorithmEdonkey:
             return std::make_unique<EdonkeyOracle>();
+        case AlgorithmSha3_256:
+            return Make<CryptoPP::SHA3_256>();
+        case AlgorithmSha3_512:
+            return Make<CryptoPP::SHA3_512>();
+        case AlgorithmBlake2b:
+            return Make<CryptoPP::BLAKE2b>();  // unkeyed, 64-byte digest by default
         default:
             break;
     }
@@ -156,6 +164,10 @@ std::unique_ptr<OracleHash> CreateHmacOracle(int algorithm_id, const uint8_t* ke
             return MakeHmac<Panama>(key, key_length);
         case AlgorithmTiger:
             return MakeHmac<CryptoPP::Tiger>(key, key_length);
+        case AlgorithmSha3_256:
+            return MakeHmac<CryptoPP::SHA3_256>(key, key_length);
+        case AlgorithmSha3_512:
+            return MakeHmac<CryptoPP::SHA3_512>(key, key_length);
         default:
             break;
     }

@@ -21,7 +21,7 @@ std::string OneCall(int id, const uint8_t* data, size_t length) {
     return HexDigestOf(*object);
 }
 
-// Lengths around every block size in use (16, 32, 64, 128) and their padding limits.
+// Lengths around every block size in use (16, 32, 64, 72, 128, 136) and their padding limits.
 std::vector<size_t> BoundaryLengths() {
     std::vector<size_t> lengths;
     for (size_t n = 0; n <= 260; ++n) {
@@ -45,8 +45,7 @@ class EveryAlgorithm : public testing::TestWithParam<std::tuple<int, CpuLevel>> 
 };
 
 std::string NameOf(const testing::TestParamInfo<std::tuple<int, CpuLevel>>& info) {
-    return std::string(Algorithms[std::get<0>(info.param)].command_name) + "_" +
-           CpuLevelSuffix(std::get<1>(info.param));
+    return AlgorithmTestName(std::get<0>(info.param)) + "_" + CpuLevelSuffix(std::get<1>(info.param));
 }
 
 }  // namespace
@@ -89,6 +88,10 @@ TEST(Algorithms, NamesAndSumFileSpellingsFindTheirRow) {
         {"CRC-32", AlgorithmCrc32},
         {"ADLER-32", AlgorithmAdler32},
         {"EDONKEY/EMULE", AlgorithmEdonkey},
+        {"sha3_256", AlgorithmSha3_256},
+        {"SHA3_512", AlgorithmSha3_512},
+        {"BLAKE2B-512", AlgorithmBlake2b},
+        {"blake2b512", AlgorithmBlake2b},
     };
     for (const auto& [spelling, id] : spellings) {
         EXPECT_EQ(FindAlgorithmByName(spelling), id) << spelling;

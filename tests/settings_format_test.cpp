@@ -12,8 +12,16 @@ namespace {
 
 const Rect Screen{0, 0, 1280, 984};  // one monitor's work area
 
+const TrackingSize NoLimits{};
+
 bool Restores(std::wstring_view value, std::span<const Rect> areas = {&Screen, 1}) {
-    return ChooseWindowPlacement(ParseWindowRect(value), areas, 400, 500, Screen).restore_stored;
+    return ChooseWindowPlacement(ParseWindowRect(value), areas, NoLimits, 400, 500, Screen).source ==
+           PlacementSource::Stored;
+}
+
+WindowPlacement Place(const Rect& stored, std::span<const Rect> areas,
+                      const TrackingSize& limits = NoLimits) {
+    return ChooseWindowPlacement(stored, areas, limits, 400, 500, Screen);
 }
 
 }  // namespace
@@ -62,39 +70,69 @@ TEST(WindowRect, FormatRoundTrips) {
     }
 }
 
-TEST(WindowPlacement, RestoresOnlyPlausibleRectanglesOnAConnectedMonitor) {
+TEST(WindowPlacement, RestoresExactlyWhatLiesWithinAWorkArea) {
     const Rect stored{20, 10, 300, 400};
-    EXPECT_EQ(ChooseWindowPlacement(stored, {&Screen, 1}, 400, 500, Screen).rect, stored);
+    EXPECT_EQ(Place(stored, {&Screen, 1}).rect, stored);
     EXPECT_TRUE(IsPlausibleWindowRect({-9, -9, 1, 1}));
     EXPECT_FALSE(IsPlausibleWindowRect({-10, 0, 1, 1}));
     EXPECT_FALSE(IsPlausibleWindowRect({0, -10, 1, 1}));
     EXPECT_FALSE(IsPlausibleWindowRect({0, 5, 1, 5}));
     EXPECT_FALSE(IsPlausibleWindowRect({5, 0, 5, 1}));
 
-    // Saved on a second monitor that is no longer connected.
-    const Rect far_right{1400, 10, 1700, 400};
-    EXPECT_FALSE(ChooseWindowPlacement(far_right, {&Screen, 1}, 400, 500, Screen).restore_stored);
+    // Two monitors side by side: each one's own rectangles stay exactly where they were.
     const std::vector<Rect> two_monitors{Screen, Rect{1280, 0, 2560, 1024}};
-    EXPECT_TRUE(ChooseWindowPlacement(far_right, two_monitors, 400, 500, Screen).restore_stored);
-    // Touching the work area's edge is not meeting it; one pixel inside is.
-    EXPECT_FALSE(ChooseWindowPlacement({1280, 10, 1500, 400}, {&Screen, 1}, 400, 500, Screen).restore_stored);
-    EXPECT_TRUE(ChooseWindowPlacement({1279, 10, 1500, 400}, {&Screen, 1}, 400, 500, Screen).restore_stored);
-    EXPECT_FALSE(ChooseWindowPlacement(stored, {}, 400, 500, Screen).restore_stored);
+    const Rect on_second{1400, 10, 1700, 400};
+    EXPECT_EQ(Place(on_second, two_monitors).source, PlacementSource::Stored);
+    EXPECT_EQ(Place(Rect{0, 0, 1280, 984}, two_monitors).source, PlacementSource::Stored);
+    // Across both: onto the one it overlaps most.
+    const WindowPlacement across = Place({1200, 10, 1500, 400}, two_monitors);
+    EXPECT_EQ(across.source, PlacementSource::BroughtIntoWorkArea);
+    EXPECT_EQ(across.rect, (Rect{1280, 10, 1580, 400}));
+    // A window taller than its maximum is restored as stored: the window takes its maximum there.
+    EXPECT_EQ(Place({20, 10, 300, 3000}, {&Screen, 1}, {0, 0, 0, 600}).source, PlacementSource::Stored);
+    EXPECT_EQ(Place(stored, {}).source, PlacementSource::Default);
+}
+
+TEST(WindowPlacement, AnythingElseIsBroughtIntoTheNearestWorkArea) {
+    auto brought = [](const Rect& stored, std::span<const Rect> areas,
+                      const TrackingSize& limits = NoLimits) {
+        const WindowPlacement placement = Place(stored, areas, limits);
+        EXPECT_EQ(placement.source, PlacementSource::BroughtIntoWorkArea);
+        return placement.rect;
+    };
+    // Saved on a second monitor that is no longer connected: the size and the height are kept.
+    EXPECT_EQ(brought({1400, 10, 1700, 400}, {&Screen, 1}), (Rect{980, 10, 1280, 400}));
+    // Partly below the screen, or a little above it (within the 9 pixels that count as plausible).
+    EXPECT_EQ(brought({100, 800, 500, 1100}, {&Screen, 1}), (Rect{100, 684, 500, 984}));
+    EXPECT_EQ(brought({20, -9, 300, 400}, {&Screen, 1}), (Rect{20, 0, 300, 409}));
+    // Larger than the work area: shrunk to it.
+    EXPECT_EQ(brought({50, 20, 3050, 2020}, {&Screen, 1}), Screen);
+    // In the dead corner beside a lower monitor: onto the closer one, here the one above.
+    const std::vector<Rect> uneven{Screen, Rect{1280, 0, 2560, 700}};
+    EXPECT_EQ(brought({1500, 800, 1800, 900}, uneven), (Rect{1500, 600, 1800, 700}));
+    // Saved at a lower display scale: the window's minimum size would take it below the screen.
+    const TrackingSize minimum{400, 500, 0, 0};
+    EXPECT_EQ(brought({20, 900, 300, 950}, {&Screen, 1}, minimum), (Rect{20, 484, 420, 984}));
+    // A minimum larger than the work area: the caption's corner on the area, the window at its
+    // minimum.
+    EXPECT_EQ(brought({100, 100, 200, 200}, {&Screen, 1}, {2000, 1200, 0, 0}), (Rect{0, 0, 2000, 1200}));
 }
 
 TEST(WindowPlacement, DefaultIsTheCreatedSizeCentred) {
-    WindowPlacement placement = ChooseWindowPlacement({}, {&Screen, 1}, 400, 500, Screen);
-    EXPECT_FALSE(placement.restore_stored);
+    WindowPlacement placement = Place({}, {&Screen, 1});
+    EXPECT_EQ(placement.source, PlacementSource::Default);
     EXPECT_EQ(placement.rect, (Rect{440, 242, 840, 742}));
+    EXPECT_EQ(Place(ParseWindowRect(L"maximized"), {&Screen, 1}).rect, (Rect{440, 242, 840, 742}));
     // Centred within a work area that does not start at the origin (a task bar on the left).
-    placement = ChooseWindowPlacement({}, {&Screen, 1}, 400, 500, Rect{100, 0, 1280, 984});
+    placement = ChooseWindowPlacement({}, {&Screen, 1}, NoLimits, 400, 500, Rect{100, 0, 1280, 984});
     EXPECT_EQ(placement.rect, (Rect{490, 242, 890, 742}));
     // Larger than the area: the caption stays on screen.
-    placement = ChooseWindowPlacement({}, {&Screen, 1}, 2000, 1200, Rect{100, 30, 1280, 984});
+    placement = ChooseWindowPlacement({}, {&Screen, 1}, NoLimits, 2000, 1200, Rect{100, 30, 1280, 984});
     EXPECT_EQ(placement.rect, (Rect{100, 30, 2100, 1230}));
     // A size that cannot end in 32 bits beside the area's origin ends at the limit instead of
     // wrapping round to a negative edge.
-    placement = ChooseWindowPlacement({}, {&Screen, 1}, INT32_MAX, INT32_MAX, Rect{100, 30, 1280, 984});
+    placement =
+        ChooseWindowPlacement({}, {&Screen, 1}, NoLimits, INT32_MAX, INT32_MAX, Rect{100, 30, 1280, 984});
     EXPECT_EQ(placement.rect, (Rect{100, 30, INT32_MAX, INT32_MAX}));
 }
 

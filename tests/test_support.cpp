@@ -64,14 +64,26 @@ std::vector<uint8_t> SeededRandom::Bytes(size_t count) {
     return bytes;
 }
 
-std::string CpuLevelSuffix(hashlib::CpuLevel level) {
-    std::string name = hashlib::CpuLevelName(level);
+namespace {
+
+// Letters, digits and underscores only, as test names must be.
+std::string TestNameFrom(std::string name) {
     for (char& c : name) {
         if (!std::isalnum(static_cast<unsigned char>(c))) {
             c = '_';
         }
     }
     return name;
+}
+
+}  // namespace
+
+std::string CpuLevelSuffix(hashlib::CpuLevel level) {
+    return TestNameFrom(hashlib::CpuLevelName(level));
+}
+
+std::string AlgorithmTestName(int algorithm_id) {
+    return TestNameFrom(hashlib::Algorithms[size_t(algorithm_id)].command_name);
 }
 
 ScopedCpuLevel::ScopedCpuLevel(hashlib::CpuLevel level) : before_(hashlib::ActiveCpuLevel()) {

@@ -38,6 +38,8 @@ inline std::vector<hashlib::CpuLevel> CpuLevels() {
 
 // A level's name as a test-name suffix (letters, digits and underscores only).
 std::string CpuLevelSuffix(hashlib::CpuLevel level);
+// An algorithm's command-line name as a test-name part ("sha3_256").
+std::string AlgorithmTestName(int algorithm_id);
 
 // Runs the library at `level` for the object's lifetime, then at the level before.
 class ScopedCpuLevel {

@@ -1,5 +1,7 @@
 #include "ui/about_box.h"
 
+#include <algorithm>
+
 namespace ui {
 namespace {
 
@@ -71,6 +73,12 @@ BannerPlacement PlaceBanner(const Rect& window_in_client, const Rect& banner, co
     const int64_t centre = (int64_t(window_in_client.left) + window_in_client.right) / 2;
     placement.logo.left = int32_t(centre - logo.Width() / 2);
     placement.logo.right = placement.logo.left + logo.Width();
+    if (banner.Height() >= logo.Height()) {
+        placement.logo.top = banner.top + (banner.Height() - logo.Height()) / 2;
+        placement.logo.bottom = placement.logo.top + logo.Height();
+    } else {
+        placement.banner.bottom = std::max(banner.bottom, logo.bottom);
+    }
     return placement;
 }
 

@@ -71,7 +71,10 @@ std::optional<uint32_t> AboutTextColour(int32_t control_id);
 
 // The banner stretched over the whole window (its left and right taken from the window
 // rectangle in client coordinates, its top and bottom kept), and the logo keeping its size,
-// centred on the window's horizontal centre.
+// centred on the window's horizontal centre. The images are drawn for a few display scales
+// only, so at others they need not be as high as the banner's room: a logo lower than the
+// banner is centred on it as the banner centres its own image, and a banner lower than the logo
+// is made as high as the logo, which keeps its top.
 struct BannerPlacement {
     Rect banner;
     Rect logo;

@@ -2,11 +2,11 @@
 
 #include <commctrl.h>
 
-#include <iterator>
 #include <optional>
 #include <string>
 
 #include "ui/dialog_window.h"
+#include "ui/dpi_scaling.h"
 #include "ui/resource.h"
 
 namespace ui {
@@ -14,13 +14,13 @@ namespace {
 
 // The banner and the logo are drawn in black, silver and teal; shown, black becomes a deep
 // blue and teal a grey, silver stays. The mapping works on the bitmaps' colour tables.
-HBITMAP LoadBannerBitmap(HINSTANCE instance, int id) {
+HBITMAP LoadBannerBitmap(HINSTANCE instance, int id, uint32_t dpi) {
     COLORMAP colours[] = {
         {RGB(0, 0, 0), COLORREF(AboutBannerBlue)},
         {RGB(192, 192, 192), RGB(192, 192, 192)},
         {RGB(0, 128, 128), RGB(128, 128, 128)},
     };
-    return CreateMappedBitmap(instance, id, 0, colours, int(std::size(colours)));
+    return LoadMappedBitmapForDpi(instance, id, dpi, colours);
 }
 
 class AboutDialog final : public DialogWindow {
@@ -33,9 +33,10 @@ class AboutDialog final : public DialogWindow {
 
   private:
     INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+    void OnDpiChanged() override { SetImages(); }
 
     void OnInitDialog();
-    void SetBannerImages();
+    void SetImages();
     void PlaceBannerAndLogo();
     void SetFonts();
     INT_PTR OnControlColour(HDC dc, HWND control, WPARAM wparam, LPARAM lparam);
@@ -67,6 +68,9 @@ INT_PTR AboutDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                 return TRUE;
             }
             return FALSE;
+        case WM_SIZE:  // after a change of DPI
+            PlaceBannerAndLogo();
+            return FALSE;
         case WM_CTLCOLORSTATIC:
             return OnControlColour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam), wparam,
                                    lparam);
@@ -76,16 +80,20 @@ INT_PTR AboutDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void AboutDialog::OnInitDialog() {
-    SetBannerImages();
+    SetImages();
     PlaceBannerAndLogo();
     SetFonts();
     SetDlgItemTextW(hwnd(), IDC_ABOUT_PRODUCT, AboutProductLine(identity_).c_str());
     SetDlgItemTextW(hwnd(), IDC_ABOUT_VERSION, AboutVersionLine(identity_).c_str());
+    FollowDpiChanges();
 }
 
-void AboutDialog::SetBannerImages() {
-    SetImage(IDC_ABOUT_BANNER, LoadBannerBitmap(instance(), IDB_ABOUT_BANNER));
-    SetImage(IDC_ABOUT_LOGO, LoadBannerBitmap(instance(), IDB_ABOUT_LOGO));
+// The images drawn for the display's scale, again at every change of it. The logo and the
+// picture controls take their images' sizes; the banner keeps its own and centres its image.
+void AboutDialog::SetImages() {
+    SetImage(IDC_ABOUT_BANNER, LoadBannerBitmap(instance(), IDB_ABOUT_BANNER, Dpi()));
+    SetImage(IDC_ABOUT_LOGO, LoadBannerBitmap(instance(), IDB_ABOUT_LOGO, Dpi()));
+    SetImage(IDC_ABOUT_PICTURE, LoadBitmapForDpi(instance(), IDB_ABOUT_PICTURE, Dpi()));
 }
 
 void AboutDialog::PlaceBannerAndLogo() {

@@ -92,6 +92,9 @@ INT_PTR DialogWindow::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
                 return TRUE;
             }
             break;
+        case WM_DPICHANGED:
+            FollowDpiChange(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+            return TRUE;
         case WM_LBUTTONDOWN:
             if (const std::optional<WebLink> link = LinkUnder(short(LOWORD(lparam)), short(HIWORD(lparam)))) {
                 OpenWebPage(link->page_word, product_word_);
@@ -148,12 +151,30 @@ void DialogWindow::SetImage(int id, HBITMAP bitmap) {
         return;
     }
     images_.push_back(bitmap);
-    // The control hands back the bitmap it loaded from the template; nothing else owns it.
+    // The control hands back the bitmap it showed: the one it loaded from the template, which
+    // nothing else owns, or one of ours.
     const auto previous = reinterpret_cast<HBITMAP>(
         SendDlgItemMessageW(hwnd_, id, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
     if (previous != nullptr && previous != bitmap) {
+        std::erase(images_, previous);
         DeleteObject(previous);
     }
+}
+
+void DialogWindow::FollowDpiChange(uint32_t dpi, const RECT& suggested) {
+    if (dpi_scaling_.recorded() && dpi != 0) {
+        dpi_scaling_.ScaleControls(hwnd_, dpi);
+        OnDpiChanged();
+    }
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!IsIconic(hwnd_)) {
+        RECT client;
+        GetClientRect(hwnd_, &client);
+        SendMessageW(hwnd_, WM_SIZE, IsZoomed(hwnd_) ? SIZE_MAXIMIZED : SIZE_RESTORED,
+                     MAKELPARAM(client.right, client.bottom));
+    }
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 }  // namespace ui

@@ -1,6 +1,7 @@
 // The Win32 side both dialogs share: the dialog procedure that finds the C++ object behind its
 // window, the boundary no exception crosses, the web links (the hand cursor over them, the page
-// opened on a click), and the controls' rectangles and images. Windows only.
+// opened on a click), the controls' rectangles and images, and following the display's scale
+// (DpiScaling). Windows only.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +14,8 @@
 #include <vector>
 
 #include "ui/about_box.h"
+#include "ui/dpi_math.h"
+#include "ui/dpi_scaling.h"
 #include "ui/layout_math.h"
 #include "ui/rect.h"
 
@@ -83,21 +86,45 @@ class DialogWindow {
     ControlRectLookup ControlRects() const;
 
     // Shows `bitmap` (null is ignored) on the static control `id`. The dialog owns it from then
-    // on and deletes it once the window is gone; the bitmap the control had loaded from the
-    // template is deleted at once.
+    // on and deletes it once the window is gone; the bitmap the control showed before (loaded
+    // from the template, or set here earlier) is deleted at once.
     void SetImage(int id, HBITMAP bitmap);
+
+    // From now on the dialog follows changes of the display's scale (WM_DPICHANGED): its
+    // controls as they are now are recorded (DpiScaling::Record), and on every change they get
+    // fonts and rectangles for the new DPI, OnDpiChanged runs, the window takes the rectangle
+    // the system suggests and is sent WM_SIZE, so it is laid out again even when its size stayed.
+    // Called once, when the controls have their fonts and before the window is moved anywhere.
+    void FollowDpiChanges() { dpi_scaling_.Record(hwnd_); }
+
+    // The DPI the dialog is shown at, and the one its controls were recorded at (the same until
+    // the first change).
+    uint32_t Dpi() const { return dpi_scaling_.recorded() ? dpi_scaling_.dpi() : WindowDpi(hwnd_); }
+    uint32_t RecordedDpi() const { return dpi_scaling_.recorded() ? dpi_scaling_.recorded_dpi() : Dpi(); }
+
+    // A length in pixels at the recorded DPI, as it is at the current one.
+    int32_t ScaledForDpi(int32_t recorded_length) const {
+        return ScaleForDpi(recorded_length, Dpi(), RecordedDpi());
+    }
+
+    // Runs on a change of DPI once the controls have their new fonts and rectangles, before the
+    // window is resized and laid out: where a dialog scales what it keeps at the recorded DPI and
+    // loads the images drawn for the new one.
+    virtual void OnDpiChanged() {}
 
   private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) noexcept;
     INT_PTR Dispatch(UINT message, WPARAM wparam, LPARAM lparam);
     std::optional<WebLink> LinkUnder(int x, int y) const;
     bool ShowHandCursorOverLink() const;
+    void FollowDpiChange(uint32_t dpi, const RECT& suggested);
 
     HINSTANCE instance_;
     std::span<const WebLink> links_;
     std::wstring product_word_;
     HWND hwnd_ = nullptr;
     std::vector<HBITMAP> images_;
+    DpiScaling dpi_scaling_;
 };
 
 }  // namespace ui

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "ui/dpi_math.h"
+
 namespace ui {
 namespace {
 
@@ -84,6 +86,14 @@ void RecordLayout(std::span<LayoutEntry> table, int32_t window_width, int32_t wi
         if (const std::optional<Rect> rect = control_rect(table[i].control_id)) {
             table[i].rect = *rect;
         }
+    }
+}
+
+void ScaleLayout(std::span<const LayoutEntry> recorded, uint32_t recorded_dpi, uint32_t dpi,
+                 std::span<LayoutEntry> scaled) {
+    for (size_t i = 0; i < recorded.size() && i < scaled.size(); ++i) {
+        scaled[i] = recorded[i];
+        scaled[i].rect = ScaleForDpi(recorded[i].rect, dpi, recorded_dpi);
     }
 }
 

@@ -111,6 +111,13 @@ using ControlRectLookup = std::function<std::optional<Rect>(int32_t control_id)>
 void RecordLayout(std::span<LayoutEntry> table, int32_t window_width, int32_t window_height,
                   const Rect& client, const ControlRectLookup& control_rect);
 
+// The table recorded at `recorded_dpi` as it stands at `dpi`, written into `scaled` (of the
+// same size): every recorded rectangle (the window's size, the client rectangle, each
+// control's) scaled by dpi / recorded_dpi. The dialog keeps the recorded table and always scales
+// from it, so moving between displays of different scales accumulates no rounding either.
+void ScaleLayout(std::span<const LayoutEntry> recorded, uint32_t recorded_dpi, uint32_t dpi,
+                 std::span<LayoutEntry> scaled);
+
 // One control's rectangle for the client rectangle `client`, starting from where it is now
 // (`current`): what an anchor does not fix keeps its current value. `recorded_client` is the
 // table's entry 1.

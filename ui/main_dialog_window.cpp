@@ -16,6 +16,7 @@
 
 #include "ui/about_dialog_window.h"
 #include "ui/dialog_window.h"
+#include "ui/dpi_scaling.h"
 #include "ui/help_viewer.h"
 #include "ui/layout_math.h"
 #include "ui/main_dialog_controls.h"
@@ -84,6 +85,7 @@ class MainDialogWindow final : public MainDialogControls {
 
   private:
     INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+    void OnDpiChanged() override;
 
     BOOL OnInitDialog();
     void PrepareControls();
@@ -92,6 +94,7 @@ class MainDialogWindow final : public MainDialogControls {
     bool OnNotify(NMHDR* header);
     void SaveSettings();
     void ApplyLayout();
+    TrackingSize TrackingLimits(const TrackingSize& platform) const;
     void LimitTrackingSize(MINMAXINFO* limits);
 
     MainDialog& dialog_;
@@ -100,9 +103,11 @@ class MainDialogWindow final : public MainDialogControls {
     HICON icon_ = nullptr;
     HICON small_icon_ = nullptr;
     HWND tool_tip_ = nullptr;
-    LayoutTable layout_ = MainLayoutTable;  // this dialog's rectangles, recorded at start
+    LayoutTable recorded_layout_ = MainLayoutTable;  // this dialog's rectangles, recorded at start
+    LayoutTable layout_ = MainLayoutTable;           // the same at the DPI the dialog is shown at
     bool layout_captured_ = false;
-    // The window's outer size when it was created: its default placement and its highest.
+    // The window's outer size when it was created, at the recorded DPI: its default placement
+    // and its highest.
     int32_t created_width_ = 0;
     int32_t created_height_ = 0;
     std::wstring tool_tip_text_;  // must outlive the tool tip's request
@@ -225,13 +230,17 @@ void MainDialogWindow::AddAboutMenuItem() {
 }
 
 void MainDialogWindow::SetIcons() {
-    icon_ = static_cast<HICON>(LoadImageW(instance(), MAKEINTRESOURCEW(IDI_MAIN_ICON), IMAGE_ICON,
-                                          GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    small_icon_ =
-        static_cast<HICON>(LoadImageW(instance(), MAKEINTRESOURCEW(IDI_MAIN_ICON), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    // Again at every change of DPI: the window lets go of the previous icons as it takes these.
+    const HICON previous[] = {icon_, small_icon_};
+    icon_ = LoadIconForDpi(instance(), IDI_MAIN_ICON, SM_CXICON, Dpi());
+    small_icon_ = LoadIconForDpi(instance(), IDI_MAIN_ICON, SM_CXSMICON, Dpi());
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_));
+    for (const HICON icon : previous) {
+        if (icon != nullptr) {
+            DestroyIcon(icon);
+        }
+    }
 }
 
 void MainDialogWindow::EnableToolTips() {
@@ -263,22 +272,42 @@ void MainDialogWindow::SetLogo() {
         {RGB(0, 0, 0), GetSysColor(COLOR_BTNTEXT)},
         {RGB(255, 255, 255), GetSysColor(COLOR_BTNFACE)},
     };
-    SetImage(IDC_LOGO, CreateMappedBitmap(instance(), IDB_LOGO, 0, colours, 2));
+    SetImage(IDC_LOGO, LoadMappedBitmapForDpi(instance(), IDB_LOGO, Dpi(), colours));
+    // The control has taken the size of its image, drawn for the scale nearest below the
+    // display's; the layout keeps that size rather than the recorded one scaled.
+    const std::optional<Rect> logo = ControlRect(IDC_LOGO);
+    for (LayoutEntry& entry : layout_) {
+        if (entry.control_id == IDC_LOGO && logo) {
+            entry.rect.right = entry.rect.left + logo->Width();
+            entry.rect.bottom = entry.rect.top + logo->Height();
+        }
+    }
 }
 
 void MainDialogWindow::RestoreWindowPlacement(const Rect& stored_window_rect) {
     std::vector<Rect> work_areas;
     EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&work_areas));
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof(monitor);
-    if (!GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-        return;
+    const TrackingSize platform{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK),
+                                GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    // A move onto a display of another scale changes the window's size and its limits on the
+    // way (WM_DPICHANGED): the choice is then made again with those and applied once more.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const uint32_t dpi = Dpi();
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof(monitor);
+        if (!GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+            return;
+        }
+        const WindowPlacement placement = ChooseWindowPlacement(
+            stored_window_rect, work_areas, TrackingLimits(platform), ScaledForDpi(created_width_),
+            ScaledForDpi(created_height_), ToRect(monitor.rcWork));
+        const Rect& rect = placement.rect;
+        SetWindowPos(hwnd(), nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (Dpi() == dpi) {
+            return;
+        }
     }
-    const WindowPlacement placement = ChooseWindowPlacement(stored_window_rect, work_areas, created_width_,
-                                                            created_height_, ToRect(monitor.rcWork));
-    const Rect& rect = placement.rect;
-    SetWindowPos(hwnd(), nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainDialogWindow::SaveSettings() {
@@ -292,9 +321,17 @@ void MainDialogWindow::CaptureLayout() {
     RECT client;
     GetWindowRect(hwnd(), &window);
     GetClientRect(hwnd(), &client);
-    RecordLayout(layout_, window.right - window.left, window.bottom - window.top, ToRect(client),
+    RecordLayout(recorded_layout_, window.right - window.left, window.bottom - window.top, ToRect(client),
                  ControlRects());
+    layout_ = recorded_layout_;
     layout_captured_ = true;
+    FollowDpiChanges();
+}
+
+void MainDialogWindow::OnDpiChanged() {
+    ScaleLayout(recorded_layout_, RecordedDpi(), Dpi(), layout_);
+    SetIcons();
+    SetLogo();
 }
 
 void MainDialogWindow::ApplyLayout() {
@@ -307,10 +344,14 @@ void MainDialogWindow::ApplyLayout() {
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
+TrackingSize MainDialogWindow::TrackingLimits(const TrackingSize& platform) const {
+    return ComputeTrackingLimits(layout_, ScaledForDpi(created_height_), platform);
+}
+
 void MainDialogWindow::LimitTrackingSize(MINMAXINFO* limits) {
     const TrackingSize platform{limits->ptMinTrackSize.x, limits->ptMinTrackSize.y, limits->ptMaxTrackSize.x,
                                 limits->ptMaxTrackSize.y};
-    const TrackingSize wanted = ComputeTrackingLimits(layout_, created_height_, platform);
+    const TrackingSize wanted = TrackingLimits(platform);
     limits->ptMinTrackSize = POINT{wanted.min_width, wanted.min_height};
     limits->ptMaxTrackSize = POINT{wanted.max_width, wanted.max_height};
 }

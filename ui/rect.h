@@ -26,4 +26,10 @@ inline bool Intersects(const Rect& a, const Rect& b) {
     return left < right && top < bottom;
 }
 
+// True when `inner` lies wholly within `outer`; nothing lies within an empty rectangle.
+inline bool Contains(const Rect& outer, const Rect& inner) {
+    return outer.left < outer.right && outer.top < outer.bottom && inner.left >= outer.left &&
+           inner.top >= outer.top && inner.right <= outer.right && inner.bottom <= outer.bottom;
+}
+
 }  // namespace ui

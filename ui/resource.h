@@ -12,6 +12,17 @@
 #define IDB_ABOUT_BANNER 135
 #define IDM_ABOUT_BOX 16  // system menu entry; a multiple of 16, as system commands require
 
+// The bitmaps drawn for 150 and 200 %, numbered ImageVariantIdStep and twice that after their
+// 100 % drawing (ui/dpi_math.h).
+#define IDB_LOGO_150 1129
+#define IDB_LOGO_200 2129
+#define IDB_ABOUT_LOGO_150 1132
+#define IDB_ABOUT_LOGO_200 2132
+#define IDB_ABOUT_PICTURE_150 1133
+#define IDB_ABOUT_PICTURE_200 2133
+#define IDB_ABOUT_BANNER_150 1135
+#define IDB_ABOUT_BANNER_200 2135
+
 // String table.
 #define IDS_ABOUT_BOX 101
 #define IDS_SELECT_ALGORITHM 102

@@ -118,14 +118,92 @@ bool IsPlausibleWindowRect(const Rect& stored) {
     return stored.top < stored.bottom && stored.left < stored.right && stored.top > -10 && stored.left > -10;
 }
 
+namespace {
+
+constexpr int64_t Int32Min = std::numeric_limits<int32_t>::min();
+constexpr int64_t Int32Max = std::numeric_limits<int32_t>::max();
+
+// A far edge worked out in 64 bits: a size too large to end in 32 bits ends at the limit.
+int32_t FarEdge(int32_t start, int64_t size) {
+    return int32_t(std::clamp<int64_t>(int64_t(start) + size, Int32Min, Int32Max));
+}
+
+// A stored extent within the window's limits; the minimum wins over a smaller maximum, as the
+// platform has it.
+int64_t WithinLimits(int64_t extent, int32_t minimum, int32_t maximum) {
+    const int64_t upper = maximum > 0 ? std::max<int64_t>(maximum, minimum) : Int32Max;
+    return std::clamp<int64_t>(extent, minimum, upper);
+}
+
+int64_t OverlapArea(const Rect& a, const Rect& b) {
+    const int64_t width = std::min<int64_t>(a.right, b.right) - std::max<int64_t>(a.left, b.left);
+    const int64_t height = std::min<int64_t>(a.bottom, b.bottom) - std::max<int64_t>(a.top, b.top);
+    return width > 0 && height > 0 ? width * height : 0;
+}
+
+// The square of the gap between two rectangles (0 when they touch or overlap), in a double:
+// the squares of 32-bit distances do not fit in 64 bits.
+double GapSquared(const Rect& a, const Rect& b) {
+    const double dx = double(std::max<int64_t>({0, int64_t(b.left) - a.right, int64_t(a.left) - b.right}));
+    const double dy = double(std::max<int64_t>({0, int64_t(b.top) - a.bottom, int64_t(a.top) - b.bottom}));
+    return dx * dx + dy * dy;
+}
+
+// The work area the window is nearest to: the one it overlaps most, or else the closest; the
+// first in the list on a tie. Null when there is none that is not empty.
+const Rect* NearestWorkArea(const Rect& window, std::span<const Rect> work_areas) {
+    const Rect* nearest = nullptr;
+    int64_t largest_overlap = 0;
+    double smallest_gap = 0;
+    for (const Rect& area : work_areas) {
+        if (area.left >= area.right || area.top >= area.bottom) {
+            continue;
+        }
+        const int64_t overlap = OverlapArea(window, area);
+        const double gap = GapSquared(window, area);
+        if (nearest == nullptr || overlap > largest_overlap ||
+            (largest_overlap == 0 && overlap == 0 && gap < smallest_gap)) {
+            nearest = &area;
+            largest_overlap = overlap;
+            smallest_gap = gap;
+        }
+    }
+    return nearest;
+}
+
+// One axis of bringing the window onto a work area: its extent shrunk to the area's, but not
+// below its minimum; its start moved onto the area so the far edge is on it too, where the
+// extent allows; the start is never before the area's start.
+void FitAxis(int32_t start, int64_t extent, int32_t minimum, int32_t area_start, int32_t area_end,
+             int32_t& fitted_start, int32_t& fitted_end) {
+    const int64_t fitted =
+        std::max<int64_t>(std::min<int64_t>(extent, int64_t(area_end) - area_start), minimum);
+    const int64_t latest_start = std::max<int64_t>(int64_t(area_end) - fitted, area_start);
+    fitted_start = int32_t(std::clamp<int64_t>(start, area_start, latest_start));
+    fitted_end = FarEdge(fitted_start, fitted);
+}
+
+}  // namespace
+
 WindowPlacement ChooseWindowPlacement(const Rect& stored, std::span<const Rect> monitor_work_areas,
-                                      int32_t created_width, int32_t created_height,
-                                      const Rect& centring_area) {
+                                      const TrackingSize& limits, int32_t created_width,
+                                      int32_t created_height, const Rect& centring_area) {
     if (IsPlausibleWindowRect(stored)) {
+        const int64_t width =
+            WithinLimits(int64_t(stored.right) - stored.left, limits.min_width, limits.max_width);
+        const int64_t height =
+            WithinLimits(int64_t(stored.bottom) - stored.top, limits.min_height, limits.max_height);
+        const Rect window{stored.left, stored.top, FarEdge(stored.left, width), FarEdge(stored.top, height)};
         for (const Rect& area : monitor_work_areas) {
-            if (Intersects(stored, area)) {
-                return {true, stored};
+            if (Contains(area, window)) {
+                return {PlacementSource::Stored, stored};
             }
+        }
+        if (const Rect* area = NearestWorkArea(window, monitor_work_areas)) {
+            Rect rect;
+            FitAxis(window.left, width, limits.min_width, area->left, area->right, rect.left, rect.right);
+            FitAxis(window.top, height, limits.min_height, area->top, area->bottom, rect.top, rect.bottom);
+            return {PlacementSource::BroughtIntoWorkArea, rect};
         }
     }
     // 64-bit arithmetic: the area and the size come from the platform and are not trusted
@@ -136,12 +214,8 @@ WindowPlacement ChooseWindowPlacement(const Rect& stored, std::span<const Rect> 
     };
     const int32_t left = centred(centring_area.left, centring_area.right, created_width);
     const int32_t top = centred(centring_area.top, centring_area.bottom, created_height);
-    // The far edges in 64 bits as well: a size too large to end in 32 bits ends at the limit.
-    auto far_edge = [](int32_t start, int32_t size) {
-        return int32_t(std::clamp<int64_t>(int64_t(start) + size, std::numeric_limits<int32_t>::min(),
-                                           std::numeric_limits<int32_t>::max()));
-    };
-    return {false, Rect{left, top, far_edge(left, created_width), far_edge(top, created_height)}};
+    return {PlacementSource::Default,
+            Rect{left, top, FarEdge(left, created_width), FarEdge(top, created_height)}};
 }
 
 }  // namespace ui

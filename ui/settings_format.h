@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "ui/dialog_rows.h"
+#include "ui/layout_math.h"
 #include "ui/rect.h"
 
 namespace ui {
@@ -79,17 +80,31 @@ std::wstring FormatComboBoxes(int data_format_index, int key_format_index);
 // pixels off the top and left of the screen (a rectangle saved while minimised does not).
 bool IsPlausibleWindowRect(const Rect& stored);
 
-// Where the window opens. `restore_stored` is true when the stored rectangle is plausible and
-// meets the work area of some connected monitor; otherwise `rect` is the created size centred
-// on `centring_area` (the work area of the screen the window opens on), moved right or down
-// when it is larger than that area so its caption stays reachable.
+// Where the window opens, and why there.
+enum class PlacementSource {
+    Stored,               // exactly the stored rectangle
+    BroughtIntoWorkArea,  // the stored rectangle, moved (and if need be shrunk) onto a screen
+    Default,              // the created size, centred
+};
+
 struct WindowPlacement {
-    bool restore_stored = false;
+    PlacementSource source = PlacementSource::Default;
     Rect rect;
 };
 
+// The window may not be made smaller than `limits`' minimum nor larger than its maximum (a
+// maximum of 0 or less sets no limit), so it takes the stored rectangle's top-left corner with
+// the stored size brought within those limits. A plausible stored rectangle is restored exactly
+// when the window so placed lies wholly within the work area of one of the connected monitors.
+// Otherwise (saved on a monitor no longer there, at another resolution or at another display
+// scale) it is brought into the work area of the nearest monitor, the one it overlaps most or
+// else the closest: it keeps its size where that fits and is shrunk to the work area where it
+// does not, down to the window's minimum, its top-left corner always on the work area so its
+// caption can be reached. Without a plausible rectangle or any monitor: the created size
+// centred on `centring_area` (the work area of the screen the window opens on), moved right or
+// down when it is larger than that area so its caption stays reachable.
 WindowPlacement ChooseWindowPlacement(const Rect& stored, std::span<const Rect> monitor_work_areas,
-                                      int32_t created_width, int32_t created_height,
-                                      const Rect& centring_area);
+                                      const TrackingSize& limits, int32_t created_width,
+                                      int32_t created_height, const Rect& centring_area);
 
 }  // namespace ui

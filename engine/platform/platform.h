@@ -1,5 +1,6 @@
 // The little the engine asks of the system besides reading files: how many cores the process
-// may use, how long a path is in the system code page, and on Windows the conversions between
+// may use, whether a file's storage pays for seeks, how long a path is in the system code page,
+// and on Windows the conversions between
 // the system's UTF-16 and the byte encodings the program uses. One small file per platform;
 // only the Windows one includes windows.h, so the dialog and orvendal-cli share these without
 // taking the Windows headers from here.
@@ -16,6 +17,15 @@ namespace engine {
 
 // The cores this process may run on, as its affinity allows (at least 1).
 unsigned UsableCoreCount();
+
+// Whether the storage a UTF-8 path is on pays for seeks, as a spinning disk does, so that
+// reading several files at once is slower than reading them in turn; false when the system does
+// not tell (a network share, a RAM disk, a device it does not know, a path that does not exist).
+bool StorageHasSeekPenalty(const std::string& utf8_path);
+
+// Whether the start of the file at a UTF-8 path is in the system's cache (or it is empty), so a
+// read of it needs no storage at all; false when not, or the system does not tell (Windows).
+bool FileStartIsCached(const std::string& utf8_path);
 
 // The length of a UTF-8 path in bytes of the system code page, which the path-length check
 // counts: on Windows the ANSI bytes of the Unicode name, elsewhere the UTF-8 bytes.

@@ -1,4 +1,7 @@
 #include <windows.h>
+#include <winioctl.h>
+
+#include <vector>
 
 #include "platform.h"
 
@@ -39,6 +42,44 @@ unsigned UsableCoreCount() {
         ++count;
     }
     return count;
+}
+
+bool StorageHasSeekPenalty(const std::string& utf8_path) {
+    const std::optional<std::wstring> wide = WidenStrictUtf8(utf8_path);
+    if (!wide) {
+        return false;
+    }
+    // The volume the path is on, opened as a device (no access asked: a query needs none).
+    std::vector<wchar_t> full(32768);
+    std::vector<wchar_t> mount_point(32768);
+    wchar_t volume[64];  // \\?\Volume{GUID}\ is 49 characters
+    if (GetFullPathNameW(wide->c_str(), DWORD(full.size()), full.data(), nullptr) == 0 ||
+        !GetVolumePathNameW(full.data(), mount_point.data(), DWORD(mount_point.size())) ||
+        !GetVolumeNameForVolumeMountPointW(mount_point.data(), volume, DWORD(std::size(volume)))) {
+        return false;
+    }
+    std::wstring device = volume;
+    if (!device.empty() && device.back() == L'\\') {
+        device.pop_back();  // the volume itself, not its root folder
+    }
+    const HANDLE handle = CreateFileW(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    STORAGE_PROPERTY_QUERY query{};
+    query.PropertyId = StorageDeviceSeekPenaltyProperty;
+    query.QueryType = PropertyStandardQuery;
+    DEVICE_SEEK_PENALTY_DESCRIPTOR penalty{};
+    DWORD returned = 0;
+    const BOOL answered = DeviceIoControl(handle, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query,
+                                          &penalty, sizeof penalty, &returned, nullptr);
+    CloseHandle(handle);
+    return answered && returned >= sizeof penalty && penalty.IncursSeekPenalty;
+}
+
+bool FileStartIsCached(const std::string&) {
+    return false;
 }
 
 size_t SystemCodePageLength(const std::string& utf8_path) {

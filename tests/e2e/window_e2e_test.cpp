@@ -3,9 +3,13 @@
 // loaded from).
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <ostream>
+#include <string_view>
+#include <vector>
 
 #include "dialog_fixture.h"
 
@@ -50,11 +54,22 @@ LONG Height(const RECT& rect) {
     return rect.bottom - rect.top;
 }
 
+// The work area of the (only) screen.
+RECT WorkArea() {
+    RECT area = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
 // Where the program places a window of this size when it restores nothing: centred on the work
 // area of the (only) screen, never above or left of it.
 RECT CentredRect(SIZE size) {
-    RECT area = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const RECT area = WorkArea();
     const LONG left = area.left + std::max<LONG>(0, (Width(area) - size.cx) / 2);
     const LONG top = area.top + std::max<LONG>(0, (Height(area) - size.cy) / 2);
     return Sized(left, top, size.cx, size.cy);
@@ -121,6 +136,30 @@ class WindowTest : public DialogTest {
             },
             2000);
         return shown;
+    }
+
+    // What the system sends when the window moves to a display of another scale: the new DPI
+    // and the rectangle it suggests, which the program reads from its own memory.
+    static void SendDpiChanged(const ProgramUnderTest& program, HWND window, UINT dpi,
+                               const RECT& suggested) {
+        void* remote = VirtualAllocEx(program.process(), nullptr, sizeof(suggested), MEM_COMMIT | MEM_RESERVE,
+                                      PAGE_READWRITE);
+        ASSERT_NE(remote, nullptr);
+        ASSERT_TRUE(WriteProcessMemory(program.process(), remote, &suggested, sizeof(suggested), nullptr));
+        Send(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
+        VirtualFreeEx(program.process(), remote, 0, MEM_RELEASE);
+    }
+
+    // Every control's rectangle in the client area of `window`, by control.
+    static std::map<HWND, RECT> ClientRects(HWND window) {
+        std::map<HWND, RECT> rects;
+        for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            RECT rect = WindowRect(child);
+            MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&rect), 2);
+            rects[child] = rect;
+        }
+        return rects;
     }
 
     // Every control's window rectangle, by window.
@@ -245,6 +284,7 @@ TEST_P(StoredSettingsTest, AreReadAsStored) {
                                     << Width(actual) << " x " << Height(actual) << "; expected "
                                     << expected.left << "," << expected.top << " size " << Width(expected)
                                     << " x " << Height(expected);
+    EXPECT_TRUE(Inside(actual, WorkArea())) << "the window is out of reach";
     EXPECT_FALSE(IsZoomed(dialog_));
     EXPECT_EQ(Checked(HmacBox), stored.hmac);
     EXPECT_EQ(Enabled(KeyEdit), stored.hmac);
@@ -284,9 +324,23 @@ INSTANTIATE_TEST_SUITE_P(
         // leaves the data format (there is no item 3) and selects the hex key.
         StoredCase{"NegativeTopThirteenTicksDataFormat3", Fixed(L"t:-20b:400l:20r:300"), L"1111111111111",
                    L"31", Centred, false, DefaultTicks, FileFormat, HexKey},
-        // Saved on a monitor that is gone: the default placement. Fifteen characters are no value.
+        // Saved on a monitor that is gone: brought onto the screen at its right edge, at the same
+        // height, as wide as it was (unless that is below the window's minimum). Fifteen
+        // characters are no value.
         StoredCase{"OffEveryMonitorFifteenTicks", Fixed(L"t:100b:600l:5000r:5400"), L"111111111111111", L"/1",
-                   Centred, false, DefaultTicks, FileFormat, HexKey},
+                   [](SIZE created) {
+                       const LONG width = std::max<LONG>(400, created.cx);
+                       return std::optional<RECT>(Sized(WorkArea().right - width, 100, width, created.cy));
+                   },
+                   false, DefaultTicks, FileFormat, HexKey},
+        // Taller than the screen and low on it: the window keeps its highest size, moved up so
+        // its bottom row stays on the screen.
+        StoredCase{"TallerThanTheScreen", Fixed(L"t:600b:3600l:30r:130"), L"", L"",
+                   [](SIZE created) {
+                       const LONG top = std::min<LONG>(600, WorkArea().bottom - created.cy);
+                       return std::optional<RECT>(Sized(30, top, created.cx, created.cy));
+                   },
+                   false, DefaultTicks, FileFormat, 0},
         // Closed maximised: opens at the created size, centred. Only '1' ticks.
         StoredCase{"MaximizedLettersInTicks", Fixed(L"maximized"), L"1x1x1x1x1x1x1x", L"2", Centred, true,
                    std::set<int>{1, 3, 5, 7, 9, 11}, FileFormat, 0},
@@ -349,6 +403,110 @@ TEST_F(WindowTest, NeverSmallerThanAtStartNorTallerThanAtCreation) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Display scale
+
+// The move to a display at 200 % and back, as the system reports it (Wine's own displays all
+// share one scale, so it never does). The frame is drawn by the system and may keep its size,
+// so distances inside the client area are compared, from the edges a control is anchored to.
+TEST_F(WindowTest, FollowsAChangeOfDisplayScaleAndComesBackExactly) {
+    Start();
+    const RECT window = WindowRect(dialog_);
+    const std::map<HWND, RECT> before = ClientRects(dialog_);
+    RECT client_before = {};
+    GetClientRect(dialog_, &client_before);
+    const RECT logo_before = before.at(Item(Logo));
+    ASSERT_EQ(Width(logo_before), 66);
+    ASSERT_EQ(Height(logo_before), 17);
+
+    const RECT suggested = Sized(0, 0, 2 * Width(window), 2 * Height(window));
+    SendDpiChanged(*program_, dialog_, 192, suggested);
+    EXPECT_TRUE(WindowRect(dialog_) == suggested) << "the window did not take the suggested rectangle";
+    const std::map<HWND, RECT> after = ClientRects(dialog_);
+    RECT client = {};
+    GetClientRect(dialog_, &client);
+
+    std::set<int> stretched = {DataEdit, KeyEdit, 1033, 1034, LineAboveEdonkey, LineBelowEdonkey};
+    for (const Row& row : Rows) {
+        stretched.insert(row.result);
+    }
+    const std::set<int> right_column = {BrowseButton, IDOK, IDCANCEL, HelpButton, SizeGrip};
+    const std::set<int> bottom_row = {IDOK, IDCANCEL, HelpButton, SizeGrip, Logo, 1034};
+    for (const auto& [control, was] : before) {
+        const int id = GetDlgCtrlID(control);
+        SCOPED_TRACE(testing::Message() << "control " << id);
+        const RECT& now = after.at(control);
+        if (right_column.count(id) != 0) {
+            EXPECT_EQ(client.right - now.right, 2 * (client_before.right - was.right));
+            EXPECT_EQ(Width(now), 2 * Width(was));
+        } else if (id != Logo) {
+            EXPECT_EQ(now.left, 2 * was.left);
+        }
+        if (id == DataEdit) {
+            // Refitted to the browse button as ever, 2 pixels left of it.
+            EXPECT_EQ(now.right, after.at(Item(BrowseButton)).left - 2);
+        } else if (stretched.count(id) != 0) {
+            EXPECT_EQ(client.right - now.right, 2 * (client_before.right - was.right));
+        } else if (right_column.count(id) == 0 && id != Logo) {
+            EXPECT_EQ(Width(now), 2 * Width(was));
+        }
+        if (bottom_row.count(id) != 0) {
+            EXPECT_EQ(client.bottom - now.bottom, 2 * (client_before.bottom - was.bottom));
+        } else {
+            EXPECT_EQ(now.top, 2 * was.top);
+        }
+        if (ClassOf(control) == L"ComboBox") {
+            // A drop-down list is as high as its font makes it: that font is twice the size.
+            EXPECT_GE(Height(now), Height(was) * 3 / 2);
+        } else if (id != Logo) {
+            EXPECT_EQ(Height(now), 2 * Height(was));
+        }
+    }
+    // The logo drawn for 200 %, at the left where it was, scaled.
+    const RECT logo = after.at(Item(Logo));
+    EXPECT_EQ(Width(logo), 132);
+    EXPECT_EQ(Height(logo), 34);
+    EXPECT_EQ(logo.left, 2 * logo_before.left);
+    // Its limits are twice as large as well.
+    MoveWindowExpecting(Sized(0, 0, Width(suggested) - 50, Height(suggested) + 50), suggested);
+
+    SendDpiChanged(*program_, dialog_, 96, window);
+    EXPECT_TRUE(WindowRect(dialog_) == window);
+    for (const auto& [control, rect] : ClientRects(dialog_)) {
+        EXPECT_TRUE(rect == before.at(control)) << "control " << GetDlgCtrlID(control);
+    }
+}
+
+// As the system reads the program's manifest (an activation context made from it), and as the
+// program then runs.
+TEST_F(WindowTest, AwareOfEachMonitorsScale) {
+    const std::wstring program = ProgramPath();
+    ACTCTXW description = {};
+    description.cbSize = sizeof(description);
+    description.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    description.lpSource = program.c_str();
+    description.lpResourceName = CREATEPROCESS_MANIFEST_RESOURCE_ID;
+    const HANDLE context = CreateActCtxW(&description);
+    ASSERT_NE(context, INVALID_HANDLE_VALUE) << "no manifest in the program";
+    auto setting = [&](const wchar_t* space, const wchar_t* name) {
+        wchar_t value[64] = {};
+        SIZE_T length = 0;
+        if (!QueryActCtxSettingsW(0, context, space, name, value, std::size(value), &length)) {
+            return std::wstring(L"(none)");
+        }
+        return std::wstring(value);
+    };
+    EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness"),
+              L"PerMonitorV2, PerMonitor");
+    // What systems before per-monitor awareness v2 read.
+    EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"), L"true/pm");
+    ReleaseActCtx(context);
+
+    Start();
+    EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(dialog_)),
+              DPI_AWARENESS_PER_MONITOR_AWARE);
+}
+
+// ---------------------------------------------------------------------------------------------
 // About box
 
 TEST_F(WindowTest, AboutBoxOpensFromTheSystemMenu) {
@@ -403,6 +561,21 @@ TEST_F(WindowTest, AboutBoxOpensFromTheSystemMenu) {
     EXPECT_EQ(MoveMouseOver(GetDlgItem(about, 1035), is_link), link) << "logo on the banner";
     EXPECT_EQ(MoveMouseOver(GetDlgItem(about, 1022), [&](HCURSOR shown) { return shown == plain; }), plain)
         << "picture";
+
+    // On a display at 200 %: the images drawn for it, the banner across the box as before.
+    const RECT twice = Sized(box.left, box.top, 2 * Width(box), 2 * Height(box));
+    SendDpiChanged(*program_, about, 192, twice);
+    EXPECT_TRUE(WindowRect(about) == twice);
+    const RECT wide_banner = WindowRect(GetDlgItem(about, 1023));
+    const RECT large_logo = WindowRect(GetDlgItem(about, 1035));
+    EXPECT_EQ(wide_banner.left, twice.left);
+    EXPECT_EQ(wide_banner.right, twice.right);
+    EXPECT_EQ(Width(large_logo), 260);
+    EXPECT_EQ(Height(large_logo), 144);
+    EXPECT_LE(std::abs((large_logo.left + large_logo.right) - (twice.left + twice.right)), 1);
+    const RECT picture = WindowRect(GetDlgItem(about, 1022));
+    EXPECT_EQ(Width(picture), 216);
+    EXPECT_EQ(Height(picture), 248);
 
     PostMessageW(about, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << "the About box did not close";
@@ -513,6 +686,80 @@ TEST_F(WindowTest, HelpViewerComesOnlyFromTheSystemDirectory) {
     if (help != nullptr) {
         CloseHelpWindow(help);
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The program's icon
+
+// Icon directory entries as the resource holds them (GRPICONDIR, GRPICONDIRENTRY).
+#pragma pack(push, 2)
+struct IconGroupHeader {
+    WORD reserved;
+    WORD type;
+    WORD count;
+};
+struct IconGroupEntry {
+    BYTE width;  // 0 for 256
+    BYTE height;
+    BYTE colours;
+    BYTE reserved;
+    WORD planes;
+    WORD bit_count;
+    DWORD bytes;
+    WORD id;
+};
+#pragma pack(pop)
+
+TEST(ProgramIcon, HasAFrameForEverySizeTheShellShows) {
+    const HMODULE program = LoadLibraryExW(ProgramPath().c_str(), nullptr,
+                                           LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(program, nullptr);
+    auto resource = [&](int id, const wchar_t* type) -> std::string_view {
+        const HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(id), type);
+        const HGLOBAL loaded = found == nullptr ? nullptr : LoadResource(program, found);
+        return loaded == nullptr ? std::string_view()
+                                 : std::string_view(static_cast<const char*>(LockResource(loaded)),
+                                                    SizeofResource(program, found));
+    };
+    const std::string_view group = resource(128, RT_GROUP_ICON);
+    ASSERT_GE(group.size(), sizeof(IconGroupHeader));
+    IconGroupHeader header;
+    std::memcpy(&header, group.data(), sizeof(header));
+    ASSERT_EQ(group.size(), sizeof(header) + header.count * sizeof(IconGroupEntry));
+    std::vector<int> sizes;
+    for (size_t i = 0; i < header.count; ++i) {
+        IconGroupEntry entry;
+        std::memcpy(&entry, group.data() + sizeof(header) + i * sizeof(entry), sizeof(entry));
+        const int size = entry.width == 0 ? 256 : entry.width;
+        SCOPED_TRACE(testing::Message() << size << " px");
+        sizes.push_back(size);
+        EXPECT_EQ(entry.height, entry.width);
+        EXPECT_EQ(entry.bit_count, 32);
+        const std::string_view image = resource(entry.id, RT_ICON);
+        ASSERT_EQ(image.size(), entry.bytes);
+        if (size == 256) {
+            EXPECT_EQ(image.substr(0, 8), std::string_view("\x89PNG\r\n\x1a\n", 8)) << "not PNG-compressed";
+        } else {
+            BITMAPINFOHEADER bitmap;
+            ASSERT_GE(image.size(), sizeof(bitmap));
+            std::memcpy(&bitmap, image.data(), sizeof(bitmap));
+            EXPECT_EQ(bitmap.biWidth, size);
+            EXPECT_EQ(bitmap.biHeight, 2 * size);  // colours and mask
+        }
+        // The system reads every frame, the compressed one too.
+        const HICON icon =
+            static_cast<HICON>(LoadImageW(program, MAKEINTRESOURCEW(128), IMAGE_ICON, size, size, 0));
+        ICONINFO info = {};
+        BITMAP colours = {};
+        ASSERT_TRUE(icon != nullptr && GetIconInfo(icon, &info));
+        GetObjectW(info.hbmColor, sizeof(colours), &colours);
+        EXPECT_EQ(colours.bmWidth, size);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+    EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 40, 48, 64, 256}));
+    FreeLibrary(program);
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ sha384sum -- "${all[@]}" >"$out/coreutils-sha384.txt"
 sha512sum -- "${all[@]}" >"$out/coreutils-sha512.txt"
 
 rhash --sfv -- "${plain[@]}" >"$out/rhash.sfv"
-# SHA3-256 and CRC32C are not ours: their lines are reported as unknown algorithms.
+# CRC32C is not ours: its lines are reported as an unknown algorithm.
 rhash --bsd --md5 --md4 --sha1 --sha256 --sha384 --sha512 --ripemd160 --tiger --crc32 --ed2k --sha3-256 --crc32c \
     -- "${plain[@]}" >"$out/rhash-bsd.txt"
 rhash --simple --sha256 -- "${plain[@]}" >"$out/rhash-simple.sha256"

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Draws the program's own images and writes them beside this script:
 
-  orvendal.ico  icon 128: a white hash sign on a blue rounded square, 16, 32 and 48 pixels,
-                32-bit colour with alpha (and the AND mask older readers want);
+  orvendal.ico  icon 128: a white hash sign on a blue rounded square, in frames of 16, 20, 24,
+                32, 40, 48, 64 and 256 pixels (the small and large icon at 100, 125, 150 and
+                200 %, and the shell's largest view), 32-bit colour with alpha; the 256-pixel
+                frame is PNG-compressed, the others carry the AND mask older readers want.
   logo.bmp      bitmap 129: the maker's name in black on white, 66 x 17 pixels, 4 bits per
                 pixel with a colour table, because the dialog maps black and white to the
                 system button colours and that mapping works on the colour table only.
@@ -10,16 +12,59 @@
   about_banner.bmp  bitmap 135: the About box's banner, 236 x 72. Both are drawn in black,
                     silver and teal only, 4 bits per pixel, because the About box maps black to
                     a deep blue and teal to grey through the colour table.
-  about_picture.bmp bitmap 133: the About box's picture, a page and its fingerprint, 108 x 124,
-                    24 bits per pixel.
+  about_picture.bmp bitmap 133: the About box's picture, a page and its fingerprint (the
+                    program's large icon), 108 x 124, 24 bits per pixel.
+
+Each bitmap is also drawn for 150 and 200 % (NAME_150.bmp, NAME_200.bmp, one and a half and
+twice the size), from the same shapes rather than by stretching the smaller one, so it is sharp
+at every size; the two- and three-colour ones keep to their colours.
 
 The output is deterministic; rerun after changing the drawing and commit the results.
 """
 import math
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+
+# The display scales each bitmap is drawn for, in percent of 96 DPI.
+SCALES = (100, 150, 200)
+
+
+def scaled(length, percent):
+    """A length in pixels at 100 % as drawn at `percent`, rounded half up."""
+    return (length * percent + 50) // 100
+
+
+def variant_name(name, percent):
+    return name if percent == 100 else name.replace(".bmp", "_%d.bmp" % percent)
+
+
+def rasterize(width, height, percent, colour_at, average, samples=4):
+    """Rows (top to bottom) of an image `width` x `height` pixels at 100 %, drawn at `percent`.
+    `colour_at(x, y)` gives the colour of a point in 100 % pixel coordinates. Each pixel looks at
+    samples x samples points: `average` mixes their (r, g, b) colours; otherwise the pixel takes
+    the palette index most of them have (the lowest index on a tie), so edges stay hard and no
+    colour outside the palette appears."""
+    scale = percent / 100
+    out_width, out_height = scaled(width, percent), scaled(height, percent)
+    rows = []
+    for py in range(out_height):
+        row = []
+        for px in range(out_width):
+            points = [colour_at((px + (sx + 0.5) / samples) / scale, (py + (sy + 0.5) / samples) / scale)
+                      for sy in range(samples) for sx in range(samples)]
+            if average:
+                row.append(tuple(round(sum(p[i] for p in points) / len(points)) for i in range(3)))
+            else:
+                counts = {}
+                for index in points:
+                    counts[index] = counts.get(index, 0) + 1
+                row.append(min(counts, key=lambda index: (-counts[index], index)))
+        rows.append(row)
+    return rows
+
 
 # ---------------------------------------------------------------------------------------------
 # Icon
@@ -27,6 +72,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 BLUE_TOP = (41, 98, 175)
 BLUE_BOTTOM = (22, 58, 120)
 WHITE = (255, 255, 255)
+ICON_SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
+PNG_FRAME_SIZE = 256  # stored PNG-compressed, as the shell expects of its largest frame
 
 
 def inside_rounded_square(x, y, size):
@@ -88,9 +135,9 @@ def icon_pixels(size):
     return rows
 
 
-def icon_image(size):
+def icon_bitmap_image(rows):
     """One icon directory image: BITMAPINFOHEADER (height doubled), BGRA bottom-up, AND mask."""
-    rows = icon_pixels(size)
+    size = len(rows)
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
     colour = bytearray()
     for row in reversed(rows):
@@ -107,12 +154,33 @@ def icon_image(size):
     return header + bytes(colour) + bytes(mask)
 
 
+def png_image(rows):
+    """An RGBA PNG of `rows`: one IDAT, every scan line unfiltered, compressed at level 9."""
+    height, width = len(rows), len(rows[0])
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    raw = bytearray()
+    for row in rows:
+        raw.append(0)  # filter type None
+        for pixel in row:
+            raw += bytes(pixel)
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)  # 8 bits, RGBA
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) +
+            chunk(b"IEND", b""))
+
+
 def write_icon(path, sizes):
-    images = [icon_image(size) for size in sizes]
+    images = []
+    for size in sizes:
+        rows = icon_pixels(size)
+        images.append(png_image(rows) if size == PNG_FRAME_SIZE else icon_bitmap_image(rows))
     directory = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     entries = b""
     for size, image in zip(sizes, images):
+        # A width or height of 256 is written as 0.
         entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(image), offset)
         offset += len(image)
     with open(path, "wb") as out:
@@ -120,64 +188,7 @@ def write_icon(path, sizes):
 
 
 # ---------------------------------------------------------------------------------------------
-# Logo
-
-GLYPHS = {  # 5 x 7 capitals, '#' is ink
-    "T": ["#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."],
-    "A": [".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"],
-    "M": ["#...#", "##.##", "#.#.#", "#.#.#", "#...#", "#...#", "#...#"],
-    "B": ["####.", "#...#", "#...#", "####.", "#...#", "#...#", "####."],
-    "E": ["#####", "#....", "#....", "####.", "#....", "#....", "#####"],
-    "R": ["####.", "#...#", "#...#", "####.", "#.#..", "#..#.", "#...#"],
-    "L": ["#....", "#....", "#....", "#....", "#....", "#....", "#####"],
-    "Y": ["#...#", "#...#", ".#.#.", "..#..", "..#..", "..#..", "..#.."],
-    "N": ["#...#", "##..#", "#.#.#", "#..##", "#...#", "#...#", "#...#"],
-}
-
-LOGO_WIDTH, LOGO_HEIGHT = 66, 17
-
-
-def logo_pixels(word):
-    """Rows top to bottom of 0 (white) and 1 (black): the word centred, a rule under it."""
-    ink = [[0] * LOGO_WIDTH for _ in range(LOGO_HEIGHT)]
-    text_width = len(word) * 6 - 1
-    left = (LOGO_WIDTH - text_width) // 2
-    top = 3
-    for index, letter in enumerate(word):
-        for dy, line in enumerate(GLYPHS[letter]):
-            for dx, cell in enumerate(line):
-                if cell == "#":
-                    ink[top + dy][left + index * 6 + dx] = 1
-    for x in range(left, left + text_width):
-        ink[top + 10][x] = 1
-    return ink
-
-
-def write_logo(path, word):
-    ink = logo_pixels(word)
-    stride = ((LOGO_WIDTH * 4 + 31) // 32) * 4
-    palette = [(0, 0, 0), (255, 255, 255)] + [(0, 0, 0)] * 14  # index 0 black, 1 white
-    pixels = bytearray()
-    for row in reversed(ink):
-        line = bytearray(stride)
-        for x, black in enumerate(row):
-            index = 0 if black else 1
-            line[x // 2] |= index << (4 if x % 2 == 0 else 0)
-        pixels += line
-    table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
-    info = struct.pack("<IiiHHIIiiII", 40, LOGO_WIDTH, LOGO_HEIGHT, 1, 4, 0, len(pixels), 2835, 2835, 16, 0)
-    offset = 14 + len(info) + len(table)
-    file_header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
-    with open(path, "wb") as out:
-        out.write(file_header + info + table + bytes(pixels))
-
-
-# ---------------------------------------------------------------------------------------------
-# About box: logo and banner in three colours (indices into ABOUT_PALETTE), picture in full colour
-
-BLACK, SILVER, TEAL = 0, 1, 2
-ABOUT_PALETTE = [(0, 0, 0), (192, 192, 192), (0, 128, 128)] + [(0, 0, 0)] * 13
-
+# Bitmap files
 
 def write_4bit(path, rows, palette):
     """A bottom-up 4-bit BMP of `rows` (top to bottom, palette indices)."""
@@ -214,100 +225,184 @@ def write_24bit(path, rows):
         out.write(file_header + info + bytes(pixels))
 
 
-def draw_word(canvas, word, left, top, scale, colour):
-    for index, letter in enumerate(word):
-        for dy, line in enumerate(GLYPHS[letter]):
-            for dx, cell in enumerate(line):
-                if cell != "#":
-                    continue
-                for sy in range(scale):
-                    for sx in range(scale):
-                        canvas[top + dy * scale + sy][left + (index * 6 + dx) * scale + sx] = colour
+# ---------------------------------------------------------------------------------------------
+# Lettering: 5 x 7 capitals on a grid of square cells, one letter every 6 cells
+
+GLYPHS = {  # '#' is ink
+    "T": ["#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."],
+    "A": [".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"],
+    "M": ["#...#", "##.##", "#.#.#", "#.#.#", "#...#", "#...#", "#...#"],
+    "B": ["####.", "#...#", "#...#", "####.", "#...#", "#...#", "####."],
+    "E": ["#####", "#....", "#....", "####.", "#....", "#....", "#####"],
+    "R": ["####.", "#...#", "#...#", "####.", "#.#..", "#..#.", "#...#"],
+    "L": ["#....", "#....", "#....", "#....", "#....", "#....", "#####"],
+    "Y": ["#...#", "#...#", ".#.#.", "..#..", "..#..", "..#..", "..#.."],
+    "N": ["#...#", "##..#", "#.#.#", "#..##", "#...#", "#...#", "#...#"],
+}
+
+MAKER_WORD = "TAMBERLYN"
 
 
-def about_logo():
+def word_width(word, cell):
+    return (len(word) * 6 - 1) * cell
+
+
+def inside_word(x, y, word, left, top, cell):
+    """True when the point lies in an inked cell of `word` lettered from (left, top)."""
+    column, row = math.floor((x - left) / cell), math.floor((y - top) / cell)
+    letter, dx = divmod(column, 6)
+    if x < left or y < top or letter >= len(word) or dx == 5 or row >= 7:
+        return False
+    return GLYPHS[word[letter]][row][dx] == "#"
+
+
+# ---------------------------------------------------------------------------------------------
+# Logo: the maker's name centred, a rule under it
+
+LOGO_WIDTH, LOGO_HEIGHT = 66, 17
+LOGO_INK, LOGO_PAPER = 0, 1
+LOGO_PALETTE = [(0, 0, 0), (255, 255, 255)] + [(0, 0, 0)] * 14  # index 0 black, 1 white
+
+
+def logo_colour(x, y):
+    left, top = (LOGO_WIDTH - word_width(MAKER_WORD, 1)) // 2, 3
+    if inside_word(x, y, MAKER_WORD, left, top, 1):
+        return LOGO_INK
+    if top + 10 <= y < top + 11 and left <= x < left + word_width(MAKER_WORD, 1):
+        return LOGO_INK
+    return LOGO_PAPER
+
+
+# ---------------------------------------------------------------------------------------------
+# About box: logo and banner in three colours (indices into ABOUT_PALETTE), picture in full colour
+
+BLACK, SILVER, TEAL = 0, 1, 2
+ABOUT_PALETTE = [(0, 0, 0), (192, 192, 192), (0, 128, 128)] + [(0, 0, 0)] * 13
+ABOUT_LOGO_WIDTH, ABOUT_LOGO_HEIGHT = 130, 72
+
+
+def about_logo_colour(x, y):
     """The hash sign of the icon in silver on a teal disc, the maker's name under it."""
-    width, height = 130, 72
-    canvas = [[BLACK] * width for _ in range(height)]
     size = 34
-    left, top = (width - size) // 2, 4
-    for y in range(size):
-        for x in range(size):
-            cx, cy = x + 0.5 - size / 2, y + 0.5 - size / 2
-            if cx * cx + cy * cy <= (size / 2) ** 2:
-                canvas[top + y][left + x] = SILVER if inside_hash_sign(x + 0.5, y + 0.5, size) else TEAL
-    word = "TAMBERLYN"
-    scale = 2
-    text_width = (len(word) * 6 - 1) * scale
-    draw_word(canvas, word, (width - text_width) // 2, 44, scale, SILVER)
-    for x in range((width - text_width) // 2, (width + text_width) // 2):
-        canvas[62][x] = TEAL
-    return canvas
+    left, top = (ABOUT_LOGO_WIDTH - size) // 2, 4
+    cx, cy = x - left - size / 2, y - top - size / 2
+    if cx * cx + cy * cy <= (size / 2) ** 2:
+        return SILVER if inside_hash_sign(x - left, y - top, size) else TEAL
+    text_left = (ABOUT_LOGO_WIDTH - word_width(MAKER_WORD, 2)) // 2
+    if inside_word(x, y, MAKER_WORD, text_left, 44, 2):
+        return SILVER
+    if 62 <= y < 63 and text_left <= x < text_left + word_width(MAKER_WORD, 2):
+        return TEAL
+    return BLACK
 
 
-def about_banner():
-    """Rows of hexadecimal-looking dashes in teal, sparse in the middle where the logo lies and
-    towards the ends, where the banner meets the plain fill that widens it to the window."""
-    width, height = 236, 72
-    canvas = [[BLACK] * width for _ in range(height)]
+BANNER_WIDTH, BANNER_HEIGHT = 236, 72
+
+
+def banner_dashes():
+    """Rows of hexadecimal-looking dashes, as (left, top, length): sparse in the middle where the
+    logo lies and towards the ends, where the banner meets the plain fill that widens it to the
+    window."""
+    dashes = []
     seed = 0x2545F491
-    for row, y in enumerate(range(6, height - 6, 6)):
+    for row, y in enumerate(range(6, BANNER_HEIGHT - 6, 6)):
         x = (row * 7) % 11
-        while x < width:
+        while x < BANNER_WIDTH:
             seed = (seed * 1103515245 + 12345) & 0x7FFFFFFF
             length = 2 + (seed >> 16) % 9
-            distance = abs(x + length / 2 - width / 2) / (width / 2)  # 0 in the middle, 1 at the ends
+            distance = abs(x + length / 2 - BANNER_WIDTH / 2) / (BANNER_WIDTH / 2)  # 0 middle, 1 ends
             if (seed >> 8) % 100 < 10 + 80 * math.sin(math.pi * distance):
-                for dx in range(length):
-                    if x + dx < width:
-                        canvas[y][x + dx] = TEAL
-                        canvas[y + 1][x + dx] = TEAL
+                dashes.append((x, y, min(length, BANNER_WIDTH - x)))
             x += length + 3
-    return canvas
+    return dashes
 
 
-def about_picture():
-    """A page of text on a soft background, its fingerprint (the hash sign) on a blue badge."""
-    width, height = 108, 124
-    rows = []
-    for y in range(height):
-        t = y / (height - 1)
-        background = tuple(round(232 - 30 * t + c) for c in (0, 4, 14))
-        rows.append([background] * width)
-    page_left, page_top, page_right, page_bottom, fold = 14, 10, 80, 100, 14
-    for y in range(page_top, page_bottom):
-        for x in range(page_left, page_right):
-            if x - (page_right - fold) > y - page_top:
-                continue  # the folded corner is cut away
-            edge = x in (page_left, page_right - 1) or y in (page_top, page_bottom - 1)
-            rows[y][x] = (150, 160, 175) if edge else (255, 255, 255)
-    for i in range(fold):  # the fold
-        for j in range(i + 1):
-            rows[page_top + i][page_right - fold + j] = (214, 220, 230)
+def banner_colour_function():
+    rows = {}
+    for left, top, length in banner_dashes():
+        rows.setdefault(top, []).append((left, left + length))
+
+    def colour(x, y):
+        top = math.floor(y)
+        top -= top % 6  # dashes start on every sixth row and are two rows high
+        if y - top < 2:
+            for left, right in rows.get(top, ()):
+                if left <= x < right:
+                    return TEAL
+        return BLACK
+
+    return colour
+
+
+PICTURE_WIDTH, PICTURE_HEIGHT = 108, 124
+PAGE_LEFT, PAGE_TOP, PAGE_RIGHT, PAGE_BOTTOM, PAGE_FOLD = 14, 10, 80, 100, 14
+BADGE_SIZE = 48
+
+
+def picture_lines():
+    """The page's lines of text: (top, right end)."""
+    lines = []
     seed = 7
-    for line, y in enumerate(range(page_top + 20, page_bottom - 8, 7)):
+    for y in range(PAGE_TOP + 20, PAGE_BOTTOM - 8, 7):
         seed = (seed * 69069 + 1) & 0xFFFFFFFF
-        end = page_right - 8 - (seed >> 24) % 22
-        for x in range(page_left + 7, end):
-            rows[y][x] = (120, 130, 150)
-            rows[y + 1][x] = (170, 178, 192)
-    badge = icon_pixels(48)
-    badge_left, badge_top = width - 48 - 6, height - 48 - 6
-    for y in range(48):
-        for x in range(48):
+        lines.append((y, PAGE_RIGHT - 8 - (seed >> 24) % 22))
+    return lines
+
+
+def picture_colour_function():
+    lines = picture_lines()
+
+    def colour(x, y):
+        t = min(max(y / (PICTURE_HEIGHT - 1), 0), 1)
+        background = tuple(round(232 - 30 * t + c) for c in (0, 4, 14))
+        if not (PAGE_LEFT <= x < PAGE_RIGHT and PAGE_TOP <= y < PAGE_BOTTOM):
+            return background
+        fold_x, fold_y = x - (PAGE_RIGHT - PAGE_FOLD), y - PAGE_TOP
+        if fold_x > fold_y + 1:
+            return background  # the folded corner is cut away
+        if fold_x >= 0 and fold_y < PAGE_FOLD:
+            return (214, 220, 230)  # the fold
+        if x < PAGE_LEFT + 1 or x >= PAGE_RIGHT - 1 or y < PAGE_TOP + 1 or y >= PAGE_BOTTOM - 1:
+            return (150, 160, 175)  # the page's edge
+        for top, right in lines:
+            if PAGE_LEFT + 7 <= x < right and top <= y < top + 2:
+                return (120, 130, 150) if y < top + 1 else (170, 178, 192)
+        return (255, 255, 255)
+
+    return colour
+
+
+def about_picture(percent):
+    """A page of text on a soft background, its fingerprint (the program's icon, drawn afresh at
+    this size) on the lower right."""
+    rows = rasterize(PICTURE_WIDTH, PICTURE_HEIGHT, percent, picture_colour_function(), average=True)
+    size = scaled(BADGE_SIZE, percent)
+    badge = icon_pixels(size)
+    left = scaled(PICTURE_WIDTH - BADGE_SIZE - 6, percent)
+    top = scaled(PICTURE_HEIGHT - BADGE_SIZE - 6, percent)
+    for y in range(size):
+        for x in range(size):
             r, g, b, a = badge[y][x]
             if a == 0:
                 continue
-            under = rows[badge_top + y][badge_left + x]
+            under = rows[top + y][left + x]
             alpha = a / 255
-            rows[badge_top + y][badge_left + x] = tuple(
-                round(c * alpha + u * (1 - alpha)) for c, u in zip((r, g, b), under))
+            rows[top + y][left + x] = tuple(round(c * alpha + u * (1 - alpha)) for c, u in zip((r, g, b), under))
     return rows
 
 
 if __name__ == "__main__":
-    write_icon(os.path.join(HERE, "orvendal.ico"), [16, 32, 48])
-    write_logo(os.path.join(HERE, "logo.bmp"), "TAMBERLYN")
-    write_4bit(os.path.join(HERE, "about_logo.bmp"), about_logo(), ABOUT_PALETTE)
-    write_4bit(os.path.join(HERE, "about_banner.bmp"), about_banner(), ABOUT_PALETTE)
-    write_24bit(os.path.join(HERE, "about_picture.bmp"), about_picture())
+    write_icon(os.path.join(HERE, "orvendal.ico"), ICON_SIZES)
+    for percent in SCALES:
+        def path(name):
+            return os.path.join(HERE, variant_name(name, percent))
+
+        write_4bit(path("logo.bmp"), rasterize(LOGO_WIDTH, LOGO_HEIGHT, percent, logo_colour, average=False),
+                   LOGO_PALETTE)
+        write_4bit(path("about_logo.bmp"),
+                   rasterize(ABOUT_LOGO_WIDTH, ABOUT_LOGO_HEIGHT, percent, about_logo_colour, average=False),
+                   ABOUT_PALETTE)
+        write_4bit(path("about_banner.bmp"),
+                   rasterize(BANNER_WIDTH, BANNER_HEIGHT, percent, banner_colour_function(), average=False),
+                   ABOUT_PALETTE)
+        write_24bit(path("about_picture.bmp"), about_picture(percent))
