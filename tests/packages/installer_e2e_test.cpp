@@ -14,6 +14,7 @@
 #include <map>
 #include <sstream>
 #include <string_view>
+#include <tuple>
 
 #include "engine/sum_file.h"
 
@@ -596,6 +597,31 @@ TEST_F(InstallerTest, SendToAndTheMenuOpenTheFileHashedAndUninstallingRemovesEve
     EXPECT_EQ(Text(DataEdit), other_file);
     EXPECT_EQ(Shown(), ExpectedPlain(DefaultTicks, other_bytes));
     Close();
+
+    // The check entry, on a sum file by its suffix and on one by its whole name: the checking
+    // window with its verdicts (SHA-256 and MD5 of "abc" from FIPS 180-2 and RFC 1321).
+    EmptyDirectory(L"下载 的文件");
+    WriteTestFile(L"下载 的文件\\abc.txt", "abc");
+    const std::string sha256_line =
+        "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad  abc.txt\n";
+    const std::wstring by_suffix = WriteTestFile(L"下载 的文件\\abc.txt.sha256", sha256_line);
+    const std::wstring by_name = WriteTestFile(L"下载 的文件\\MD5SUMS",
+                                               "900150983cd24fb0d6963f7d28e17f72  abc.txt\n"
+                                               "900150983cd24fb0d6963f7d28e17f72  gone.txt\n");
+    const std::wstring suffix_command =
+        std::wstring(ClassesKey) + L"\\SystemFileAssociations\\.sha256\\shell\\Orvendal.Check\\command";
+    const std::wstring name_command = std::wstring(ClassesKey) + L"\\*\\shell\\Orvendal.Check\\command";
+    for (const auto& [command_key, sum_file, rows] :
+         {std::tuple{suffix_command, by_suffix, std::vector<CheckRow>{{L"abc.txt", L"SHA256", L"一致"}}},
+          std::tuple{name_command, by_name,
+                     std::vector<CheckRow>{{L"abc.txt", L"MD5", L"一致"}, {L"gone.txt", L"MD5", L"缺失"}}}}) {
+        const auto [check_program, check_arguments] =
+            CommandFor(StringValue(command_key, L"").value_or(L""), sum_file);
+        StartCheckWith(check_arguments, check_program);
+        WaitForCheckSummary();
+        EXPECT_EQ(CheckRows(), rows) << command_key;
+        Close();
+    }
 
     UninstallQuietly();
     EXPECT_FALSE(KeyExists(ProductKey)) << "the program's settings are still there";
