@@ -4,6 +4,8 @@
 // gives 1, any other error 2.
 #include <windows.h>
 
+#include <optional>
+
 #include "file_reader.h"
 #include "platform/platform.h"
 
@@ -26,11 +28,24 @@ uint64_t SizeOf(HANDLE handle) {
 
 ResultCode FileReader::Open(const std::string& path) {
     Close();
-    const std::optional<std::wstring> wide = WidenStrictUtf8(path);
-    if (!wide) {
-        return ResultUnreadable;  // not UTF-8: no name to open
+    // The usual name is converted on the stack, so opening one of many files allocates nothing;
+    // only a longer one goes through the heap.
+    wchar_t short_name[MAX_PATH + 1];
+    std::optional<std::wstring> long_name;
+    const wchar_t* name = short_name;
+    const int length = path.empty() ? 0
+                                    : MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(),
+                                                          int(path.size()), short_name, MAX_PATH);
+    if (length > 0 || path.empty()) {
+        short_name[length] = L'\0';
+    } else {
+        long_name = WidenStrictUtf8(path);
+        if (!long_name) {
+            return ResultUnreadable;  // not UTF-8: no name to open
+        }
+        name = long_name->c_str();
     }
-    const HANDLE handle = CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    const HANDLE handle = CreateFileW(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
