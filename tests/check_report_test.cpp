@@ -117,7 +117,9 @@ TEST(CheckProgressTest, BytesSpeedAndTimeLeft) {
     constexpr uint64_t MiB = 1048576;
     EXPECT_EQ(ui::CheckProgressText(0, 4 * MiB, 0), "0.0 MB / 4.0 MB");
     EXPECT_EQ(ui::CheckProgressText(3 * MiB / 2, 4 * MiB, 750), "1.5 MB / 4.0 MB，2.0 MB/s，剩余 0:02");
-    EXPECT_EQ(ui::CheckProgressText(MiB, 3602 * MiB, 1000), "1.0 MB / 3602.0 MB，1.0 MB/s，剩余 1:00:02");
+    EXPECT_EQ(ui::CheckProgressText(MiB, 3602 * MiB, 1000), "0.0 GB / 3.5 GB，1.0 MB/s，剩余 1:00:01");
+    EXPECT_EQ(ui::CheckProgressText(3, 6, 1000), "3 B / 6 B，3 B/s，剩余 0:01");
+    EXPECT_EQ(ui::CheckProgressText(1536, 2048, 1000), "1.5 KB / 2.0 KB，1.5 KB/s，剩余 0:01");
     EXPECT_EQ(ui::CheckProgressText(4 * MiB, 4 * MiB, 2000), "4.0 MB / 4.0 MB，2.0 MB/s");
     EXPECT_EQ(ui::ProgressPermille(0, 0), 0);
     EXPECT_EQ(ui::ProgressPermille(1, 3), 333);
