@@ -13,7 +13,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Packages of the target only: the build machine's GoogleTest, for one, would not link.
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# The tests run through scripts/wine-run.sh, which starts a program again only when Wine failed to
+# start it at all.
 find_program(ORVENDAL_WINE NAMES wine64 wine PATHS /usr/lib/wine)
 if(ORVENDAL_WINE)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${ORVENDAL_WINE})
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
 endif()

@@ -38,10 +38,14 @@ struct SumFileKind {
     int algorithm = -1;  // of GNU lines, or -1
 };
 
-SumFileKind KindOfSumFile(std::string_view sum_file_name) {
+// The sum file's name without its folder, whichever separator the path uses.
+std::string_view BareSumFileName(std::string_view sum_file_name) {
     const size_t separator = sum_file_name.find_last_of("/\\");
-    const std::string_view name =
-        separator == std::string_view::npos ? sum_file_name : sum_file_name.substr(separator + 1);
+    return separator == std::string_view::npos ? sum_file_name : sum_file_name.substr(separator + 1);
+}
+
+SumFileKind KindOfSumFile(std::string_view sum_file_name) {
+    const std::string_view name = BareSumFileName(sum_file_name);
     if (EndsWithIgnoringCase(name, SfvSuffix)) {
         return {true, hashlib::AlgorithmCrc32};
     }
@@ -324,14 +328,16 @@ std::vector<std::vector<size_t>> GroupEntriesByFile(const std::vector<SumEntry>&
     return groups;
 }
 
-void AddExpectedDigests(const SumFile& sum_file, std::string_view file_name, ExpectedDigests& expected) {
+void AddExpectedDigests(const SumFile& sum_file, std::string_view sum_file_name, std::string_view file_name,
+                        ExpectedDigests& expected) {
+    const std::string source(BareSumFileName(sum_file_name));
     for (const SumEntry& entry : sum_file.entries) {
         std::string_view listed = entry.file_name;
         while (listed.size() > 2 && listed[0] == '.' && (listed[1] == '/' || listed[1] == '\\')) {
             listed.remove_prefix(2);
         }
         if (!entry.keyed && EqualsIgnoringCase(listed, file_name)) {
-            expected[size_t(entry.algorithm)].push_back(entry.digest);
+            expected[size_t(entry.algorithm)].push_back({entry.digest, source});
         }
     }
 }

@@ -101,13 +101,23 @@ const char* SumLineProblemText(SumLineProblem problem);
 std::vector<std::vector<size_t>> GroupEntriesByFile(const std::vector<SumEntry>& entries,
                                                     const std::function<bool(const SumEntry&)>& include = {});
 
-// Digests a file is expected to have, per Algorithm identifier.
-using ExpectedDigests = std::array<std::vector<std::string>, hashlib::AlgorithmCount>;
+// A digest a file is expected to have, and where it was read: what tells the user which list
+// a result agrees or disagrees with.
+struct ExpectedDigest {
+    std::string digest;    // lower-case hex, as the sum file's entry holds it
+    std::string sum_file;  // the sum file's name without its folder (UTF-8)
+    bool operator==(const ExpectedDigest&) const = default;
+};
+
+// Digests a file is expected to have, per Algorithm identifier, in the order they were added.
+using ExpectedDigests = std::array<std::vector<ExpectedDigest>, hashlib::AlgorithmCount>;
 
 // Adds to `expected` the digest of every plain (not keyed) entry that names the file
 // `file_name` (a bare name, no folder) in the sum file's own folder: the listed name, after any
-// leading "./" or ".\", equals `file_name` ignoring ASCII case.
-void AddExpectedDigests(const SumFile& sum_file, std::string_view file_name, ExpectedDigests& expected);
+// leading "./" or ".\", equals `file_name` ignoring ASCII case. `sum_file_name` is the sum
+// file's name or path; its part after the last '/' or '\' goes with each digest.
+void AddExpectedDigests(const SumFile& sum_file, std::string_view sum_file_name, std::string_view file_name,
+                        ExpectedDigests& expected);
 
 // Whether a computed digest is the one a sum file or the user gives: the same hex digits, either
 // in any case. Nothing that is empty or holds anything but hex digits equals anything. The one

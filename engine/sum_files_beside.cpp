@@ -22,7 +22,7 @@ std::optional<std::string> ReadSmallFile(const std::string& path) {
 void AddFromSumFile(const std::string& folder, const std::string& sum_file_name, std::string_view file_name,
                     ExpectedDigests& expected) {
     if (const std::optional<std::string> bytes = ReadSmallFile(folder + sum_file_name)) {
-        AddExpectedDigests(ReadSumFile(*bytes, sum_file_name), file_name, expected);
+        AddExpectedDigests(ReadSumFile(*bytes, sum_file_name), sum_file_name, file_name, expected);
     }
 }
 

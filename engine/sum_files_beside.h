@@ -16,8 +16,9 @@ namespace engine {
 inline constexpr size_t LargestSumFileBeside = size_t(1) << 20;
 
 // Reads the sum files beside the file at the UTF-8 path `file_path` (opened by their Unicode
-// names, as the file itself is) and returns the digests they give it. A sum file that is
-// missing, unreadable or too long is passed over, a malformed line too: reading never fails.
+// names, as the file itself is) and returns the digests they give it, each with the name of
+// the sum file that gives it. A sum file that is missing, unreadable or too long is passed
+// over, a malformed line too: reading never fails.
 ExpectedDigests ReadSumFilesBeside(const std::string& file_path);
 
 }  // namespace engine

@@ -113,9 +113,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             continue;
         }
         ExpectedDigests expected;
-        AddExpectedDigests(sum_file, entry.file_name, expected);
-        const std::vector<std::string>& digests = expected[size_t(entry.algorithm)];
-        FUZZ_CHECK(std::find(digests.begin(), digests.end(), entry.digest) != digests.end());
+        AddExpectedDigests(sum_file, "sums/MD5SUMS", entry.file_name, expected);
+        const std::vector<ExpectedDigest>& digests = expected[size_t(entry.algorithm)];
+        FUZZ_CHECK(std::find(digests.begin(), digests.end(), ExpectedDigest{entry.digest, "MD5SUMS"}) !=
+                   digests.end());
     }
     return 0;
 }

@@ -12,12 +12,15 @@ constexpr ui::Rect BrowseButtonBounds = {356, 24, 374, 45};
 }  // namespace
 
 FakeDialogControls::FakeDialogControls(ui::MainDialog& dialog) : dialog_(dialog) {
-    const int plain[] = {IDC_DATA_VALUE,         IDC_BROWSE,     IDC_HMAC,
-                         IDC_KEY_VALUE,          IDC_INPUT_LINE, IDC_EDONKEY_LINE_ABOVE,
-                         IDC_EDONKEY_LINE_BELOW, IDC_BOTTOM_LINE};
+    const int plain[] = {IDC_DATA_VALUE,         IDC_BROWSE,      IDC_HMAC,
+                         IDC_KEY_VALUE,          IDC_INPUT_LINE,  IDC_EDONKEY_LINE_ABOVE,
+                         IDC_EDONKEY_LINE_BELOW, IDC_BOTTOM_LINE, IDC_STATUS_TEXT,
+                         ui::CloseCommand,       IDC_HELP_BUTTON};
     for (const int id : plain) {
         controls_[id] = Control{};
     }
+    controls_[ui::CalculateCommand].text = ui::CalculateCaption;
+    controls_[IDC_PROGRESS_BAR].visible = false;
     for (const ui::DialogRow& row : ui::DialogRows) {
         controls_[row.check_box] = Control{};
         controls_[row.result] = Control{};
@@ -97,9 +100,65 @@ void FakeDialogControls::SetResultMark(int id, ui::ResultMark mark) {
     result.mark = mark;
 }
 
-void FakeDialogControls::SetBusy(bool busy) {
-    journal.push_back(busy ? "busy" : "idle");
-    busy_changes.push_back(busy);
+void FakeDialogControls::ShowWarning(int message_id) {
+    journal.push_back("warning " + std::to_string(message_id));
+    warnings.push_back(message_id);
+}
+
+void FakeDialogControls::StartBackgroundWork(std::function<void(std::stop_token)> work) {
+    journal.push_back("start work");
+    ++works_started;
+    stop_ = std::stop_source();
+    held_work_ = std::move(work);
+    if (!hold_background_work) {
+        FinishBackgroundWork();
+    }
+}
+
+void FakeDialogControls::StopBackgroundWork() {
+    journal.push_back("stop work");
+    stop_.request_stop();
+}
+
+void FakeDialogControls::FinishBackgroundWork() {
+    const std::function<void(std::stop_token)> work = std::move(held_work_);
+    held_work_ = nullptr;
+    work(stop_.get_token());
+    journal.push_back("work done");
+    dialog_.OnBackgroundWorkDone();
+}
+
+void FakeDialogControls::Close() {
+    journal.push_back("close");
+    if (held_work_) {
+        stop_.request_stop();
+        const std::function<void(std::stop_token)> work = std::move(held_work_);
+        held_work_ = nullptr;
+        work(stop_.get_token());
+    }
+}
+
+void FakeDialogControls::StartProgressTimer() {
+    journal.push_back("timer on");
+    timer_running = true;
+}
+
+void FakeDialogControls::StopProgressTimer() {
+    journal.push_back("timer off");
+    timer_running = false;
+}
+
+void FakeDialogControls::Tick(std::chrono::milliseconds elapsed) {
+    now += elapsed;
+    if (timer_running) {
+        dialog_.OnProgressTimer();
+    }
+}
+
+void FakeDialogControls::ShowProgress(std::optional<int> position) {
+    journal.push_back(position ? "progress " + std::to_string(*position) : "no progress");
+    progress = position;
+    controls_.at(IDC_PROGRESS_BAR).visible = position.has_value();
 }
 
 void FakeDialogControls::RestoreWindowPlacement(const ui::Rect& stored_window_rect) {

@@ -2,17 +2,22 @@
 // each handler does to the values and the controls, and the Calculate command as the dialog
 // runs it (which bytes reach the engine, where the results and messages go). Digests are the
 // library's own, already checked against published vectors and an independent implementation;
-// here they only tell which bytes were hashed.
+// here they only tell which bytes were hashed. The calculation in the background is driven step
+// by step: the fake runs the work when the test says, and a filter over the input lets the test
+// act while the file is being read.
 #include "ui/main_dialog.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
+#include "engine_support.h"
 #include "fake_dialog_controls.h"
 #include "temp_dir.h"
 #include "test_support.h"
+#include "ui/calculation_progress.h"
 #include "ui/resource.h"
 
 using ui::DialogRowCount;
@@ -128,7 +133,9 @@ TEST_F(MainDialogTest, OpensWithTheDefaults) {
     EXPECT_EQ(controls[IDC_DATA_VALUE].bounds.right, controls[IDC_BROWSE].bounds.left - 2);
     EXPECT_EQ(ShownResults(), decltype(ShownResults()){});
     EXPECT_TRUE(controls.warnings.empty());
-    EXPECT_TRUE(controls.busy_changes.empty()) << "nothing is calculated without a file name";
+    EXPECT_EQ(controls.works_started, 0) << "nothing is calculated without a file name";
+    EXPECT_EQ(controls[ui::CalculateCommand].text, ui::CalculateCaption);
+    EXPECT_FALSE(controls[IDC_PROGRESS_BAR].visible);
 }
 
 TEST_F(MainDialogTest, StoredFormatIndicesApplyOnlyWhenInRange) {
@@ -161,7 +168,7 @@ TEST_F(MainDialogTest, CommandLineFileIsHashedInFileFormatAtOnce) {
     EXPECT_TRUE(controls[IDC_BROWSE].visible);
     EXPECT_EQ(ShownResults(), PlainResults("The quick brown fox"));
     EXPECT_EQ(controls[IDC_DATA_VALUE].text, file.name()) << "the trimmed name is shown after success";
-    EXPECT_EQ(controls.busy_changes, (std::vector<bool>{true, false}));
+    EXPECT_EQ(controls.works_started, 1);
 }
 
 TEST_F(MainDialogTest, FileNamesOutsideTheCodePageAreOpenedByTheirUnicodeName) {
@@ -198,6 +205,33 @@ TEST_F(MainDialogTest, HexInputLosesItsSpacesAndKeepsItsResults) {
     Calculate(HexFormat, L"   ");  // only spaces: the empty message
     EXPECT_EQ(ShownResults(), PlainResults(""));
     EXPECT_EQ(controls[IDC_DATA_VALUE].text, L"");
+}
+
+// What the journal shows of the request's controls disabled, or enabled again, without HMAC (the
+// key controls are disabled then anyway).
+std::vector<std::string> InputsTurned(const std::string& how) {
+    std::vector<std::string> steps;
+    for (const int id : {IDC_DATA_FORMAT, IDC_DATA_VALUE, IDC_BROWSE, IDC_HMAC}) {
+        steps.push_back(how + " " + std::to_string(id));
+    }
+    for (const ui::DialogRow& row : ui::DialogRows) {
+        steps.push_back(how + " " + std::to_string(row.check_box));
+    }
+    return steps;
+}
+
+// A calculation from its start to its end as the journal shows it, before its outcome: the
+// inputs disabled, the progress timer and the work started, then, the work done, the timer and
+// the progress bar gone and the inputs enabled again.
+std::vector<std::string> CalculationJournal() {
+    std::vector<std::string> steps = InputsTurned("disable");
+    for (const char* step : {"timer on", "start work", "work done", "timer off", "no progress"}) {
+        steps.push_back(step);
+    }
+    for (const std::string& step : InputsTurned("enable")) {
+        steps.push_back(step);
+    }
+    return steps;
 }
 
 struct Refusal {
@@ -454,6 +488,12 @@ TEST_F(MainDialogTest, ExpectedDigestsMarkTheResultsTheyGoWith) {
     EXPECT_EQ(ShownMarks(), marked);
     EXPECT_EQ(ShownResults(), PlainResults("abc")) << "marks change no result";
     EXPECT_TRUE(controls.warnings.empty());
+    // And in words: the status text names every mark, each marked field's tip its own.
+    EXPECT_EQ(controls[IDC_STATUS_TEXT].text,
+              L"SHA1 与 download.bin.sha1 不一致；MD5 与 MD5SUMS 一致；CRC32 与剪贴板一致");
+    EXPECT_EQ(controls[IDC_SHA1_RESULT].tip, L"SHA1 与 download.bin.sha1 不一致");
+    EXPECT_EQ(controls[IDC_CRC32_RESULT].tip, L"CRC32 与剪贴板一致");
+    EXPECT_EQ(controls[IDC_SHA256_RESULT].tip, L"") << "unmarked: nothing to say";
 
     std::filesystem::remove(PathFromUtf8(folder.Path("download.bin")));
     dialog.OnCalculate();  // fails with its message: results and marks stay
@@ -464,6 +504,8 @@ TEST_F(MainDialogTest, ExpectedDigestsMarkTheResultsTheyGoWith) {
     controls.Click(IDC_MD5);  // unticked: its result and its mark go
     marked[Md5] = ResultMark::None;
     EXPECT_EQ(ShownMarks(), marked);
+    EXPECT_EQ(controls[IDC_MD5_RESULT].tip, L"");
+    EXPECT_EQ(controls[IDC_STATUS_TEXT].text, L"SHA1 与 download.bin.sha1 不一致；CRC32 与剪贴板一致");
     controls[IDC_CRC32_RESULT].text = L"900150983cd24fb0d6963f7d28e17f72";  // written from outside
     dialog.ControlsToState();
     dialog.StateToControls();
@@ -489,6 +531,7 @@ TEST_F(MainDialogTest, ExpectedDigestsMarkTheResultsTheyGoWith) {
     EXPECT_EQ(ShownMarks(), marked);
     controls.Choose(IDC_DATA_FORMAT, HexFormat);
     EXPECT_EQ(ShownMarks(), ui::ResultMarks{});
+    EXPECT_EQ(controls[IDC_STATUS_TEXT].text, L"") << "cleared with the results";
     Calculate(TextFormat, L"abc");
     EXPECT_EQ(ShownMarks(), marked);
     controls.clipboard.reset();  // none, or it could not be opened
@@ -509,7 +552,7 @@ TEST_F(MainDialogTest, BrowseFillsTheDataValueWithoutCalculating) {
     EXPECT_EQ(controls.file_dialogs, 2);
     EXPECT_EQ(controls[IDC_DATA_VALUE].text, L"C:\\Data\\chosen file.bin");
     EXPECT_EQ(ShownResults(), decltype(ShownResults()){});
-    EXPECT_TRUE(controls.busy_changes.empty()) << "browsing does not calculate";
+    EXPECT_EQ(controls.works_started, 0) << "browsing does not calculate";
 }
 
 TEST_F(MainDialogTest, DroppedFileSwitchesToFileFormatAndCalculates) {
@@ -562,9 +605,14 @@ TEST_F(MainDialogTest, StartsUpInItsOrder) {
         entry("select", IDC_KEY_FORMAT) + " 1", entry("disable", IDC_KEY_FORMAT),
         entry("disable", IDC_KEY_VALUE),
         // The given file, in File format, is calculated; drops are accepted only then.
-        entry("select", IDC_DATA_FORMAT) + " 0", entry("move", IDC_DATA_VALUE), "busy", "idle",
-        "accept drops"};
-    EXPECT_EQ(controls.journal, expected);
+        entry("select", IDC_DATA_FORMAT) + " 0", entry("move", IDC_DATA_VALUE)};
+    std::vector<std::string> calculated = expected;
+    for (const std::string& step : CalculationJournal()) {
+        calculated.push_back(step);
+    }
+    calculated.push_back(entry("warning", IDS_CANNOT_OPEN));
+    calculated.push_back("accept drops");
+    EXPECT_EQ(controls.journal, calculated);
     EXPECT_EQ(controls.warnings, std::vector<int>{IDS_CANNOT_OPEN});
 }
 
@@ -590,8 +638,219 @@ TEST_F(MainDialogTest, CommandsAreRoutedByControlAndNotification) {
     dialog.OnCommand(IDC_HELP_BUTTON, ui::ButtonClicked);
     dialog.OnCommand(ui::CalculateCommand, 1);  // whatever the notification (1: an accelerator)
     dialog.OnCommand(ui::CloseCommand, 1);
-    EXPECT_EQ(controls.journal, (std::vector<std::string>{"help", "busy", "idle", "close"}));
+    std::vector<std::string> expected = {"help"};
+    for (const std::string& step : CalculationJournal()) {
+        expected.push_back(step);
+    }
+    expected.push_back("close");
+    EXPECT_EQ(controls.journal, expected);
     EXPECT_TRUE(controls.warnings.empty());
+}
+
+// ---------------------------------------------------------------------------------------------
+// The calculation in the background
+
+// Reads what the calculator opens as it is, calling `hook` (with the offset's index) before the
+// read at each of `offsets`: there the test does what happens while a file is read - time passes,
+// the user presses Stop.
+class HookedInputs final : public engine::SourceFilter {
+  public:
+    HookedInputs(std::vector<uint64_t> offsets, std::function<void(size_t)> hook)
+        : offsets_(std::move(offsets)), hook_(std::move(hook)) {}
+    engine::ByteSource& Filter(engine::ByteSource& opened) override { return source_.emplace(opened, *this); }
+    uint64_t bytes_read() const { return source_ ? source_->offset : 0; }
+
+  private:
+    struct Source final : engine::ByteSource {
+        Source(engine::ByteSource& inner, HookedInputs& owner) : inner(inner), owner(owner) {}
+        bool ReadSome(uint8_t* buffer, uint32_t capacity, uint32_t& got) override {
+            while (owner.next_ < owner.offsets_.size() && offset >= owner.offsets_[owner.next_]) {
+                owner.hook_(owner.next_++);
+            }
+            const bool read = inner.ReadSome(buffer, capacity, got);
+            offset += got;
+            return read;
+        }
+        uint64_t Size() const override { return inner.Size(); }
+        engine::ByteSource& inner;
+        HookedInputs& owner;
+        uint64_t offset = 0;
+    };
+
+    std::vector<uint64_t> offsets_;
+    std::function<void(size_t)> hook_;
+    size_t next_ = 0;
+    std::optional<Source> source_;
+};
+
+constexpr uint64_t MiB = 1 << 20;
+
+class BackgroundCalculationTest : public MainDialogTest {
+  protected:
+    // A file of several pieces, and only SHA256 ticked: one object, fed on the thread that reads,
+    // so whatever the test does from inside a read happens in the order the calculation runs.
+    BackgroundCalculationTest() : content(3 * MiB + 5, 'x') {
+        file = FakeDialogControls::DecodeUtf8(folder.Write("big.bin", content));
+        controls.Initialise();
+        for (const ui::DialogRow& row : ui::DialogRows) {
+            Untick(row.check_box);
+        }
+        controls.Click(IDC_SHA256);
+    }
+
+    // The data edit holds the file, the focus is there (Enter pressed in it), and the next
+    // calculation's work waits for the test.
+    void PrepareHeld() {
+        controls.Choose(IDC_DATA_FORMAT, FileFormat);
+        if (controls[IDC_DATA_VALUE].text != file) {
+            controls.Type(IDC_DATA_VALUE, file);  // which clears the results
+        }
+        controls.focus = IDC_DATA_VALUE;
+        controls.hold_background_work = true;
+        controls.journal.clear();
+    }
+
+    void ExpectIdle() {
+        EXPECT_FALSE(dialog.Calculating());
+        EXPECT_EQ(controls[ui::CalculateCommand].text, ui::CalculateCaption);
+        EXPECT_FALSE(controls[IDC_PROGRESS_BAR].visible);
+        EXPECT_FALSE(controls.timer_running);
+        for (const int id : {IDC_DATA_FORMAT, IDC_DATA_VALUE, IDC_BROWSE, IDC_HMAC, IDC_SHA256, IDC_MD2}) {
+            EXPECT_TRUE(controls[id].enabled) << id;
+        }
+        EXPECT_FALSE(controls[IDC_KEY_VALUE].enabled) << "the key follows HMAC";
+    }
+
+    const TempDir folder;
+    const std::string content;
+    std::wstring file;
+};
+
+std::vector<std::string> operator+(std::vector<std::string> steps, const std::vector<std::string>& more) {
+    steps.insert(steps.end(), more.begin(), more.end());
+    return steps;
+}
+
+TEST_F(BackgroundCalculationTest, DisablesClearsShowsProgressThenAppliesItsOutcome) {
+    Calculate(TextFormat, L"abc");  // results to be cleared
+    std::vector<ui::ProgressView> seen;
+    HookedInputs inputs({1 * MiB, 2 * MiB}, [&](size_t) {
+        controls.Tick(std::chrono::milliseconds(ui::ProgressInterval));
+        seen.push_back({controls.progress.value_or(-1), controls[IDC_STATUS_TEXT].text});
+    });
+    dialog.Calculator().SetSourceFilter(&inputs);
+    PrepareHeld();
+
+    dialog.OnCalculate();
+    EXPECT_TRUE(dialog.Calculating());
+    EXPECT_EQ(controls.journal,
+              (InputsTurned("disable") + std::vector<std::string>{"timer on", "start work"}));
+    EXPECT_EQ(ShownResults(), decltype(ShownResults()){});
+    EXPECT_EQ(controls[ui::CalculateCommand].text, ui::StopCaption);
+    EXPECT_EQ(controls.focus, ui::CalculateCommand) << "Enter and Space stop it";
+    EXPECT_FALSE(controls[IDC_PROGRESS_BAR].visible) << "nothing shown before the first tick";
+    dialog.OnFileDropped(L"dropped meanwhile.bin");
+    EXPECT_EQ(controls[IDC_DATA_VALUE].text, file) << "drops are ignored";
+
+    controls.journal.clear();
+    controls.FinishBackgroundWork();
+    // Seen from inside the reads: the bar moves on, short of the end, and the text says so.
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_GT(seen[0].position, 0);
+    EXPECT_GT(seen[1].position, seen[0].position);
+    EXPECT_LT(seen[1].position, ui::ProgressRange);
+    for (const ui::ProgressView& view : seen) {
+        EXPECT_EQ(view.text.substr(0, view.text.find(L'%')), std::to_wstring(view.position / 100));
+        EXPECT_NE(view.text.find(L" MB/s  剩余 "), std::wstring::npos) << testing::PrintToString(view.text);
+    }
+    const std::vector<std::string> progress = {"progress " + std::to_string(seen[0].position),
+                                               "progress " + std::to_string(seen[1].position)};
+    EXPECT_EQ(controls.journal,
+              (progress + std::vector<std::string>{"work done", "timer off", "no progress"} +
+               InputsTurned("enable")));
+    ExpectIdle();
+    EXPECT_EQ(ShownResults(), PlainResults(content));
+    EXPECT_EQ(controls.focus, IDC_DATA_VALUE) << "back where it was";
+    EXPECT_EQ(controls[IDC_STATUS_TEXT].text, L"") << "no marks, no words";
+    EXPECT_TRUE(controls.warnings.empty());
+}
+
+TEST_F(BackgroundCalculationTest, StopEndsItWithEveryResultEmptyAndNoMessage) {
+    Calculate(TextFormat, L"abc");
+    HookedInputs inputs({1 * MiB}, [&](size_t) {
+        controls.Tick(std::chrono::milliseconds(ui::ProgressInterval));
+        dialog.OnCommand(ui::CalculateCommand, ui::ButtonClicked);  // the button reads Stop
+    });
+    dialog.Calculator().SetSourceFilter(&inputs);
+    PrepareHeld();
+    dialog.OnCalculate();
+    controls.FinishBackgroundWork();
+
+    EXPECT_LT(inputs.bytes_read(), content.size()) << "the file was read to its end: the stop did not arrive";
+    ExpectIdle();
+    EXPECT_EQ(ShownResults(), decltype(ShownResults()){});
+    EXPECT_EQ(controls[IDC_STATUS_TEXT].text, L"") << "no progress left behind";
+    EXPECT_TRUE(controls.warnings.empty());
+    EXPECT_EQ(controls[IDC_DATA_VALUE].text, file);
+
+    // The next calculation is whole and right.
+    dialog.Calculator().SetSourceFilter(nullptr);
+    controls.hold_background_work = false;
+    dialog.OnCalculate();
+    EXPECT_EQ(ShownResults(), PlainResults(content));
+    EXPECT_TRUE(controls.warnings.empty());
+}
+
+TEST_F(BackgroundCalculationTest, CloseStopsItAndClosesWithoutApplyingIt) {
+    PrepareHeld();
+    dialog.OnCalculate();
+    controls.journal.clear();
+    dialog.OnCommand(ui::CloseCommand, ui::ButtonClicked);
+    EXPECT_EQ(controls.journal, (std::vector<std::string>{"stop work", "close"}));
+    EXPECT_TRUE(controls.warnings.empty());
+    EXPECT_EQ(ShownResults(), decltype(ShownResults()){});
+    EXPECT_EQ(dialog.SettingsToSave({}, false).check_boxes, L"00001000000000") << "the ticks, as shown";
+}
+
+TEST_F(BackgroundCalculationTest, ARefusalBeforeTheStartTouchesNothingElse) {
+    Calculate(TextFormat, L"abc");
+    const auto earlier = ShownResults();
+    PrepareHeld();
+    controls.Choose(IDC_DATA_FORMAT, HexFormat);
+    controls.Type(IDC_DATA_VALUE, L"6g");
+    ShowInResults(L"earlier");
+    controls.journal.clear();
+    dialog.OnCalculate();
+    EXPECT_EQ(controls.journal, std::vector<std::string>{"warning " + std::to_string(IDS_HEX_ILLEGAL_CHAR)});
+    EXPECT_EQ(controls.works_started, 1) << "only the earlier calculation";
+    EXPECT_FALSE(dialog.Calculating());
+    EXPECT_EQ(controls[ui::CalculateCommand].text, ui::CalculateCaption);
+}
+
+TEST_F(BackgroundCalculationTest, AReadFailingInTheMiddleBringsBackTheEarlierResultsWithItsMessage) {
+    controls.Click(IDC_CRC32);
+    controls.clipboard = PlainResults(content)[RowOf(hashlib::AlgorithmSha256)];
+    Calculate(FileFormat, file);
+    const auto earlier = ShownResults();
+    const ui::ResultMarks earlier_marks = ShownMarks();
+    ASSERT_EQ(earlier_marks[RowOf(hashlib::AlgorithmSha256)], ui::ResultMark::Match);
+    const std::wstring earlier_status = controls[IDC_STATUS_TEXT].text;
+    EXPECT_EQ(earlier_status, L"SHA256 与剪贴板一致");
+
+    FaultyInputs failing({.fail_at = 2 * MiB});
+    dialog.Calculator().SetSourceFilter(&failing);
+    PrepareHeld();
+    dialog.OnCalculate();
+    EXPECT_EQ(ShownMarks(), ui::ResultMarks{}) << "cleared while it runs";
+    EXPECT_EQ(controls[IDC_STATUS_TEXT].text, L"");
+    controls.FinishBackgroundWork();
+
+    EXPECT_EQ(controls.warnings, std::vector<int>{IDS_ACCESS_DENIED});
+    EXPECT_EQ(controls.focus, IDC_DATA_VALUE);
+    ExpectIdle();
+    EXPECT_EQ(ShownResults(), earlier) << "as a failed Calculate always kept them";
+    EXPECT_EQ(ShownMarks(), earlier_marks);
+    EXPECT_EQ(controls[IDC_STATUS_TEXT].text, earlier_status);
 }
 
 }  // namespace

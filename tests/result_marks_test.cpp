@@ -1,8 +1,10 @@
-// Which results the dialog marks: the clipboard's text as a digest, and the rule that weighs it
-// against the sum files' digests.
+// Which results the dialog marks: the clipboard's text as a digest, the rule that weighs it
+// against the sum files' digests, and the words that say what each mark means.
 #include "ui/result_marks.h"
 
 #include <gtest/gtest.h>
+
+#include "fake_dialog_controls.h"
 
 using hashlib::AlgorithmCrc32;
 using hashlib::AlgorithmMd5;
@@ -36,10 +38,11 @@ TEST(ResultMarks, SumFilesOutweighTheClipboardWhichOnlyConfirms) {
     results[Tiger] = L"2aab1484e8c158f2bfb8c5ff41b57a525129131c957b5f93";
     results[Crc32] = L"352441c2";
     engine::ExpectedDigests listed;
-    listed[AlgorithmMd5] = {"900150983CD24FB0D6963F7D28E17F72"};
-    listed[AlgorithmSha1] = {"a9993e364706816aba3e25717850c26c9cd0d89d", std::string(40, '0')};
-    listed[AlgorithmCrc32] = {"deadbeef"};
-    listed[hashlib::AlgorithmMd2] = {"da853b0d3f88d99b30283a69e6ded6bb"};  // for a row left empty
+    listed[AlgorithmMd5] = {{"900150983CD24FB0D6963F7D28E17F72", "MD5SUMS"}};
+    listed[AlgorithmSha1] = {{"a9993e364706816aba3e25717850c26c9cd0d89d", "SHA1SUMS"},
+                             {std::string(40, '0'), "a.sha1"}};
+    listed[AlgorithmCrc32] = {{"deadbeef", "a.sfv"}};
+    listed[hashlib::AlgorithmMd2] = {{"da853b0d3f88d99b30283a69e6ded6bb", "a.md2"}};  // for a row left empty
 
     ui::ResultMarks wanted{};
     wanted[Md5] = ResultMark::Match;
@@ -52,6 +55,44 @@ TEST(ResultMarks, SumFilesOutweighTheClipboardWhichOnlyConfirms) {
         << "the clipboard never outweighs a sum file";
     EXPECT_EQ(ui::MarkResults(results, "2aab1484", {}), ui::ResultMarks{})
         << "a digest's start is not the digest";
+}
+
+TEST(ResultMarks, SayInWordsWhatEachResultAgreesOrDisagreesWith) {
+    constexpr size_t Md5 = size_t(ui::DialogRowOf(AlgorithmMd5)),
+                     Sha1 = size_t(ui::DialogRowOf(AlgorithmSha1)),
+                     Sha256 = size_t(ui::DialogRowOf(hashlib::AlgorithmSha256)),
+                     Crc32 = size_t(ui::DialogRowOf(AlgorithmCrc32));
+    // "abc": MD5 from RFC 1321, SHA-1 and SHA-256 from FIPS 180-4.
+    std::array<std::wstring, ui::DialogRowCount> results;
+    results[Md5] = L"900150983cd24fb0d6963f7d28e17f72";
+    results[Sha1] = L"a9993e364706816aba3e25717850c26c9cd0d89d";
+    results[Sha256] = L"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    results[Crc32] = L"352441c2";
+    engine::ExpectedDigests listed;
+    listed[AlgorithmMd5] = {{"900150983cd24fb0d6963f7d28e17f72", "MD5SUMS"},
+                            {"900150983CD24FB0D6963F7D28E17F72", "abc.md5"}};
+    const std::string wrong(40, '0');
+    listed[AlgorithmSha1] = {{"a9993e364706816aba3e25717850c26c9cd0d89d", "SHA1SUMS"},
+                             {wrong, "\xe4\xb8\x8b\xe8\xbd\xbd.sha1"},  // 下载.sha1 in UTF-8, listed twice
+                             {wrong, "\xe4\xb8\x8b\xe8\xbd\xbd.sha1"}};
+    listed[hashlib::AlgorithmSha256] = {
+        {"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad", "SHA256SUMS"}};
+
+    const ui::MarkReasons reasons =
+        ui::JudgeResults(results, "900150983CD24FB0D6963F7D28E17F72", listed, FakeDialogControls::DecodeUtf8);
+    EXPECT_EQ(reasons[Md5], (ui::MarkReason{{L"MD5SUMS", L"abc.md5"}, {}, true}));
+    EXPECT_EQ(reasons[Sha1], (ui::MarkReason{{L"SHA1SUMS"}, {L"下载.sha1"}, false}));
+    EXPECT_EQ(reasons[Crc32], ui::MarkReason{}) << "nothing expected of it";
+
+    EXPECT_EQ(ui::MarkTip(Md5, reasons[Md5]), L"MD5 与 MD5SUMS、abc.md5、剪贴板一致");
+    EXPECT_EQ(ui::MarkTip(Sha1, reasons[Sha1]), L"SHA1 与 下载.sha1 不一致，与 SHA1SUMS 一致");
+    EXPECT_EQ(ui::MarkTip(Sha256, reasons[Sha256]), L"SHA256 与 SHA256SUMS 一致");
+    EXPECT_EQ(ui::MarkTip(Md5, {{}, {}, true}), L"MD5 与剪贴板一致");
+    EXPECT_EQ(ui::MarkTip(Crc32, {}), L"");
+    // The disagreements first, each naming only what decided its mark.
+    EXPECT_EQ(ui::MarksSummary(reasons),
+              L"SHA1 与 下载.sha1 不一致；MD5 与 MD5SUMS、abc.md5、剪贴板一致；SHA256 与 SHA256SUMS 一致");
+    EXPECT_EQ(ui::MarksSummary({}), L"");
 }
 
 }  // namespace

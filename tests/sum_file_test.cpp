@@ -343,12 +343,14 @@ TEST(SumFile, GroupsEntriesByFileAndFindsTheDigestsAFileExpects) {
     EXPECT_EQ(GroupEntriesByFile(sum_file.entries),
               (std::vector<std::vector<size_t>>{{0, 3, 6}, {1}, {2}, {4}, {5}}));
     ExpectedDigests expected;
-    AddExpectedDigests(sum_file, "Setup.iso", expected);
-    AddExpectedDigests(ReadSumFile(Hex(32, '5') + "  setup.iso\n", "MD5SUMS"), "setup.iso", expected);
+    AddExpectedDigests(sum_file, "dl/setup.iso.txt", "Setup.iso", expected);
+    AddExpectedDigests(ReadSumFile(Hex(32, '5') + "  setup.iso\n", "MD5SUMS"), "C:\\dl\\MD5SUMS", "setup.iso",
+                       expected);
     ExpectedDigests wanted;
-    wanted[AlgorithmMd5] = {Hex(32, '1'), Hex(32, '2'), Hex(32, '5')};
-    wanted[AlgorithmSha1] = {Hex(40)};
-    wanted[AlgorithmSha256] = {Hex(64, 'b')};
+    wanted[AlgorithmMd5] = {
+        {Hex(32, '1'), "setup.iso.txt"}, {Hex(32, '2'), "setup.iso.txt"}, {Hex(32, '5'), "MD5SUMS"}};
+    wanted[AlgorithmSha1] = {{Hex(40), "setup.iso.txt"}};
+    wanted[AlgorithmSha256] = {{Hex(64, 'b'), "setup.iso.txt"}};
     EXPECT_EQ(expected, wanted);
 }
 

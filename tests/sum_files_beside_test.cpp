@@ -63,14 +63,16 @@ TEST(SumFilesBeside, EveryListNamedForTheFileOrItsFolderGivesItsLinesForTheFile)
         };
         folder.Write(sum_file.name, line(other, "Setup.iso.old") + line(mine, "SETUP.ISO") +
                                         line(other, "sub/Setup.iso") + line(other, "Setup.is"));
-        wanted[size_t(sum_file.algorithm)].push_back(mine);
+        wanted[size_t(sum_file.algorithm)].push_back({mine, sum_file.name});
     }
     folder.Write("Setup.iso.txt", Tagged(AlgorithmMd5, 0xfe) + "  Setup.iso\n");  // not a sum file's name
     folder.Write("other.iso.md5", Tagged(AlgorithmMd5, 0xfe) + "  Setup.iso\n");
 
     ExpectedDigests expected = ReadSumFilesBeside(folder.Path("Setup.iso"));
-    for (std::vector<std::string>& digests : expected) {
-        std::sort(digests.begin(), digests.end());  // the order of the files is no concern
+    for (std::vector<ExpectedDigest>& digests : expected) {
+        // The order of the files is no concern.
+        std::sort(digests.begin(), digests.end(),
+                  [](const ExpectedDigest& a, const ExpectedDigest& b) { return a.digest < b.digest; });
     }
     EXPECT_EQ(expected, wanted);
 }
@@ -88,7 +90,7 @@ TEST(SumFilesBeside, WhatCannotBeReadOrIsTooLongIsPassedOver) {
     folder.Write("SHA512SUMS", std::string("\0\xff\xfe garbage \x80\n\\\n", 16) + "Файл.bin\n");
 
     ExpectedDigests wanted;
-    wanted[AlgorithmSha256] = {Tagged(AlgorithmSha256, 1)};
+    wanted[AlgorithmSha256] = {{Tagged(AlgorithmSha256, 1), "Файл.bin.sha256"}};
     EXPECT_EQ(ReadSumFilesBeside(folder.Path("Файл.bin")), wanted);
     EXPECT_EQ(ReadSumFilesBeside(folder.Path("missing/Файл.bin")), ExpectedDigests{});
 }

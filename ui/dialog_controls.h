@@ -1,11 +1,14 @@
 // The thin layer between the main dialog's logic and its window: controls reached by id, the
-// result fields' marks, the warning box, the wait cursor, the open-file dialog, the clipboard,
-// the system's text conversions, and the steps only the window can take, which the dialog puts
-// in their order. The Windows dialog implements it over its window; the unit tests implement it
-// in memory, so the logic is tested without creating a window.
+// result fields' marks and tool tips, the warning box, the progress bar, work on a thread of its
+// own, the open-file dialog, the clipboard, the system's text conversions, and the steps only
+// the window can take, which the dialog puts in their order. The Windows dialog implements it over its
+// window; the unit tests implement it in memory, so the logic is tested without creating a window.
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -42,16 +45,35 @@ class DialogControls {
     virtual void Move(int id, const Rect& bounds) = 0;
 
     virtual void Focus(int id) = 0;
+    // The control that has the focus, 0 for none.
+    virtual int FocusedControl() const = 0;
 
     // Colours the result edit `id` as `mark` says until it is marked again (None: as usual).
     virtual void SetResultMark(int id, ResultMark mark) = 0;
+    // The tool tip of control `id` from now on; empty gives it back its usual one, if any.
+    virtual void SetToolTip(int id, std::wstring_view text) = 0;
 
     // A warning box with an OK button, titled with the program's name; the text is the
     // string-table entry `message_id`. Returns when the user has closed it.
     virtual void ShowWarning(int message_id) = 0;
 
-    // The wait cursor while a calculation blocks the dialog.
-    virtual void SetBusy(bool busy) = 0;
+    // Work away from the dialog's thread, one at a time: `work` runs on a thread of its own and
+    // must touch no control. Once it has returned, MainDialog::OnBackgroundWorkDone is called on
+    // the dialog's thread, from the message loop (never from inside this call) - unless the
+    // window has been closed meanwhile: closing asks the work to stop, waits for it and calls
+    // nothing.
+    virtual void StartBackgroundWork(std::function<void(std::stop_token)> work) = 0;
+    // Asks the work to stop through its token; its end is still reported as above.
+    virtual void StopBackgroundWork() = 0;
+
+    // MainDialog::OnProgressTimer every ProgressInterval until stopped; the first call comes one
+    // interval after the start.
+    virtual void StartProgressTimer() = 0;
+    virtual void StopProgressTimer() = 0;
+    virtual std::chrono::steady_clock::time_point Now() const = 0;
+    // The progress bar and the taskbar button's progress at `position` of ProgressRange, or
+    // nothing to take both away.
+    virtual void ShowProgress(std::optional<int> position) = 0;
 
     // The open-file dialog; the chosen file's full name, or nothing when cancelled.
     virtual std::optional<std::wstring> ChooseFile() = 0;

@@ -101,6 +101,18 @@ inline constexpr LayoutTable MainLayoutTable = [] {
 }();
 static_assert(MainLayoutTable[MainLayoutTable.size() - 2].control_id != 0, "every entry filled in");
 
+// The calculation's progress bar and status text, laid out by a table of their own beside
+// MainLayoutTable: both stretch with the width and keep to the bottom row, the bar between the
+// logo and the Calculate button, the text in the band above.
+using ProgressLayoutTable = std::array<LayoutEntry, 2 + 2 + 1>;
+inline constexpr ProgressLayoutTable ProgressLayout = {{
+    {LayoutNotAControl, 0, {}},
+    {LayoutNotAControl, 0, {}},
+    {IDC_PROGRESS_BAR, AnchorBottom | AnchorLeft | AnchorRight, {}},
+    {IDC_STATUS_TEXT, AnchorBottom | AnchorLeft | AnchorRight, {}},
+    {0, 0, {}},
+}};
+
 // Reports where a control is now, in client coordinates of the dialog, or nullopt when the
 // dialog has no such control.
 using ControlRectLookup = std::function<std::optional<Rect>(int32_t control_id)>;

@@ -1,6 +1,10 @@
 #include "ui/main_dialog.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include "engine/engine.h"
+#include "ui/calculation_progress.h"
 #include "ui/settings_format.h"
 
 namespace ui {
@@ -41,7 +45,33 @@ constexpr std::array DefaultTicks = {hashlib::AlgorithmMd5, hashlib::AlgorithmSh
 // Gap between the data edit and the browse button, in pixels.
 constexpr int32_t BrowseButtonGap = 2;
 
+// The controls that make the request, besides the algorithms' check boxes: disabled while a
+// calculation runs, so that it cannot change under the calculation.
+constexpr std::array<int, 6> RequestControls = {IDC_DATA_FORMAT, IDC_DATA_VALUE, IDC_BROWSE,
+                                                IDC_HMAC,        IDC_KEY_FORMAT, IDC_KEY_VALUE};
+
+bool IsRequestControl(int id) {
+    return std::find(RequestControls.begin(), RequestControls.end(), id) != RequestControls.end() ||
+           DialogRowOfCheckBox(id) >= 0;
+}
+
 }  // namespace
+
+// A calculation in the background, from its start to its outcome.
+struct MainDialog::Calculation {
+    engine::CalculationRequest request;
+    CalculationOutcome outcome;  // the work's; read once the work has returned
+    ProgressCounter progress;    // written by the work's file pass
+    std::chrono::steady_clock::time_point started;
+    int shown_position = 0;
+    // What was shown when it started: a failure brings it back, as a failed Calculate keeps it.
+    std::array<std::wstring, DialogRowCount> results_before;
+    MarkReasons marks_before{};
+    // Where the focus was when it had to leave a control that was disabled (0: nowhere yet).
+    int focus_before = 0;
+    bool focus_moved = false;
+    bool stop_asked = false;
+};
 
 MainDialog::MainDialog() {
     for (const hashlib::AlgorithmId algorithm : DefaultTicks) {
@@ -49,13 +79,15 @@ MainDialog::MainDialog() {
     }
 }
 
+MainDialog::~MainDialog() = default;
+
 void MainDialog::ControlsToState() {
     values.hmac = controls_->IsChecked(IDC_HMAC);
     for (size_t row = 0; row < DialogRows.size(); ++row) {
         values.algorithms[row] = controls_->IsChecked(DialogRows[row].check_box);
         std::wstring shown = controls_->Text(DialogRows[row].result);
         if (shown != values.results[row]) {
-            values.marks[row] = ResultMark::None;
+            values.marks[row] = {};
         }
         values.results[row] = std::move(shown);
     }
@@ -71,11 +103,15 @@ void MainDialog::StateToControls() {
     for (size_t row = 0; row < DialogRows.size(); ++row) {
         controls_->SetChecked(DialogRows[row].check_box, values.algorithms[row]);
         if (values.results[row].empty()) {
-            values.marks[row] = ResultMark::None;  // whatever emptied the result
+            values.marks[row] = {};  // whatever emptied the result
         }
         WriteText(DialogRows[row].result, values.results[row]);
-        controls_->SetResultMark(DialogRows[row].result, values.marks[row]);
+        controls_->SetResultMark(DialogRows[row].result, values.marks[row].Mark());
+        controls_->SetToolTip(DialogRows[row].result, MarkTip(row, values.marks[row]));
     }
+    const std::wstring marks = MarksSummary(values.marks);
+    WriteText(IDC_STATUS_TEXT, marks);
+    controls_->SetToolTip(IDC_STATUS_TEXT, marks);
     WriteText(IDC_DATA_VALUE, values.data_value);
     WriteText(IDC_KEY_VALUE, values.key_value);
     ShowSelection(IDC_DATA_FORMAT, values.data_format);
@@ -189,6 +225,23 @@ void MainDialog::OnInit(const StoredSettings& stored) {
 }
 
 void MainDialog::OnCommand(int id, int notification) {
+    if (calculation_) {
+        switch (id) {
+            case CalculateCommand:
+                StopCalculation();
+                return;
+            case CloseCommand:
+                StopCalculation();
+                controls_->Close();
+                return;
+            case IDC_HELP_BUTTON:
+            case IDC_DATA_VALUE:
+            case IDC_KEY_VALUE:
+                break;  // as at any other time
+            default:
+                return;
+        }
+    }
     switch (id) {
         case CalculateCommand:
             OnCalculate();
@@ -275,6 +328,8 @@ void MainDialog::OnValueEdited() {
     if (writing_controls_) {
         return;
     }
+    // Only another program can change a disabled edit; the results would belong to the old text.
+    StopCalculation();
     ControlsToState();
     ClearResults();
 }
@@ -289,6 +344,9 @@ void MainDialog::OnBrowse() {
 }
 
 void MainDialog::OnFileDropped(std::wstring path) {
+    if (calculation_) {
+        return;
+    }
     ClearResults();
     controls_->Select(IDC_DATA_FORMAT, engine::InputFile);
     values.data_format = controls_->Selection(IDC_DATA_FORMAT);
@@ -343,12 +401,104 @@ CalculationOutcome RunCalculation(const engine::CalculationRequest& request,
 }  // namespace
 
 void MainDialog::OnCalculate() {
+    if (calculation_) {
+        StopCalculation();
+        return;
+    }
     ControlsToState();
     const engine::CalculationRequest request = BuildCalculationRequest();
-    controls_->SetBusy(true);  // the dialog waits for the answer
-    const CalculationOutcome outcome = RunCalculation(request, calculator_);
-    controls_->SetBusy(false);
-    ApplyCalculationOutcome(request, outcome);
+    CalculationOutcome checked;
+    checked.command = engine::CheckCalculateCommand(request);
+    if (!checked.command.succeeded()) {
+        ApplyCalculationOutcome(request, checked);
+        return;
+    }
+    StartCalculation(request);
+}
+
+void MainDialog::StartCalculation(const engine::CalculationRequest& request) {
+    calculation_ = std::make_unique<Calculation>();
+    Calculation& calculation = *calculation_;
+    calculation.request = request;
+    calculation.started = controls_->Now();
+    calculation.results_before = values.results;
+    calculation.marks_before = values.marks;
+    // The focus leaves what is about to be disabled for Stop, where Enter and Space reach it.
+    const int focus = controls_->FocusedControl();
+    if (focus == 0 || IsRequestControl(focus)) {
+        calculation.focus_before = focus;
+        calculation.focus_moved = true;
+        controls_->Focus(CalculateCommand);
+    }
+    EnableInputs(false);
+    ClearResults();
+    WriteText(CalculateCommand, std::wstring(StopCaption));
+    controls_->StartProgressTimer();
+    // Last: the work's end may be reported as soon as it has started.
+    engine::DigestCalculator* calculator = &calculator_;
+    controls_->StartBackgroundWork([&calculation, calculator](std::stop_token stop) {
+        calculator->SetStopToken(std::move(stop));
+        calculator->SetProgressCallback(&calculation.progress);
+        calculation.outcome = RunCalculation(calculation.request, *calculator);
+        calculator->SetProgressCallback(nullptr);
+    });
+}
+
+void MainDialog::StopCalculation() {
+    if (!calculation_ || calculation_->stop_asked) {
+        return;
+    }
+    calculation_->stop_asked = true;
+    controls_->StopBackgroundWork();
+}
+
+void MainDialog::OnProgressTimer() {
+    if (!calculation_) {
+        return;
+    }
+    Calculation& calculation = *calculation_;
+    const double seconds = std::chrono::duration<double>(controls_->Now() - calculation.started).count();
+    const ProgressView view = ViewProgress(calculation.progress.done(), calculation.progress.total(), seconds,
+                                           calculation.shown_position);
+    calculation.shown_position = view.position;
+    controls_->ShowProgress(view.position);
+    WriteText(IDC_STATUS_TEXT, view.text);
+    controls_->SetToolTip(IDC_STATUS_TEXT, view.text);
+}
+
+void MainDialog::OnBackgroundWorkDone() {
+    if (!calculation_) {
+        return;
+    }
+    const std::unique_ptr<Calculation> done = std::move(calculation_);
+    controls_->StopProgressTimer();
+    controls_->ShowProgress(std::nullopt);
+    WriteText(CalculateCommand, std::wstring(CalculateCaption));
+    EnableInputs(true);
+    if (done->focus_moved && controls_->FocusedControl() == CalculateCommand) {
+        // Back where it was; at start-up, where the dialog would have put it.
+        controls_->Focus(done->focus_before != 0 ? done->focus_before : IDC_DATA_FORMAT);
+    }
+
+    CalculationOutcome& outcome = done->outcome;
+    if (done->stop_asked) {
+        outcome.command.refusal = engine::Refusal::Stopped;  // whatever came of it: not wanted
+    } else if (!outcome.command.succeeded() && outcome.command.refusal != engine::Refusal::Stopped) {
+        values.results = done->results_before;
+        values.marks = done->marks_before;
+    }
+    StateToControls();  // the results as they now stand, and no more progress in the status text
+    ApplyCalculationOutcome(done->request, outcome);
+}
+
+void MainDialog::EnableInputs(bool enabled) {
+    for (const int id : RequestControls) {
+        const bool key_control = id == IDC_KEY_FORMAT || id == IDC_KEY_VALUE;
+        controls_->Enable(id, enabled && (!key_control || values.hmac));
+    }
+    for (const DialogRow& row : DialogRows) {
+        controls_->Enable(row.check_box, enabled);
+    }
 }
 
 engine::CalculationRequest MainDialog::BuildCalculationRequest() const {
@@ -393,8 +543,9 @@ void MainDialog::ApplyCalculationOutcome(const engine::CalculationRequest& reque
     }
     // What the clipboard holds is expected whatever was hashed; sum files only for a plain file.
     const std::optional<std::wstring> clipboard = controls_->ClipboardText();
-    values.marks = MarkResults(values.results, clipboard ? ClipboardDigest(*clipboard) : std::nullopt,
-                               outcome.sum_file_digests);
+    values.marks = JudgeResults(values.results, clipboard ? ClipboardDigest(*clipboard) : std::nullopt,
+                                outcome.sum_file_digests,
+                                [this](std::string_view name) { return controls_->FromUtf8(name); });
     StateToControls();
 }
 

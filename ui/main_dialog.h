@@ -1,11 +1,13 @@
 // The main dialog's logic in plain C++: the values behind the controls and their exchange in
-// both directions, the enabling and visibility rules, the order of the start-up, and which
-// command does what. It reaches its window only through DialogControls (main_dialog_controls.*
-// on Windows); main_dialog_window.cpp turns window messages into the calls below.
+// both directions, the enabling and visibility rules, the order of the start-up, which command
+// does what, and the calculation in the background with its progress and its Stop. It reaches
+// its window only through DialogControls (main_dialog_controls.* on Windows);
+// main_dialog_window.cpp turns window messages into the calls below.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -29,6 +31,14 @@ inline constexpr std::array<std::wstring_view, 2> KeyFormatItems = {L"文本字�
 inline constexpr int CalculateCommand = 1;  // IDOK
 inline constexpr int CloseCommand = 2;      // IDCANCEL
 
+// The Calculate button's caption, and its caption while a calculation runs, when it stops it.
+inline constexpr std::wstring_view CalculateCaption = L"计算(&U)";
+inline constexpr std::wstring_view StopCaption = L"停止(&U)";
+
+// Milliseconds between two looks at a running calculation's progress. The first look shows
+// the progress, so a calculation shorter than this shows none and nothing flickers.
+inline constexpr unsigned ProgressInterval = 300;
+
 // The notifications the dialog acts on, numbered as the platform numbers them.
 inline constexpr int ButtonClicked = 0;      // BN_CLICKED: a button or check box was clicked
 inline constexpr int SelectionAccepted = 9;  // CBN_SELENDOK: a list's choice was accepted
@@ -39,8 +49,9 @@ struct DialogValues {
     bool hmac = false;
     std::array<bool, DialogRowCount> algorithms{};  // the ticks, by row
     std::array<std::wstring, DialogRowCount> results;
-    // Shown with the results, set by a successful Calculate; a mark goes with its result's text.
-    ResultMarks marks{};
+    // Shown with the results (colour, tool tip, and all of them in the status text), set by a
+    // successful Calculate; a mark goes with its result's text.
+    MarkReasons marks{};
     std::wstring data_value;
     std::wstring key_value;
     // The selectors' selected items, -1 for none. An item's index is its kind: the data format
@@ -60,6 +71,7 @@ class MainDialog {
   public:
     // The defaults: HMAC off; MD5, SHA1, RIPEMD160 and CRC32 ticked; every string empty.
     MainDialog();
+    ~MainDialog();
     MainDialog(const MainDialog&) = delete;
     MainDialog& operator=(const MainDialog&) = delete;
 
@@ -74,6 +86,9 @@ class MainDialog {
     // The control layer while the window exists; null before and after.
     void Attach(DialogControls* controls) { controls_ = controls; }
 
+    // The engine object every calculation runs on (tests read its inputs through a filter).
+    engine::DigestCalculator& Calculator() { return calculator_; }
+
     // The start-up, when the window has been created from its template: the defaults shown, the
     // window's own preparations, then the stored settings, the window's placement and images,
     // the stored selections, and the calculation of a file named on the command line; last,
@@ -81,14 +96,16 @@ class MainDialog {
     void OnInit(const StoredSettings& stored);
 
     // A command from control `id` with the control's notification. Calculate and Close act
-    // whatever the notification; every other control only on the one it sends when used.
+    // whatever the notification; every other control only on the one it sends when used. While
+    // a calculation runs, Calculate stops it, Close stops it and closes, Help helps, and the
+    // inputs (disabled then) are not listened to.
     void OnCommand(int id, int notification);
 
     // The two exchange directions. A result the controls show differently loses its mark.
     void ControlsToState();
     void StateToControls();
 
-    // Empties every result (and so takes its mark) and shows it.
+    // Empties every result (and so takes its mark, and the status text naming it) and shows it.
     void ClearResults();
     // Shows the browse button in File format only; the data edit ends 2 pixels before the
     // button, or at the button's right edge when it is hidden.
@@ -114,12 +131,25 @@ class MainDialog {
     void OnKeyFormatAccepted();
     void OnValueEdited();  // data or key edit changed
     void OnBrowse();
-    void OnFileDropped(std::wstring path);  // the last file of a drop
-    // The Calculate command: the request built from the controls, the calculation (which touches
-    // no control), then its outcome applied to the dialog.
+    void OnFileDropped(std::wstring path);  // the last file of a drop; ignored while calculating
+    // The Calculate command: the request built from the controls and checked; refused, its
+    // message at once. Accepted, the calculation starts in the background: the inputs disabled,
+    // the results cleared, the button turned into Stop. Its outcome comes to
+    // OnBackgroundWorkDone. While a calculation runs, the command stops it instead.
     void OnCalculate();
+    bool Calculating() const { return calculation_ != nullptr; }
+
+    // The end of the calculation in the background: the controls back as they were, then its
+    // outcome applied as the Calculate command applies it - results and marks, or the message
+    // and the focus of a failure (the results shown before come back with it), or, when it was
+    // stopped, nothing: the results stay empty and no message appears.
+    void OnBackgroundWorkDone();
+    // The progress timer: the progress bar and the status text show how far it has come.
+    void OnProgressTimer();
 
   private:
+    struct Calculation;
+
     // Start-up: the stored selector indices (when in range), then the browse button and the
     // HMAC mode; then, when a file name came from the command line, File format and an
     // immediate calculation.
@@ -133,6 +163,12 @@ class MainDialog {
     void ApplyCalculationOutcome(const engine::CalculationRequest& request,
                                  const CalculationOutcome& outcome);
 
+    void StartCalculation(const engine::CalculationRequest& request);
+    void StopCalculation();
+    // Every input control, check box, the HMAC box, both selectors and the browse button; back
+    // on, the key controls follow HMAC.
+    void EnableInputs(bool enabled);
+
     void WriteText(int id, const std::wstring& text);
     // Selects item `index` of `selector` unless it is selected already; -1, or an index the list
     // does not have, leaves the selection as it is.
@@ -140,7 +176,8 @@ class MainDialog {
     void FocusOn(engine::Field field);
 
     DialogControls* controls_ = nullptr;
-    engine::DigestCalculator calculator_;
+    engine::DigestCalculator calculator_;       // the background work's alone while it runs
+    std::unique_ptr<Calculation> calculation_;  // while one runs
     // The dialog's own writes raise change notifications too; those must not clear results.
     bool writing_controls_ = false;
 };

@@ -1,11 +1,13 @@
 #include "ui/main_dialog_controls.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 
 #include <cwchar>
 #include <vector>
 
 #include "engine/engine.h"
+#include "ui/calculation_progress.h"
 #include "ui/dialog_rows.h"
 
 namespace ui {
@@ -34,6 +36,9 @@ MainDialogControls::~MainDialogControls() {
         if (brush != nullptr) {
             DeleteObject(brush);
         }
+    }
+    if (taskbar_ != nullptr) {
+        taskbar_->Release();
     }
 }
 
@@ -105,6 +110,34 @@ void MainDialogControls::Focus(int id) {
     }
 }
 
+int MainDialogControls::FocusedControl() const {
+    const HWND focus = GetFocus();
+    if (focus == nullptr || (focus != hwnd() && !IsChild(hwnd(), focus))) {
+        return 0;
+    }
+    // An edit inside a control (a combo box's) counts as that control.
+    HWND control = focus;
+    while (control != nullptr && GetParent(control) != hwnd()) {
+        control = GetParent(control);
+    }
+    return control == nullptr ? 0 : GetDlgCtrlID(control);
+}
+
+void MainDialogControls::SetToolTip(int id, std::wstring_view text) {
+    if (text.empty()) {
+        tool_tips_.erase(id);
+    } else {
+        tool_tips_[id] = text;
+    }
+}
+
+std::wstring MainDialogControls::ToolTipOf(int id) const {
+    if (const auto found = tool_tips_.find(id); found != tool_tips_.end()) {
+        return found->second;
+    }
+    return id != 0 ? ResourceString(UINT(id & 0xFFFF)) : std::wstring();
+}
+
 void MainDialogControls::SetResultMark(int id, ResultMark mark) {
     const int row = DialogRowOfResult(id);
     if (row < 0 || marks_[size_t(row)] == mark) {
@@ -131,12 +164,44 @@ void MainDialogControls::ShowWarning(int message_id) {
     MessageBoxW(hwnd(), text.c_str(), ProgramTitle, MB_OK | MB_ICONWARNING);
 }
 
-void MainDialogControls::SetBusy(bool busy) {
-    if (busy) {
-        cursor_before_busy_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    } else {
-        SetCursor(cursor_before_busy_);
+void MainDialogControls::ShowProgress(std::optional<int> position) {
+    const HWND bar = Item(IDC_PROGRESS_BAR);
+    if (!position) {
+        if (bar != nullptr) {
+            ShowWindow(bar, SW_HIDE);
+            SendMessageW(bar, PBM_SETPOS, 0, 0);
+        }
+        if (taskbar_ != nullptr) {
+            taskbar_->SetProgressState(hwnd(), TBPF_NOPROGRESS);
+        }
+        return;
     }
+    if (bar != nullptr) {
+        if (!IsWindowVisible(bar)) {
+            SendMessageW(bar, PBM_SETRANGE32, 0, ProgressRange);
+            ShowWindow(bar, SW_SHOWNA);
+        }
+        SendMessageW(bar, PBM_SETPOS, WPARAM(*position), 0);
+    }
+    if (ITaskbarList3* taskbar = Taskbar(); taskbar != nullptr) {
+        taskbar->SetProgressValue(hwnd(), ULONGLONG(*position), ULONGLONG(ProgressRange));
+    }
+}
+
+ITaskbarList3* MainDialogControls::Taskbar() {
+    if (!taskbar_asked_) {
+        taskbar_asked_ = true;  // asked once: where it fails, it fails every time
+        ITaskbarList3* taskbar = nullptr;
+        if (SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
+                                       reinterpret_cast<void**>(&taskbar)))) {
+            if (SUCCEEDED(taskbar->HrInit())) {
+                taskbar_ = taskbar;
+            } else {
+                taskbar->Release();
+            }
+        }
+    }
+    return taskbar_;
 }
 
 std::optional<std::wstring> MainDialogControls::ChooseFile() {

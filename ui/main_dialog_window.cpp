@@ -1,5 +1,6 @@
 // The main dialog's window: its messages, its start-up steps, painting, drops, tool tips, the
-// layout and the saving of the settings. Its controls are reached through MainDialogControls.
+// layout, the calculation's worker thread and progress timer, and the saving of the settings.
+// Its controls are reached through MainDialogControls.
 //
 // OBM_SIZE, the system's size-grip bitmap, is declared only with OEMRESOURCE, which has to come
 // before the first Windows header.
@@ -10,8 +11,13 @@
 #include <shellapi.h>
 #include <windows.h>
 
+#include <functional>
 #include <optional>
+#include <span>
+#include <stop_token>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "ui/about_dialog_window.h"
@@ -27,6 +33,16 @@ namespace {
 
 static_assert(CalculateCommand == IDOK && CloseCommand == IDCANCEL);
 static_assert(ButtonClicked == BN_CLICKED && SelectionAccepted == CBN_SELENDOK && TextChanged == EN_CHANGE);
+
+// Posted by the worker thread when the background work has returned.
+constexpr UINT BackgroundWorkDone = WM_APP + 1;
+// Answered 1 while a calculation runs or its end is being dealt with (a message it shows
+// included), else 0. Programs that drive the window, its tests among them, ask it to know that a
+// calculation is over: the window answers other messages all along, even while it applies the
+// outcome.
+constexpr UINT CalculationStateQuery = WM_APP + 2;
+// The timer that shows a running calculation's progress.
+constexpr UINT_PTR ProgressTimer = 1;
 
 Rect ToRect(const RECT& rect) {
     return Rect{rect.left, rect.top, rect.right, rect.bottom};
@@ -83,6 +99,11 @@ class MainDialogWindow final : public MainDialogControls {
     void ShowHelp() override;
     void Close() override { DestroyWindow(hwnd()); }
 
+    void StartBackgroundWork(std::function<void(std::stop_token)> work) override;
+    void StopBackgroundWork() override { worker_.request_stop(); }
+    void StartProgressTimer() override { SetTimer(hwnd(), ProgressTimer, ProgressInterval, nullptr); }
+    void StopProgressTimer() override { KillTimer(hwnd(), ProgressTimer); }
+
   private:
     INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
     void OnDpiChanged() override;
@@ -92,6 +113,7 @@ class MainDialogWindow final : public MainDialogControls {
     bool OnPaint();
     void OnDropFiles(HDROP drop);
     bool OnNotify(NMHDR* header);
+    void OnDestroy();
     void SaveSettings();
     void ApplyLayout();
     TrackingSize TrackingLimits(const TrackingSize& platform) const;
@@ -105,12 +127,18 @@ class MainDialogWindow final : public MainDialogControls {
     HWND tool_tip_ = nullptr;
     LayoutTable recorded_layout_ = MainLayoutTable;  // this dialog's rectangles, recorded at start
     LayoutTable layout_ = MainLayoutTable;           // the same at the DPI the dialog is shown at
+    // The same two for the progress bar and the status text.
+    ProgressLayoutTable recorded_progress_layout_ = ProgressLayout;
+    ProgressLayoutTable progress_layout_ = ProgressLayout;
     bool layout_captured_ = false;
     // The window's outer size when it was created, at the recorded DPI: its default placement
     // and its highest.
     int32_t created_width_ = 0;
     int32_t created_height_ = 0;
-    std::wstring tool_tip_text_;  // must outlive the tool tip's request
+    std::wstring tool_tip_text_;       // must outlive the tool tip's request
+    bool ending_calculation_ = false;  // while the dialog deals with a calculation's end
+    // Runs the background work; declared last, so that it is stopped and joined first.
+    std::jthread worker_;
 };
 
 MainDialogWindow::~MainDialogWindow() {
@@ -176,9 +204,25 @@ INT_PTR MainDialogWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpar
             return OnNotify(reinterpret_cast<NMHDR*>(lparam));
         case WM_CTLCOLORSTATIC:  // what read-only edits ask before they paint
             return MarkColours(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+        case WM_TIMER:
+            if (wparam != ProgressTimer) {
+                return FALSE;
+            }
+            dialog_.OnProgressTimer();
+            return TRUE;
+        case BackgroundWorkDone:
+            if (worker_.joinable()) {
+                worker_.join();  // it has posted this as its last act
+            }
+            ending_calculation_ = true;
+            dialog_.OnBackgroundWorkDone();
+            ending_calculation_ = false;
+            return TRUE;
+        case CalculationStateQuery:
+            SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, dialog_.Calculating() || ending_calculation_ ? 1 : 0);
+            return TRUE;
         case WM_DESTROY:
-            SaveSettings();
-            PostQuitMessage(0);
+            OnDestroy();
             return FALSE;
         case WM_NCDESTROY:
             dialog_.Attach(nullptr);
@@ -310,6 +354,32 @@ void MainDialogWindow::RestoreWindowPlacement(const Rect& stored_window_rect) {
     }
 }
 
+void MainDialogWindow::StartBackgroundWork(std::function<void(std::stop_token)> work) {
+    const HWND window = hwnd();
+    try {
+        worker_ = std::jthread([window, work](std::stop_token stop) {
+            RunGuarded([&] { work(std::move(stop)); });
+            PostMessageW(window, BackgroundWorkDone, 0, 0);
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the work runs here, the window waiting for it as it always did.
+        work(std::stop_token());
+        PostMessageW(window, BackgroundWorkDone, 0, 0);
+    }
+}
+
+void MainDialogWindow::OnDestroy() {
+    // A calculation still running uses the dialog's objects: it is stopped and waited for (a
+    // stop is heeded within a piece of the file) before anything goes. Its end is not reported.
+    if (worker_.joinable()) {
+        worker_.request_stop();
+        worker_.join();
+    }
+    KillTimer(hwnd(), ProgressTimer);
+    SaveSettings();
+    PostQuitMessage(0);
+}
+
 void MainDialogWindow::SaveSettings() {
     RECT window;
     GetWindowRect(hwnd(), &window);
@@ -321,15 +391,20 @@ void MainDialogWindow::CaptureLayout() {
     RECT client;
     GetWindowRect(hwnd(), &window);
     GetClientRect(hwnd(), &client);
-    RecordLayout(recorded_layout_, window.right - window.left, window.bottom - window.top, ToRect(client),
-                 ControlRects());
+    for (const std::span<LayoutEntry> table :
+         {std::span<LayoutEntry>(recorded_layout_), std::span<LayoutEntry>(recorded_progress_layout_)}) {
+        RecordLayout(table, window.right - window.left, window.bottom - window.top, ToRect(client),
+                     ControlRects());
+    }
     layout_ = recorded_layout_;
+    progress_layout_ = recorded_progress_layout_;
     layout_captured_ = true;
     FollowDpiChanges();
 }
 
 void MainDialogWindow::OnDpiChanged() {
     ScaleLayout(recorded_layout_, RecordedDpi(), Dpi(), layout_);
+    ScaleLayout(recorded_progress_layout_, RecordedDpi(), Dpi(), progress_layout_);
     SetIcons();
     SetLogo();
 }
@@ -337,9 +412,12 @@ void MainDialogWindow::OnDpiChanged() {
 void MainDialogWindow::ApplyLayout() {
     RECT client;
     GetClientRect(hwnd(), &client);
-    for (const ControlMove& move : ComputeLayout(layout_, ToRect(client), ControlRects())) {
-        const Rect& rect = move.rect;
-        MoveWindow(Item(move.control_id), rect.left, rect.top, rect.Width(), rect.Height(), FALSE);
+    for (const std::span<const LayoutEntry> table :
+         {std::span<const LayoutEntry>(layout_), std::span<const LayoutEntry>(progress_layout_)}) {
+        for (const ControlMove& move : ComputeLayout(table, ToRect(client), ControlRects())) {
+            const Rect& rect = move.rect;
+            MoveWindow(Item(move.control_id), rect.left, rect.top, rect.Width(), rect.Height(), FALSE);
+        }
     }
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
@@ -405,14 +483,10 @@ bool MainDialogWindow::OnNotify(NMHDR* header) {
     if (header->code != TTN_GETDISPINFOW) {
         return false;
     }
-    // The tip of a control is the string numbered as the control; most have none.
     auto* request = reinterpret_cast<NMTTDISPINFOW*>(header);
     tool_tip_text_.clear();
     if ((request->uFlags & TTF_IDISHWND) != 0) {
-        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(header->idFrom)) & 0xFFFF;
-        if (id != 0) {
-            tool_tip_text_ = ResourceString(UINT(id));
-        }
+        tool_tip_text_ = ToolTipOf(GetDlgCtrlID(reinterpret_cast<HWND>(header->idFrom)) & 0xFFFF);
     }
     request->lpszText = tool_tip_text_.data();
     return true;

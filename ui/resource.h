@@ -89,6 +89,11 @@
 #define IDC_HELP_BUTTON 1029
 #define IDC_SIZE_GRIP 1032
 
+// Main dialog: a calculation's progress bar, and the status text that shows its progress and,
+// after it, the marks in words.
+#define IDC_PROGRESS_BAR 1041
+#define IDC_STATUS_TEXT 1042
+
 // About box.
 #define IDC_ABOUT_PRODUCT 1011
 #define IDC_ABOUT_VERSION 1012

@@ -17,6 +17,7 @@ namespace {
 TEST_F(DialogTest, FileOnTheCommandLineIsHashedAtStart) {
     const std::wstring path = WriteTestFile(L"command line.txt", "123456789");
     Start(Quoted(path));
+    ASSERT_TRUE(WaitForCalculation());
 
     EXPECT_EQ(Selection(DataFormat), FileFormat);
     EXPECT_EQ(Text(DataFormat), L"文件");
@@ -37,11 +38,13 @@ TEST_F(DialogTest, WindowIsBuiltAsDesigned) {
     EXPECT_EQ(extended & (WS_EX_CLIENTEDGE | WS_EX_APPWINDOW | WS_EX_ACCEPTFILES),
               WS_EX_CLIENTEDGE | WS_EX_APPWINDOW | WS_EX_ACCEPTFILES);
 
-    // The controls in tab order, labels left out.
-    const std::vector<int> expected = {1030, 1002, 1003, 1004, 1031, 1005,     1033, 1008, 1009, 1038, 1037,
-                                       1010, 1011, 1012, 1013, 1014, 1015,     1016, 1017, 1018, 1019, 1020,
-                                       1021, 1026, 1027, 1006, 1007, 1022,     1023, 1024, 1025, 1035, 1039,
-                                       1040, 1036, 1034, 1028, IDOK, IDCANCEL, 1032, 1029};
+    // The controls in tab order, labels left out, then the progress bar and the status text,
+    // which take no focus.
+    const std::vector<int> expected = {1030, 1002, 1003,     1004, 1031, 1005,        1033,      1008, 1009,
+                                       1038, 1037, 1010,     1011, 1012, 1013,        1014,      1015, 1016,
+                                       1017, 1018, 1019,     1020, 1021, 1026,        1027,      1006, 1007,
+                                       1022, 1023, 1024,     1025, 1035, 1039,        1040,      1036, 1034,
+                                       1028, IDOK, IDCANCEL, 1032, 1029, ProgressBar, StatusText};
     std::vector<int> ids;
     for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         const int id = int(GetWindowLongPtrW(child, GWLP_ID));
@@ -69,6 +72,7 @@ TEST_F(DialogTest, WindowIsBuiltAsDesigned) {
 TEST_F(DialogTest, FileWithACyrillicNameIsHashedAtStart) {
     const std::wstring path = WriteTestFile(L"Проверка файла.txt", "Orvendal");
     Start(Quoted(path));
+    ASSERT_TRUE(WaitForCalculation());
     EXPECT_EQ(Text(DataEdit), path);
     EXPECT_EQ(Shown(), ExpectedPlain(DefaultTicks, "Orvendal"));
     EXPECT_EQ(program_->FindOwnedDialog(dialog_), nullptr);
@@ -449,7 +453,7 @@ TEST_F(DialogTest, AReadFailingPartWayThroughTheInputKeepsTheEarlierResults) {
         ASSERT_TRUE(writer.Write(content)) << "the dialog did not read the pipe";
         writer.Close();
     }
-    ASSERT_TRUE(TrySend(dialog_, WM_NULL, 0, 0, nullptr, 60000)) << "the calculation did not finish";
+    ASSERT_TRUE(WaitForCalculation()) << "the calculation did not finish";
     ASSERT_EQ(program_->FindOwnedDialog(dialog_), nullptr) << "unexpected message";
     const Results earlier = Shown();
     ASSERT_EQ(earlier, ExpectedPlain(DefaultTicks, content));

@@ -206,6 +206,53 @@ void RunSwitch(const wchar_t* argument) {
     EXPECT_FALSE(window_seen);
 }
 
+namespace {
+
+// A message box (or any dialog) the dialog has open.
+bool HasOwnedDialog(HWND dialog) {
+    struct Search {
+        HWND owner;
+        bool found;
+    } search{dialog, false};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto& search = *reinterpret_cast<Search*>(context);
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search.owner &&
+                std::wstring(name) == L"#32770") {
+                search.found = true;
+            }
+            return !search.found;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
+
+bool WaitForCalculationEnd(HWND dialog, DWORD timeout_ms, DWORD poll_ms) {
+    const HWND button = GetDlgItem(dialog, IDOK);
+    const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+    for (;;) {
+        wchar_t caption[32] = {};
+        LRESULT copied = 0;
+        LRESULT running = 1;
+        // The button's caption alone comes back before the outcome has been applied; the state
+        // the dialog gives stays "running" until then, or until the message it shows is up.
+        if (TrySend(button, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(caption), &copied) &&
+            std::wstring(caption, size_t(copied > 0 ? copied : 0)) == CalculateCaption &&
+            TrySend(dialog, CalculationStateQuery, 0, 0, &running) &&
+            (running == 0 || HasOwnedDialog(dialog))) {
+            return true;
+        }
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(poll_ms);
+    }
+}
+
 // The wrapper script watches a directory for requests and takes a picture for each.
 void TakeScreenshot(const std::wstring& name) {
     const std::wstring requests = WindowsPathOfEnvironment("ORVENDAL_SCREENSHOT_REQUESTS");

@@ -45,6 +45,9 @@ inline constexpr int HmacBox = 1004;
 inline constexpr int LineAboveEdonkey = 1035;
 inline constexpr int LineBelowEdonkey = 1036;
 inline constexpr int Md2Box = 1006;
+inline constexpr int HelpButton = 1029;
+inline constexpr int ProgressBar = 1041;
+inline constexpr int StatusText = 1042;
 inline constexpr int MessageBoxText = 0xFFFF;
 inline constexpr int FileNameCombo = 0x47C;  // in the Explorer-style open-file dialog
 
@@ -62,6 +65,10 @@ inline const std::set<int> AllTicks = [] {
 }();
 inline const std::set<int> UnkeyableTicks = {hashlib::AlgorithmMd2, hashlib::AlgorithmAdler32,
                                              hashlib::AlgorithmCrc32, hashlib::AlgorithmEdonkey};
+
+// The Calculate button's caption, and its caption while a calculation runs, when it stops it.
+inline const wchar_t CalculateCaption[] = L"计算(&U)";
+inline const wchar_t StopCaption[] = L"停止(&U)";
 
 inline const wchar_t SelectAlgorithmText[] = L"请先选择一个校验算法!";
 inline const wchar_t HexOddLengthText[] = L"十六进制串长度必须是偶数!";
@@ -126,6 +133,16 @@ void TakeScreenshot(const std::wstring& name);
 
 // ---------------------------------------------------------------------------------------------
 // The dialog under test
+
+// The dialog's private message that answers 1 while a calculation runs or its end is being dealt
+// with (a message it shows included), else 0.
+inline constexpr UINT CalculationStateQuery = WM_APP + 2;
+
+// Waits until no calculation runs in `dialog`: its Calculate button reads 计算(&U) again and the
+// dialog has dealt with the end (results and marks shown, or its message up), looking every
+// `poll_ms`; false when that did not happen in time. A calculation runs in the background: the
+// window answers meanwhile, so its answering says nothing about the end.
+bool WaitForCalculationEnd(HWND dialog, DWORD timeout_ms, DWORD poll_ms = PollIntervalMs);
 
 struct Warning {
     std::wstring title;
@@ -230,14 +247,18 @@ class DialogTest : public testing::Test {
         }
     }
 
+    bool WaitForCalculation(DWORD timeout_ms = 60000) const {
+        return WaitForCalculationEnd(dialog_, timeout_ms);
+    }
+
     // Runs Calculate and expects it to finish without a message.
     void Calculate() {
-        const bool answered = TrySend(dialog_, WM_COMMAND, IDOK, 0, nullptr, 60000);
+        const bool finished = TrySend(dialog_, WM_COMMAND, IDOK, 0) && WaitForCalculation();
         if (const HWND box = program_->FindOwnedDialog(dialog_); box != nullptr) {
             ADD_FAILURE() << "unexpected message: " << TextOf(GetDlgItem(box, MessageBoxText));
             PostMessageW(box, WM_COMMAND, IDOK, 0);
         }
-        EXPECT_TRUE(answered) << "the calculation did not finish in time";
+        EXPECT_TRUE(finished) << "the calculation did not finish in time";
     }
 
     // Runs Calculate, expects a message box, reads and closes it.

@@ -149,9 +149,13 @@ TEST_F(MarksTest, SumFilesBesideTheFileMarkTheirAlgorithmsRows) {
     WriteTestFile(L"marks\\MD5SUMS", std::string(AbcMd5) + "  other.txt\n");  // another file's
 
     Start(Quoted(file));  // calculated at once
+    ASSERT_TRUE(WaitForCalculation());
     EXPECT_EQ(Shown()[Crc32], Wide(AbcCrc32));
     const std::map<int, COLORREF> marked = {{Sha1, Red}, {Sha256, Green}, {Crc32, Green}};
     ExpectMarks(marked, "at start");
+    // In words too, for those who cannot tell the colours apart.
+    EXPECT_EQ(Text(StatusText),
+              L"SHA1 与 abc.txt.sha1 不一致；SHA256 与 abc.txt.sha256 一致；CRC32 与 abc.txt.sfv 一致");
     TakeScreenshot(L"dialog-marks");
 
     // Widened: every field moves and is painted again, marks and all.
@@ -180,6 +184,7 @@ TEST_F(MarksTest, SumFilesBesideTheFileMarkTheirAlgorithmsRows) {
                   std::string(AbcSha256) + "  abc.txt.bak\n" + std::string(64, 'c') + "  sub/abc.txt\n");
     CalculateFile(others);
     ExpectMarks({}, "a SHA256SUMS of other files");
+    EXPECT_EQ(Text(StatusText), L"") << "nothing marked, nothing said";
 
     // A sum file held open by another program, and a malformed one: no mark and no message (the
     // held one would have marked SHA-256 green).

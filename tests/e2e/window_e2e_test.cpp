@@ -21,7 +21,6 @@ using namespace e2e;
 
 namespace {
 
-constexpr int HelpButton = 1029;
 constexpr int Logo = 1028;
 constexpr int SizeGrip = 1032;
 constexpr UINT AboutCommand = 16;
@@ -361,7 +360,8 @@ TEST_F(WindowTest, WideningBy100StretchesTheEditsAndMovesTheRightColumn) {
     const std::map<HWND, RECT> after = ControlRects();
     TakeScreenshot(L"dialog-widened");
 
-    std::set<int> stretched = {DataEdit, KeyEdit, 1033, 1034, LineAboveEdonkey, LineBelowEdonkey};
+    std::set<int> stretched = {DataEdit,         KeyEdit,          1033,        1034,
+                               LineAboveEdonkey, LineBelowEdonkey, ProgressBar, StatusText};
     for (const Row& row : Rows) {
         stretched.insert(row.result);
     }
@@ -425,12 +425,14 @@ TEST_F(WindowTest, FollowsAChangeOfDisplayScaleAndComesBackExactly) {
     RECT client = {};
     GetClientRect(dialog_, &client);
 
-    std::set<int> stretched = {DataEdit, KeyEdit, 1033, 1034, LineAboveEdonkey, LineBelowEdonkey};
+    std::set<int> stretched = {DataEdit,         KeyEdit,          1033,        1034,
+                               LineAboveEdonkey, LineBelowEdonkey, ProgressBar, StatusText};
     for (const Row& row : Rows) {
         stretched.insert(row.result);
     }
     const std::set<int> right_column = {BrowseButton, IDOK, IDCANCEL, HelpButton, SizeGrip};
-    const std::set<int> bottom_row = {IDOK, IDCANCEL, HelpButton, SizeGrip, Logo, 1034};
+    const std::set<int> bottom_row = {IDOK, IDCANCEL, HelpButton,  SizeGrip,
+                                      Logo, 1034,     ProgressBar, StatusText};
     for (const auto& [control, was] : before) {
         const int id = GetDlgCtrlID(control);
         SCOPED_TRACE(testing::Message() << "control " << id);
