@@ -1,7 +1,6 @@
 // What the checking window shows and copies, from the engine's own verdicts over real files:
 // the rows in line order (unknown algorithms included), their verdict words, the summary and the
-// report; and the progress line's arithmetic. The digests are published ones: MD5 and SHA-256 of
-// "abc" (RFC 1321, FIPS 180-2).
+// report. The digests are published ones: MD5 and SHA-256 of "abc" (RFC 1321, FIPS 180-2).
 #include "ui/check_report.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +10,6 @@
 #include "engine/digest_calculator.h"
 #include "engine/sum_file_check.h"
 #include "temp_dir.h"
-#include "ui/check_progress.h"
 
 namespace {
 
@@ -111,20 +109,6 @@ TEST(CheckReportTest, AReportLineStaysOneLineAndAnUnsplittableLineIsNamedByNumbe
     EXPECT_EQ(named[0].file_name, "第 2 行");
     EXPECT_EQ(named[1].file_name, "q");
     EXPECT_EQ(named[1].algorithm, "XYZ");
-}
-
-TEST(CheckProgressTest, BytesSpeedAndTimeLeft) {
-    constexpr uint64_t MiB = 1048576;
-    EXPECT_EQ(ui::CheckProgressText(0, 4 * MiB, 0), "0.0 MB / 4.0 MB");
-    EXPECT_EQ(ui::CheckProgressText(3 * MiB / 2, 4 * MiB, 750), "1.5 MB / 4.0 MB，2.0 MB/s，剩余 0:02");
-    EXPECT_EQ(ui::CheckProgressText(MiB, 3602 * MiB, 1000), "0.0 GB / 3.5 GB，1.0 MB/s，剩余 1:00:01");
-    EXPECT_EQ(ui::CheckProgressText(3, 6, 1000), "3 B / 6 B，3 B/s，剩余 0:01");
-    EXPECT_EQ(ui::CheckProgressText(1536, 2048, 1000), "1.5 KB / 2.0 KB，1.5 KB/s，剩余 0:01");
-    EXPECT_EQ(ui::CheckProgressText(4 * MiB, 4 * MiB, 2000), "4.0 MB / 4.0 MB，2.0 MB/s");
-    EXPECT_EQ(ui::ProgressPermille(0, 0), 0);
-    EXPECT_EQ(ui::ProgressPermille(1, 3), 333);
-    EXPECT_EQ(ui::ProgressPermille(5, 3), 1000);
-    EXPECT_EQ(ui::ProgressPermille(uint64_t(1) << 62, uint64_t(1) << 63), 500);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@
 #include "engine/paths.h"
 #include "engine/sum_file_check.h"
 #include "engine/whole_file.h"
-#include "ui/check_progress.h"
+#include "ui/calculation_progress.h"
 #include "ui/check_report.h"
 #include "ui/dialog_window.h"
 #include "ui/help_viewer.h"
@@ -184,6 +184,7 @@ class CheckWindow final : public DialogWindow, engine::CheckListener, engine::Pr
 
     bool done_ = false;
     std::chrono::steady_clock::time_point started_;
+    int shown_position_ = 0;
     HICON icon_ = nullptr;
     HICON small_icon_ = nullptr;
     SIZE created_size_ = {};
@@ -275,7 +276,7 @@ BOOL CheckWindow::OnInit() {
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_));
 
     SetDlgItemTextW(hwnd(), IDC_CHECK_SUM_FILE, path_.c_str());
-    SendDlgItemMessageW(hwnd(), IDC_CHECK_PROGRESS, PBM_SETRANGE32, 0, 1000);
+    SendDlgItemMessageW(hwnd(), IDC_CHECK_PROGRESS, PBM_SETRANGE32, 0, ProgressRange);
     EnableWindow(Item(IDC_CHECK_COPY), FALSE);
     PrepareList();
     RecordLayout();
@@ -450,13 +451,12 @@ void CheckWindow::TakeVerdicts() {
 }
 
 void CheckWindow::ShowProgress() {
-    const uint64_t total = bytes_total_;
-    // A file that grew since its size was taken must not run the bar past its end.
-    const uint64_t done = std::min<uint64_t>(bytes_done_, total);
-    const auto elapsed =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_);
-    SendDlgItemMessageW(hwnd(), IDC_CHECK_PROGRESS, PBM_SETPOS, WPARAM(ProgressPermille(done, total)), 0);
-    SetText(IDC_CHECK_SPEED, CheckProgressText(done, total, uint64_t(elapsed.count())));
+    // The dialog's own progress words and arithmetic, over the bytes of every listed file.
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started_;
+    const ProgressView view = ViewProgress(bytes_done_, bytes_total_, elapsed.count(), shown_position_);
+    shown_position_ = view.position;
+    SendDlgItemMessageW(hwnd(), IDC_CHECK_PROGRESS, PBM_SETPOS, WPARAM(view.position), 0);
+    SetDlgItemTextW(hwnd(), IDC_CHECK_SPEED, view.text.c_str());
 }
 
 void CheckWindow::OnDone() {

@@ -45,8 +45,8 @@ TEST_F(CheckWindowTest, ShowsEveryLinesVerdictAndCopiesTheReport) {
                                {L"gone.txt", L"SHA256", L"缺失"},
                                {L"a folder", L"SHA256", L"无法读取"},
                            }));
-    EXPECT_NE(Text(CheckSpeed).find(L" MB"), std::wstring::npos) << "no progress line: " << Text(CheckSpeed);
-    EXPECT_EQ(Send(Item(CheckProgress), PBM_GETPOS), 1000);
+    EXPECT_TRUE(Text(CheckSpeed).starts_with(L"100%")) << "no progress line: " << Text(CheckSpeed);
+    EXPECT_EQ(Send(Item(CheckProgress), PBM_GETPOS), 10000);
     EXPECT_FALSE(Enabled(CheckStop));
     TakeScreenshot(L"check-window");
 
@@ -92,7 +92,7 @@ TEST_F(CheckWindowTest, StopLeavesTheRestUnchecked) {
     EXPECT_NE(Text(CheckSpeed).find(L"剩余"), std::wstring::npos) << Text(CheckSpeed);
     Click(CheckStop);
     EXPECT_EQ(WaitForCheckSummary(), L"已停止，核对了 2 项：未核对 2。");
-    EXPECT_LT(Send(Item(CheckProgress), PBM_GETPOS), 1000);
+    EXPECT_LT(Send(Item(CheckProgress), PBM_GETPOS), 10000);
     EXPECT_EQ(CheckRows()[0].verdict, L"未核对");
     DeleteFileW(large.c_str());
 }
