@@ -583,6 +583,7 @@ TEST_F(InstallerTest, SendToAndTheMenuOpenTheFileHashedAndUninstallingRemovesEve
     const std::wstring arguments =
         shortcut->arguments.empty() ? Quoted(file) : shortcut->arguments + L" " + Quoted(file);
     Start(arguments, shortcut->target, shortcut->working_directory);
+    ASSERT_TRUE(WaitForCalculation()) << "the calculation did not end";
     EXPECT_EQ(Text(DataEdit), file);
     EXPECT_EQ(Shown(), ExpectedPlain(DefaultTicks, bytes));
     Close();
@@ -594,6 +595,7 @@ TEST_F(InstallerTest, SendToAndTheMenuOpenTheFileHashedAndUninstallingRemovesEve
     const auto [program, program_arguments] =
         CommandFor(StringValue(HashCommandKey, L"").value_or(L""), other_file);
     Start(program_arguments, program);
+    ASSERT_TRUE(WaitForCalculation()) << "the calculation did not end";
     EXPECT_EQ(Text(DataEdit), other_file);
     EXPECT_EQ(Shown(), ExpectedPlain(DefaultTicks, other_bytes));
     Close();
