@@ -112,9 +112,11 @@ std::string UsageTextFromTable() {
     }
     return "Usage: orvendal-cli [OPTIONS] FILE...\n"
            "       orvendal-cli -c [OPTIONS] [SUMFILE...]\n"
+           "       orvendal-cli --verify [--quiet|--status] FILE...\n"
            "Prints the digests of each FILE (- for standard input), of the bytes of a text\n"
            "string, or of the bytes a hex string decodes to; with -c, checks the files that\n"
-           "sum files list against the digests they give.\n"
+           "sum files list against the digests they give; with --verify, checks each FILE\n"
+           "against the sum files beside it.\n"
            "\n" +
            OptionText("  -a, --algorithms LIST  ", algorithms) +
            "  -t, --text STRING      hash the bytes of STRING\n"
@@ -135,20 +137,31 @@ std::string UsageTextFromTable() {
            "\n"
            "Checking:\n" +
            OptionText("  -c, --check            ",
-                      "read tagged, hex  FILE and SFV lines from each SUMFILE (- or none for "
-                      "standard input) and check the files they list, named relative to the "
-                      "SUMFILE's folder; -a with one algorithm names the algorithm of hex  FILE "
-                      "lines when the SUMFILE's name does not; HMAC- lines are checked under "
-                      "--hmac or --hmac-hex") +
-           "      --quiet            print no OK lines\n"
-           "      --status           print nothing: the exit status tells\n"
+                      "read tagged (also NAME(FILE)= hex), hex  FILE (also one space or tab "
+                      "between), gpg --print-md, digest-only NAME.sha256 and SFV lines, UTF-8 or "
+                      "UTF-16 with its byte-order mark, clear-signed or not, from each SUMFILE (- "
+                      "or none for standard input) and check the files they list, named relative "
+                      "to the SUMFILE's folder, one verdict per line; -a with one algorithm names "
+                      "the algorithm of hex  FILE lines when the SUMFILE's name does not, else a "
+                      "length several algorithms have is tried as each; HMAC- lines are checked "
+                      "under --hmac or --hmac-hex") +
+           OptionText("      --verify           ",
+                      "check each FILE against the sum files beside it: NAME.sha256 and the "
+                      "like, SHA256SUMS, SHASUMS256.txt, sha256sums.txt, CHECKSUM.SHA256-*, "
+                      "*-CHECKSUM, *_checksums.txt, checksums.txt and the like; prints FILE: OK "
+                      "(ALGORITHM, SUMFILE) or FILE: FAILED (ALGORITHM, SUMFILE)") +
+           "      --quiet            print no OK lines (also with --verify)\n" +
+           OptionText("      --status           ",
+                      "print nothing: the exit status tells (also with --verify)") +
            "      --strict           improperly formatted lines make the exit status 1\n"
-           "      --ignore-missing   say nothing of listed files that do not exist\n"
-           "  -w, --warn             warn of each improperly formatted line\n"
+           "      --ignore-missing   say nothing of listed files that do not exist\n" +
+           OptionText("  -w, --warn             ",
+                      "warn of each improperly formatted line; name the algorithm that matched a "
+                      "length several algorithms have") +
            "\n"
            "Output: one line per computed algorithm, NAME (LABEL) = digest, NAME prefixed\n"
            "HMAC- when keyed, LABEL the file name or - for standard input, text and hex.\n"
-           "A check prints FILE: OK, FILE: FAILED or FILE: FAILED open or read per listed file.\n"
+           "A check prints FILE: OK, FILE: FAILED or FILE: FAILED open or read per line.\n"
            "Exit status: 0 every input hashed (every listed file matched), 1 an input refused\n"
            "or unreadable (a digest that did not match, a listed file unreadable, no properly\n"
            "formatted line), 2 a usage error.\n";
@@ -166,6 +179,7 @@ struct Given {
     bool hex_key = false;   // --hmac-hex was given
     bool single_thread = false;
     bool check = false;
+    bool verify = false;
     bool untagged = false;
     bool sfv = false;
     bool recursive = false;
@@ -177,6 +191,7 @@ struct Given {
     bool help = false;
     bool version = false;
     std::string check_only_option;  // the last option given that means something only to a check
+    std::string verify_too_option;  // the last of those that also mean something to --verify
 };
 
 // What an option with a value does with it: nothing, or the text of a usage error.
@@ -226,6 +241,7 @@ struct Option {
     bool Given::*flag = nullptr;  // an option without a value
     TakeValue take = nullptr;     // an option with a value
     bool check_only = false;      // means something only to a check
+    bool verify_too = false;      // ... and to --verify as well
 };
 
 // Every option orvendal-cli knows.
@@ -240,8 +256,9 @@ constexpr Option kOptions[] = {
     {.long_name = "--sfv", .flag = &Given::sfv},
     {.short_name = "-r", .long_name = "--recursive", .flag = &Given::recursive},
     {.short_name = "-c", .long_name = "--check", .flag = &Given::check},
-    {.long_name = "--quiet", .flag = &Given::quiet, .check_only = true},
-    {.long_name = "--status", .flag = &Given::status_only, .check_only = true},
+    {.long_name = "--verify", .flag = &Given::verify},
+    {.long_name = "--quiet", .flag = &Given::quiet, .check_only = true, .verify_too = true},
+    {.long_name = "--status", .flag = &Given::status_only, .check_only = true, .verify_too = true},
     {.long_name = "--strict", .flag = &Given::strict, .check_only = true},
     {.long_name = "--ignore-missing", .flag = &Given::ignore_missing, .check_only = true},
     {.short_name = "-w", .long_name = "--warn", .flag = &Given::warn, .check_only = true},
@@ -334,13 +351,40 @@ std::vector<Token> Tokenise(const std::vector<std::string>& arguments) {
 std::optional<std::string> TakeOption(Given& given, const Token& token) {
     const Option& option = *token.option;
     if (option.check_only) {
-        given.check_only_option = token.name;
+        (option.verify_too ? given.verify_too_option : given.check_only_option) = token.name;
     }
     if (option.flag != nullptr) {
         given.*option.flag = true;
         return std::nullopt;
     }
     return option.take(given, token.text);
+}
+
+// The rules for --verify: files only, the algorithms and nothing but what to print from the sum
+// files beside them.
+Arguments VerifyArguments(Given given, Arguments result) {
+    const char* refused = given.untagged           ? "--untagged"
+                          : given.sfv              ? "--sfv"
+                          : given.recursive        ? "--recursive"
+                          : given.hmac             ? (given.hex_key ? "--hmac-hex" : "--hmac")
+                          : given.algorithms_given ? "--algorithms"
+                                                   : nullptr;
+    if (refused != nullptr) {
+        return UsageError(std::string(refused) + " cannot be used with --verify");
+    }
+    if (!given.check_only_option.empty()) {
+        return UsageError("option '" + given.check_only_option + "' only works with --check");
+    }
+    for (const Input& input : result.inputs) {
+        if (input.kind != engine::InputFile) {
+            return UsageError("--verify takes files: not --text, --hex or standard input");
+        }
+    }
+    if (result.inputs.empty()) {
+        return UsageError("no input: give FILE");
+    }
+    result.action = Action::Verify;
+    return result;
 }
 
 // The rules for options given together, and the defaults they imply.
@@ -374,6 +418,12 @@ Arguments ApplyCombinationRules(Given given) {
                     .strict = given.strict,
                     .ignore_missing = given.ignore_missing,
                     .warn = given.warn};
+    if (given.check && given.verify) {
+        return UsageError("give either --check or --verify, not both");
+    }
+    if (given.verify) {
+        return VerifyArguments(std::move(given), std::move(result));
+    }
     if (given.check) {
         if (given.untagged || given.sfv || given.recursive) {
             return UsageError(std::string(given.untagged ? "--untagged"
@@ -395,8 +445,11 @@ Arguments ApplyCombinationRules(Given given) {
         result.action = Action::Check;
         return result;
     }
-    if (!given.check_only_option.empty()) {
-        return UsageError("option '" + given.check_only_option + "' only works with --check");
+    if (!given.check_only_option.empty() || !given.verify_too_option.empty()) {
+        return UsageError(
+            "option '" +
+            (given.check_only_option.empty() ? given.verify_too_option : given.check_only_option) +
+            "' only works with --check");
     }
     if ((given.untagged || given.sfv) && result.hmac) {
         return UsageError(std::string(given.untagged ? "--untagged" : "--sfv") +

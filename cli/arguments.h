@@ -16,9 +16,9 @@ struct Input {
     std::string label;                           // shown in output and messages: the file name, or "-"
 };
 
-enum class Action { Hash, Check, Help, Version, UsageError };
+enum class Action { Hash, Check, Verify, Help, Version, UsageError };
 
-// What checking prints and what fails it.
+// What checking (and verifying) prints and what fails it.
 struct CheckOptions {
     bool quiet = false;           // no OK lines
     bool status_only = false;     // nothing at all: the exit status tells
@@ -30,7 +30,7 @@ struct CheckOptions {
 struct Arguments {
     Action action = Action::Hash;
     std::string error;          // for a usage error: what was wrong
-    std::vector<Input> inputs;  // in command-line order; for a check, the sum files
+    std::vector<Input> inputs;  // in command-line order; for a check, the sum files; to verify, the files
     engine::Selection selection{};
     bool hmac = false;
     engine::KeyKind key_kind = engine::KeyText;

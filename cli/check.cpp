@@ -18,9 +18,9 @@ constexpr size_t kLargestSumFile = size_t(256) << 20;
 // What a sum file's check printed, counted as the warnings after it count.
 struct Counts {
     size_t malformed = 0;   // lines
-    size_t unreadable = 0;  // listed files
-    size_t mismatched = 0;  // sum lines whose digest differs
-    size_t verified = 0;    // listed files read and compared
+    size_t unreadable = 0;  // lines whose file could not be read
+    size_t mismatched = 0;  // lines whose digest differs
+    size_t verified = 0;    // lines whose digest matched
 };
 
 // The listed name as a check line shows it: one that holds a line break, or on POSIX a
@@ -33,6 +33,14 @@ std::string ShownName(std::string_view name) {
 
 std::string Counted(size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// Why a listed file or a sum file could not be read: a folder says it is one.
+std::string ReadProblem(engine::Verdict verdict, const std::string& path) {
+    if (verdict == engine::Verdict::Missing) {
+        return RefusalText(engine::Refusal::FileNotFound);
+    }
+    return IsFolder(path) ? "is a folder" : RefusalText(engine::Refusal::FileUnreadable);
 }
 
 // The sum file's bytes, or the reason they could not be read.
@@ -48,7 +56,8 @@ std::optional<std::string> ReadSumFileBytes(const Input& input, std::string& pro
             problem = RefusalText(engine::Refusal::FileNotFound);
             return std::nullopt;
         case engine::WholeFileResult::Unreadable:
-            problem = RefusalText(engine::Refusal::FileUnreadable);
+            problem = input.kind == engine::InputFile ? ReadProblem(engine::Verdict::Unreadable, input.value)
+                                                      : RefusalText(engine::Refusal::FileUnreadable);
             return std::nullopt;
         case engine::WholeFileResult::TooLong:
             break;
@@ -57,44 +66,48 @@ std::optional<std::string> ReadSumFileBytes(const Input& input, std::string& pro
     return std::nullopt;
 }
 
-// Prints each listed file's verdict as the engine checks it: one line per file, OK only when
-// every line naming it matched, and the reason on standard error when it could not be read.
+// Prints a verdict for every line as the engine checks each listed file (read once for all the
+// lines naming it), and the reason on standard error for each line whose file could not be read.
 class Printer final : public engine::CheckListener {
   public:
-    Printer(const CheckOptions& options, ProgressLine& progress, Counts& counts)
-        : options_(options), progress_(progress), counts_(counts) {}
+    Printer(const engine::SumFile& sums, const CheckOptions& options, ProgressLine& progress, Counts& counts)
+        : sums_(sums), options_(options), progress_(progress), counts_(counts) {}
 
     bool Checked(const engine::ListedFileCheck& file) override {
         progress_.Finish();
-        std::optional<engine::Verdict> failed_read;
-        bool matched = true;
         for (const engine::LineVerdict& line : file.lines) {
-            if (line.verdict == engine::Verdict::Missing || line.verdict == engine::Verdict::Unreadable) {
-                failed_read = failed_read.value_or(line.verdict);
+            const std::string name = ShownName(file.listed_name);
+            switch (line.verdict) {
+                case engine::Verdict::NotChecked:
+                    continue;
+                case engine::Verdict::Missing:
+                case engine::Verdict::Unreadable:
+                    if (line.verdict == engine::Verdict::Missing && options_.ignore_missing) {
+                        continue;
+                    }
+                    Error(options_, name + ": " + ReadProblem(line.verdict, file.path));
+                    ++counts_.unreadable;
+                    Write(name + ": FAILED open or read\n");
+                    continue;
+                case engine::Verdict::Mismatch:
+                    ++counts_.mismatched;
+                    Write(name + ": FAILED\n");
+                    continue;
+                case engine::Verdict::Match:
+                    ++counts_.verified;
+                    if (!options_.quiet) {
+                        // A line its length alone named: which algorithm it was, when asked.
+                        const bool guessed = !sums_.entries[line.entry].candidates.empty();
+                        Write(name + ": OK" +
+                              (guessed && options_.warn
+                                   ? std::string(" (") +
+                                         hashlib::Algorithms[size_t(line.algorithm)].tag_name + ")"
+                                   : std::string()) +
+                              "\n");
+                    }
+                    continue;
             }
-            if (line.verdict == engine::Verdict::Mismatch) {
-                matched = false;
-                ++counts_.mismatched;
-            }
         }
-        if (failed_read == engine::Verdict::Missing && options_.ignore_missing) {
-            return true;
-        }
-        if (failed_read) {
-            Error(options_,
-                  ShownName(file.listed_name) + ": " +
-                      RefusalText(failed_read == engine::Verdict::Missing ? engine::Refusal::FileNotFound
-                                                                          : engine::Refusal::FileUnreadable));
-            ++counts_.unreadable;
-        } else {
-            ++counts_.verified;
-        }
-        if (options_.status_only || (options_.quiet && !failed_read && matched)) {
-            return true;
-        }
-        WriteOutput(ShownName(file.listed_name) + (failed_read ? ": FAILED open or read\n"
-                                                   : matched   ? ": OK\n"
-                                                               : ": FAILED\n"));
         return !OutputFailed();
     }
 
@@ -119,6 +132,12 @@ class Printer final : public engine::CheckListener {
     }
 
   private:
+    void Write(const std::string& text) const {
+        if (!options_.status_only) {
+            WriteOutput(text);
+        }
+    }
+
     // Whether writing the output has failed; said once.
     bool OutputFailed() {
         if (!output_failed_ && OutputHasFailed()) {
@@ -128,6 +147,7 @@ class Printer final : public engine::CheckListener {
         return output_failed_;
     }
 
+    const engine::SumFile& sums_;
     const CheckOptions& options_;
     ProgressLine& progress_;
     Counts& counts_;
@@ -167,15 +187,35 @@ int CheckOneSumFile(const Input& input, const Arguments& arguments,
             Printer::Error(options, input.label + ": " + std::to_string(line) +
                                         ": improperly formatted line (" + reason + ")");
         }
+        for (const engine::UnsupportedLine& line : sums.unsupported) {
+            Printer::Error(options, input.label + ": " + std::to_string(line.line) +
+                                        ": unsupported algorithm (" + line.algorithm + ")");
+        }
     }
+    if (sums.signed_message) {
+        Printer::Error(options, input.label + ": the OpenPGP signature was not checked");
+    }
+    // Lines of an algorithm we do not compute are neither checked nor malformed: they are told
+    // apart, and fail the check only when nothing else was checked.
+    const auto warn_unsupported = [&] {
+        if (!sums.unsupported.empty()) {
+            Printer::Error(options, "WARNING: " + Counted(sums.unsupported.size(), "line is", "lines are") +
+                                        " of an unsupported algorithm");
+        }
+    };
     if (!any_checkable) {
-        Printer::Error(options, input.label + ": no properly formatted checksum lines found");
+        if (sums.unsupported.empty()) {
+            Printer::Error(options, input.label + ": no properly formatted checksum lines found");
+        } else {
+            warn_unsupported();
+            Printer::Error(options, input.label + ": no line of a supported algorithm found");
+        }
         return 1;
     }
 
     Counts counts;
     counts.malformed = malformed.size();
-    Printer printer(options, progress, counts);
+    Printer printer(sums, options, progress, counts);
     progress.Start();
     engine::CheckSumFile(sums, sum_file_path, settings, calculator, &printer);
     progress.Finish();
@@ -187,6 +227,7 @@ int CheckOneSumFile(const Input& input, const Arguments& arguments,
         Printer::Error(options, "WARNING: " + Counted(counts.malformed, "line is", "lines are") +
                                     " improperly formatted");
     }
+    warn_unsupported();
     if (counts.unreadable > 0) {
         Printer::Error(options, "WARNING: " + Counted(counts.unreadable, "listed file", "listed files") +
                                     " could not be read");
@@ -224,6 +265,80 @@ int RunCheck(const Arguments& arguments, engine::DigestCalculator& calculator, P
     int status = 0;
     for (const Input& input : arguments.inputs) {
         status = std::max(status, CheckOneSumFile(input, arguments, settings, calculator, progress));
+    }
+    return status;
+}
+
+}  // namespace cli
+
+namespace cli {
+namespace {
+
+// One file verified against the sum files beside it; true when it was verified OK.
+bool VerifyOneFile(const Input& input, const CheckOptions& options, engine::DigestCalculator& calculator,
+                   ProgressLine& progress) {
+    const engine::SumFilesBeside found = engine::FindSumFilesBeside(input.value);
+    const engine::SumFile& listing = found.listing;
+    if (listing.entries.empty()) {
+        if (!listing.unsupported.empty()) {
+            Printer::Error(options, input.label + ": listed only with an unsupported algorithm (" +
+                                        listing.unsupported.front().algorithm + ", " +
+                                        found.unsupported_sources.front() + ")");
+        } else {
+            Printer::Error(options, input.label + ": no sum file beside it lists it");
+        }
+        return false;
+    }
+    std::vector<size_t> entries(listing.entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        entries[i] = i;
+    }
+    std::vector<engine::LineVerdict> verdicts;
+    progress.Start();
+    const engine::ResultCode result = engine::CheckListedFile(
+        listing, entries, input.value, engine::SumFileCheckSettings{}, calculator, verdicts);
+    progress.Finish();
+    if (result != engine::ResultSuccess) {
+        return false;
+    }
+    // The verdict names the first line that failed, else the first that matched: the sum files
+    // named after the file come first.
+    const engine::LineVerdict* shown = nullptr;
+    for (const engine::LineVerdict& line : verdicts) {
+        if (line.verdict == engine::Verdict::Missing || line.verdict == engine::Verdict::Unreadable) {
+            Printer::Error(options, input.label + ": " + ReadProblem(line.verdict, input.value));
+            return false;
+        }
+        if (shown == nullptr ||
+            (line.verdict != engine::Verdict::Match && shown->verdict == engine::Verdict::Match)) {
+            shown = &line;
+        }
+    }
+    const bool matched = shown->verdict == engine::Verdict::Match;
+    if (options.status_only || (options.quiet && matched)) {
+        return matched;
+    }
+    WriteOutput(input.label + (matched ? ": OK (" : ": FAILED (") +
+                hashlib::Algorithms[size_t(shown->algorithm)].tag_name + ", " +
+                found.entry_sources[shown->entry] + ")\n");
+    if (!FlushOutput()) {
+        WriteError("orvendal-cli: cannot write the output\n");
+        return false;
+    }
+    return matched;
+}
+
+}  // namespace
+
+int RunVerify(const Arguments& arguments, engine::DigestCalculator& calculator, ProgressLine& progress) {
+    int status = 0;
+    for (const Input& input : arguments.inputs) {
+        if (calculator.StopRequested()) {
+            return 1;
+        }
+        if (!VerifyOneFile(input, arguments.check, calculator, progress)) {
+            status = 1;
+        }
     }
     return status;
 }

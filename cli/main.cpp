@@ -200,6 +200,7 @@ int Run(const std::vector<std::string>& argument_list) {
             return 2;
         case cli::Action::Hash:
         case cli::Action::Check:
+        case cli::Action::Verify:
             break;
     }
 
@@ -211,6 +212,9 @@ int Run(const std::vector<std::string>& argument_list) {
     calculator.SetProgressCallback(&progress);
     if (arguments.action == cli::Action::Check) {
         return cli::RunCheck(arguments, calculator, progress);
+    }
+    if (arguments.action == cli::Action::Verify) {
+        return cli::RunVerify(arguments, calculator, progress);
     }
 
     Hasher hasher(arguments, progress);

@@ -32,6 +32,36 @@ void Count(Verdict verdict, CheckCounts& counts) {
     }
 }
 
+// The reads of one listed file.
+enum class Pass { Plain, LaterCandidates, Keyed };
+
+// Candidates tried in a read of their own, only when no other candidate matched: those that
+// hash far slower than the others (MD2, under 100 MB/s where the rest pass 500 MB/s), which in
+// the same read would set its pace for the lines that match a fast one, and those beyond the
+// common thirteen (SHA3-512 and BLAKE2b share SHA-512's length, SHA3-256 SHA-256's), which a
+// list whose name says no algorithm seldom holds.
+constexpr uint16_t SlowCandidateCost = 100;
+
+bool IsTriedLater(int algorithm) {
+    return algorithm >= hashlib::CommonAlgorithmCount ||
+           hashlib::Algorithms[size_t(algorithm)].relative_cost >= SlowCandidateCost;
+}
+
+// What a line is checked against in a pass, in the order tried: its algorithm, or its
+// candidates of that pass, cheapest first.
+std::vector<int> AlgorithmsOfPass(const SumEntry& entry, Pass pass) {
+    if (entry.candidates.empty()) {
+        return pass == Pass::LaterCandidates ? std::vector<int>{} : std::vector<int>{entry.algorithm};
+    }
+    std::vector<int> algorithms;
+    for (const int candidate : entry.candidates) {
+        if (IsTriedLater(candidate) == (pass == Pass::LaterCandidates)) {
+            algorithms.push_back(candidate);
+        }
+    }
+    return algorithms;
+}
+
 // The listed files as the calculator's list: one job per file, each handed back in order.
 class ListedFiles final : public JobList {
   public:
@@ -114,21 +144,34 @@ ResultCode CheckListedFile(const SumFile& sum_file, const std::vector<size_t>& e
     for (const size_t index : entries) {
         verdicts.push_back({index, sum_file.entries[index].algorithm, Verdict::NotChecked});
     }
-    for (const bool keyed : {false, true}) {
+    // Plain lines, then the later candidates of plain lines no other candidate matched, then keyed
+    // lines: a read that fails leaves the lines already judged as they are.
+    std::vector<bool> waiting_for_later(verdicts.size(), false);
+    for (size_t i = 0; i < verdicts.size(); ++i) {
+        const SumEntry& entry = sum_file.entries[verdicts[i].entry];
+        waiting_for_later[i] = !entry.keyed && AlgorithmsOfPass(entry, Pass::Plain).empty();
+    }
+    for (const Pass pass : {Pass::Plain, Pass::LaterCandidates, Pass::Keyed}) {
         CalculationRequest request;
         request.input_kind = InputFile;
         request.input_value = path;
-        request.hmac = keyed;
-        if (keyed && settings.key) {
+        request.hmac = pass == Pass::Keyed;
+        if (request.hmac && settings.key) {
             request.key_kind = settings.key->kind;
             request.key_value = settings.key->value;
         }
-        for (const LineVerdict& line : verdicts) {
-            if (sum_file.entries[line.entry].keyed == keyed) {
-                request.selection[size_t(line.algorithm)] = 1;
+        std::vector<bool> in_pass(verdicts.size(), false);
+        for (size_t i = 0; i < verdicts.size(); ++i) {
+            const SumEntry& entry = sum_file.entries[verdicts[i].entry];
+            in_pass[i] = pass == Pass::Keyed ? entry.keyed
+                                             : !entry.keyed && (pass == Pass::Plain || waiting_for_later[i]);
+            if (in_pass[i]) {
+                for (const int algorithm : AlgorithmsOfPass(entry, pass)) {
+                    request.selection[size_t(algorithm)] = 1;
+                }
             }
         }
-        if (CountSelectedAlgorithms(keyed, request.selection) == 0) {
+        if (CountSelectedAlgorithms(request.hmac, request.selection) == 0) {
             continue;
         }
         const CalculationAnswer answer = calculator.Calculate(request);
@@ -136,19 +179,30 @@ ResultCode CheckListedFile(const SumFile& sum_file, const std::vector<size_t>& e
             verdicts.clear();
             return ResultStopped;
         }
-        for (LineVerdict& line : verdicts) {
+        for (size_t i = 0; i < verdicts.size(); ++i) {
+            LineVerdict& line = verdicts[i];
             const SumEntry& entry = sum_file.entries[line.entry];
             if (answer.result != ResultSuccess) {
-                // Every line not yet checked, the keyed ones too when the plain read failed: it
-                // is the same file. Lines of an earlier read keep their verdicts.
-                if (line.verdict == Verdict::NotChecked) {
+                // Every line not yet judged, the keyed ones too when the plain read failed: it is
+                // the same file. Lines of an earlier read keep their verdicts.
+                if (line.verdict == Verdict::NotChecked || waiting_for_later[i]) {
                     line.verdict = VerdictOfFailure(answer.result);
                 }
-            } else if (entry.keyed == keyed) {
-                line.verdict = DigestsEqual(answer.texts[size_t(line.algorithm)], entry.digest)
-                                   ? Verdict::Match
-                                   : Verdict::Mismatch;
+                continue;
             }
+            if (!in_pass[i]) {
+                continue;
+            }
+            line.verdict = Verdict::Mismatch;
+            for (const int algorithm : AlgorithmsOfPass(entry, pass)) {
+                if (DigestsEqual(answer.texts[size_t(algorithm)], entry.digest)) {
+                    line.verdict = Verdict::Match;
+                    line.algorithm = algorithm;
+                    break;
+                }
+            }
+            waiting_for_later[i] = pass == Pass::Plain && line.verdict == Verdict::Mismatch &&
+                                   !AlgorithmsOfPass(entry, Pass::LaterCandidates).empty();
         }
         if (answer.result != ResultSuccess) {
             break;

@@ -1,6 +1,8 @@
 // Checking the files a sum file lists: its entries grouped by the file they name, each file
 // read once for all its plain lines and once for its keyed ones, and every line given a verdict.
-// The front ends only print or paint the verdicts.
+// A line whose length several algorithms fit is checked against each of them in the same read,
+// and matches when one does; only the very slow candidates (MD2) wait for a read of their own,
+// made when no other candidate matched. The front ends only print or paint the verdicts.
 #pragma once
 
 #include <cstddef>
@@ -23,8 +25,10 @@ enum class Verdict {
 };
 
 struct LineVerdict {
-    size_t entry = 0;   // index into SumFile::entries
-    int algorithm = 0;  // the Algorithm identifier the line was checked as
+    size_t entry = 0;  // index into SumFile::entries
+    // The Algorithm identifier the line was checked as: for a line with candidates the one that
+    // matched, or the first when none did.
+    int algorithm = 0;
     Verdict verdict = Verdict::NotChecked;
 };
 
@@ -90,8 +94,8 @@ SumFileCheck CheckSumFile(const SumFile& sum_file, std::string_view sum_file_pat
 
 // The lines of one file checked against the file at `path`: `entries` (indices into
 // `sum_file.entries`, all checkable and naming that file) are read in one pass for the plain ones
-// and one for the keyed ones. ResultStopped when the calculator was stopped (no verdict is
-// given then), else ResultSuccess with a verdict for every line.
+// (and one more for slow candidates no other matched) and one for the keyed ones. ResultStopped when the
+// calculator was stopped (no verdict is given then), else ResultSuccess with a verdict for every line.
 ResultCode CheckListedFile(const SumFile& sum_file, const std::vector<size_t>& entries,
                            const std::string& path, const SumFileCheckSettings& settings,
                            DigestCalculator& calculator, std::vector<LineVerdict>& verdicts);

@@ -107,6 +107,10 @@ constexpr bool EndsWithIgnoringCase(std::string_view text, std::string_view suff
            EqualsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
+constexpr bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
 // True for the empty text too.
 constexpr bool AllHexDigits(std::string_view text) {
     return detail::AllHexDigits(text);

@@ -101,7 +101,9 @@ std::string Outcome(const std::vector<std::string>& arguments) {
     if (parsed.action == Action::UsageError) {
         return parsed.error;
     }
-    std::string text = parsed.action == Action::Check ? "check" : "hash";
+    std::string text = parsed.action == Action::Check    ? "check"
+                       : parsed.action == Action::Verify ? "verify"
+                                                         : "hash";
     const std::pair<bool, const char*> switches[] = {
         {parsed.check.quiet, "quiet"},
         {parsed.check.status_only, "status"},
@@ -148,6 +150,17 @@ TEST(CliArguments, CheckModeAndOutputFormatsWithTheirCombinations) {
         {{"-c", "-x00"}, "--text and --hex cannot be used with --check"},
         {{"-cw", "S"}, "option '-c' takes no value"},
         {{"-c", "--quiet=yes", "S"}, "option '--quiet' takes no value"},
+        // Verifying files against the sum files beside them: files only, and what to print.
+        {{"--verify", "f", "g"}, "verify | md5 sha1 ripemd160 crc32 | f g"},
+        {{"--verify", "--quiet", "--status", "f"}, "verify quiet status | md5 sha1 ripemd160 crc32 | f"},
+        {{"--verify"}, "no input: give FILE"},
+        {{"--verify", "-"}, "--verify takes files: not --text, --hex or standard input"},
+        {{"--verify", "-t", "abc"}, "--verify takes files: not --text, --hex or standard input"},
+        {{"--verify", "-c", "f"}, "give either --check or --verify, not both"},
+        {{"--verify", "-a", "sha256", "f"}, "--algorithms cannot be used with --verify"},
+        {{"--verify", "-k", "key", "f"}, "--hmac cannot be used with --verify"},
+        {{"--verify", "-r", "f"}, "--recursive cannot be used with --verify"},
+        {{"--verify", "--strict", "f"}, "option '--strict' only works with --check"},
         // Options of a check alone, named as given (the last one).
         {{"--quiet", "f"}, "option '--quiet' only works with --check"},
         {{"--status", "f"}, "option '--status' only works with --check"},

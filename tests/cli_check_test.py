@@ -125,16 +125,20 @@ class CliCheck(unittest.TestCase):
         self.assertEqual(self.read("list.sfv").decode().splitlines(),
                          ["%s %s" % (n, digest("crc32", files[n])) for n in top])
         self.assertEqual(len(self.read("all.txt").decode().splitlines()), 2 * 13)
+        # A verdict per line: a file listed for every algorithm gets one for each.
+        per_file = {s: len(self.read(s).splitlines()) // len(listed) for s, (_, listed) in writes.items()}
         for sum_file, (_, listed) in writes.items():
             key = ["--hmac", "a key"] if sum_file == "keyed.txt" else []
             self.assertEqual(self.run_cli("-c", *key, sum_file),
-                             (0, [shown(n) + ": OK" for n in listed], []), sum_file)
+                             (0, [shown(n) + ": OK" for n in listed for _ in range(per_file[sum_file])], []),
+                             sum_file)
 
         self.write("b.txt", b"second!\n")
         status, out, errors = self.run_cli("-c", "--hmac", "a key", *writes)
         self.assertEqual(status, 1)
         self.assertEqual(out, [shown(n) + (": FAILED" if n == "b.txt" else ": OK")
-                               for _, listed in writes.values() for n in listed])
+                               for s, (_, listed) in writes.items() for n in listed
+                               for _ in range(per_file[s])])
         self.assertEqual(errors, [mismatched(self.read(s).decode().count("b.txt")) for s in writes])
 
     def test_the_real_tools_agree(self):
@@ -174,11 +178,12 @@ class CliCheck(unittest.TestCase):
                 done = self.run_tool(RHASH, *arguments, "--", *plain)
                 self.assertEqual(done.returncode, 0)
                 self.write(sum_file, done.stdout)
+                lines = 5 if "--bsd" in arguments else 1  # a verdict per line
                 self.assertEqual(self.run_cli("-c", *chosen, sum_file),
-                                 (0, [n + ": OK" for n in plain], []), arguments)
+                                 (0, [n + ": OK" for n in plain for _ in range(lines)], []), arguments)
                 self.write("plain", b"changed")
                 self.assertEqual(self.run_cli("-c", *chosen, sum_file)[:2],
-                                 (1, ["a file.bin: OK", "plain: FAILED"]), arguments)
+                                 (1, ["a file.bin: OK"] * lines + ["plain: FAILED"] * lines), arguments)
                 self.write("plain", os.urandom(3000) + b"plain")
         if OPENSSL:
             ran += 1
@@ -188,6 +193,16 @@ class CliCheck(unittest.TestCase):
                 self.assertEqual(done.returncode, 0)
                 self.write(sum_file, done.stdout)
                 self.assertEqual(self.run_cli("-c", sum_file), (0, [n + ": OK" for n in plain], []), algorithm)
+        # A list whose name says no algorithm: 128 digits are tried as SHA-512, then BLAKE2b and
+        # SHA3-512; 64 as SHA-256 and PANAMA, then SHA3-256.
+        for algorithm, tool in (("sha3-512", [OPENSSL, "dgst", "-sha3-512", "-r"] if OPENSSL else None),
+                                ("sha3-256", [OPENSSL, "dgst", "-sha3-256", "-r"] if OPENSSL else None),
+                                ("blake2b", [COREUTILS["blake2b"]] if COREUTILS["blake2b"] else None)):
+            if tool:
+                ran += 1
+                self.write("checksums", self.run_tool(*tool, *names[:2]).stdout)
+                self.assertEqual(self.run_cli("-c", "checksums"), (0, [n + ": OK" for n in names[:2]], []),
+                                 algorithm)
         if not ran:
             self.skipTest("neither coreutils' sha*sum, rhash nor openssl is installed")
 
@@ -258,12 +273,13 @@ class CliCheck(unittest.TestCase):
         self.write("sub/SHA256SUMS", "%s  f\n" % digest("sha256", b"below"))
         self.assertEqual(self.run_cli("-c", "sub" + SEP + "SHA256SUMS"), (0, ["f: OK"], []))
 
-        # 32 hex digits could be MD5, MD4 or MD2: only -a says which.
+        # 32 hex digits could be MD5, MD4, MD2 or eDonkey: each is tried, -w says which matched,
+        # -a forces one.
         self.write("list.txt", "%s  h\n%s\n" % (digest("md5", b"other"), tagged("sha1", "f", b"top")))
-        self.assertEqual(self.run_cli("-c", "list.txt"), (0, ["f: OK"], [MALFORMED]))
-        self.assertIn("orvendal-cli: list.txt: 1: improperly formatted line (digest length fits several algorithms)",
-                      self.run_cli("-c", "-w", "list.txt")[2])
+        self.assertEqual(self.run_cli("-c", "list.txt"), (0, ["h: OK", "f: OK"], []))
+        self.assertEqual(self.run_cli("-c", "-w", "list.txt"), (0, ["h: OK (MD5)", "f: OK"], []))
         self.assertEqual(self.run_cli("-c", "-a", "md5", "list.txt"), (0, ["h: OK", "f: OK"], []))
+        self.assertEqual(self.run_cli("-c", "-a", "md4", "list.txt"), (1, ["h: FAILED", "f: OK"], [mismatched(1)]))
 
         self.write("keyed", "%s\n%s\n" % (tagged("sha256", "f", b"top", b"k\x01"), tagged("md5", "h", b"other")))
         self.assertEqual(self.run_cli("-c", "keyed"), (0, ["h: OK"], [MALFORMED]))
@@ -273,6 +289,110 @@ class CliCheck(unittest.TestCase):
         if WINDOWS:
             self.write("SHA256SUMS", "%s  sub/f\n%s  sub\\f\n" % ((digest("sha256", b"below"),) * 2))
             self.assertEqual(self.run_cli("-c", "SHA256SUMS"), (0, ["sub/f: OK", shown("sub\\f") + ": OK"], []))
+
+    def tool_output(self, *arguments, **options):
+        """What a real tool prints, or None when it is not installed here."""
+        if not shutil.which(arguments[0]):
+            return None
+        done = subprocess.run(list(arguments), cwd=self.cwd, capture_output=True, timeout=120, **options)
+        self.assertEqual(done.returncode, 0, (arguments, done.stderr))
+        return done.stdout
+
+    def test_published_layouts(self):
+        data = {"f": b"abc", "a-long-name-that-gpg-puts-its-digest-after.bin": os.urandom(5000)}
+        for name, content in data.items():
+            self.write(name, content)
+        f, long = list(data)
+        sha256 = digest("sha256", data[f])
+        layouts = {  # sum file: its bytes (None: the tool is not installed)
+            "one-space": "%s %s\n" % (sha256, f),
+            "tab": "%s\t%s\r\n" % (sha256, f),
+            "dot-slash": "%s  ./%s\n" % (sha256, f),
+            "openssl.txt": self.tool_output("openssl", "dgst", "-sha256", f, long),
+            "openssl-r.txt": self.tool_output("openssl", "dgst", "-r", "-sha1", f),
+            "gpg.txt": self.tool_output("gpg", "--print-md", "sha512", f, long),
+            "gpg-all.txt": self.tool_output("gpg", "--print-md", "sha256", long),
+            # A release asset's NAME.sha256: the digest alone.
+            f + ".sha256": sha256 + "\n",
+            f + ".sha512sum": digest("sha512", data[f]),
+        }
+        text = "%s  %s\n" % (sha256, f)
+        layouts["utf-8-bom"] = b"\xef\xbb\xbf" + text.encode()
+        layouts["utf-16le"] = b"\xff\xfe" + text.replace("\n", "\r\n").encode("utf-16-le")
+        layouts["utf-16be"] = b"\xfe\xff" + text.encode("utf-16-be")
+        for sum_file, content in layouts.items():
+            if content is None:
+                continue
+            self.write(sum_file, content)
+            status, out, errors = self.run_cli("-c", sum_file)
+            self.assertEqual((status, errors), (0, []), (sum_file, content))
+            self.assertTrue(out and all(line.endswith(": OK") for line in out), (sum_file, out))
+            if sum_file in ("one-space", "tab", "dot-slash") and COREUTILS["sha256"]:
+                self.assertEqual(self.run_tool(COREUTILS["sha256"], "-c", sum_file).returncode, 0, sum_file)
+
+        # Clear-signed: the armour is neither checked nor malformed, and its Hash: header is not
+        # the lines' algorithm. The key is made here and thrown away.
+        home = tempfile.TemporaryDirectory(prefix="orvendal-gpg-")
+        self.addCleanup(home.cleanup)
+        if shutil.which("gpgconf"):  # the agent gpg starts for the key ends with it
+            self.addCleanup(subprocess.run, ["gpgconf", "--homedir", home.name, "--kill", "gpg-agent"],
+                            capture_output=True, timeout=30)
+        gpg = ["gpg", "--batch", "--homedir", home.name, "--pinentry-mode", "loopback", "--passphrase", ""]
+        self.write("SHA1SUMS", "%s  %s\n" % (digest("sha1", data[f]), f))
+        if self.tool_output(*gpg, "--quick-gen-key", "Test <test@example.org>", "ed25519", "sign", "never") is not None:
+            signed = self.tool_output(*gpg, "--digest-algo", "SHA512", "--clearsign", "--output", "-", "SHA1SUMS")
+            self.write("SHA1SUMS", signed)
+            self.assertEqual(self.run_cli("-c", "-w", "--strict", "SHA1SUMS"),
+                             (0, ["f: OK"], ["orvendal-cli: SHA1SUMS: the OpenPGP signature was not checked"]))
+
+        # An algorithm we do not compute is told apart, never FAILED; alone it fails the check.
+        unsupported = warning(1, "line is of an unsupported algorithm", "")
+        self.write("other", "SM3(f)= %s\nSHA2-512/256(f)= %s\n" % (sha256, sha256))
+        self.assertEqual(self.run_cli("-c", "other"),
+                         (1, [], [warning(2, "", "lines are of an unsupported algorithm"),
+                                  "orvendal-cli: other: no line of a supported algorithm found"]))
+        self.write("mixed", "SM3(f)= %s\n%s  f\n" % (sha256, sha256))
+        self.assertEqual(self.run_cli("-c", "mixed"), (0, ["f: OK"], [unsupported]))
+        self.assertIn("orvendal-cli: mixed: 1: unsupported algorithm (SM3)", self.run_cli("-c", "-w", "mixed")[2])
+
+    def test_a_verdict_per_line_as_coreutils_gives(self):
+        self.write("h.txt", b"hello")
+        right, wrong = digest("sha256", b"hello"), digest("sha256", b"other")
+        self.write("SHA256SUMS", "%s  h.txt\n%s  h.txt\n%s  h.txt\n" % (right, wrong, right))
+        self.write("gone", "%s  missing\n" % right * 3)
+        os.mkdir(self.path("folder"))
+        self.write("folders", "%s  folder\n" % right)
+        ours = {name: self.run_cli("-c", name) for name in ("SHA256SUMS", "gone", "folders")}
+        self.assertEqual(ours["SHA256SUMS"], (1, ["h.txt: OK", "h.txt: FAILED", "h.txt: OK"], [mismatched(1)]))
+        self.assertEqual(ours["gone"], (1, ["missing: FAILED open or read"] * 3,
+                                        ["orvendal-cli: missing: 不能打开指定文件!"] * 3 +
+                                        [warning(3, "", "listed files could not be read")]))
+        self.assertEqual(ours["folders"][:2], (1, ["folder: FAILED open or read"]))
+        self.assertIn("orvendal-cli: folder: is a folder", ours["folders"][2])
+        self.assertEqual(self.run_cli("-c", "folder")[2], ["orvendal-cli: folder: is a folder"])
+        if COREUTILS["sha256"]:
+            for name, (status, out, _) in ours.items():
+                done = self.run_tool(COREUTILS["sha256"], "-c", name)
+                self.assertEqual((done.returncode, done.stdout.decode().splitlines()), (status, out), name)
+
+    def test_verify_with_the_sum_files_beside(self):
+        self.write("dl/setup.iso", b"setup")
+        self.write("dl/notes.txt", b"notes")
+        self.write("dl/lone.bin", b"lone")
+        self.write("dl/SHASUMS256.txt", "%s  setup.iso\n%s  notes.txt\n" % (
+            digest("sha256", b"setup"), digest("sha256", b"changed")))
+        self.write("dl/setup.iso.md5", digest("md5", b"setup") + "\n")
+        files = ["dl" + SEP + n for n in ("setup.iso", "notes.txt", "lone.bin")]
+        self.assertEqual(self.run_cli("--verify", *files),
+                         (1, [files[0] + ": OK (MD5, setup.iso.md5)", files[1] + ": FAILED (SHA256, SHASUMS256.txt)"],
+                          ["orvendal-cli: %s: no sum file beside it lists it" % files[2]]))
+        self.assertEqual(self.run_cli("--verify", files[0]), (0, [files[0] + ": OK (MD5, setup.iso.md5)"], []))
+        self.assertEqual(self.run_cli("--verify", "--quiet", *files[:2]),
+                         (1, [files[1] + ": FAILED (SHA256, SHASUMS256.txt)"], []))
+        self.assertEqual(self.run_cli("--verify", "--status", *files), (1, [], []))
+        self.write("dl/setup.iso.md5", digest("md5", b"other") + "\n")
+        self.assertEqual(self.run_cli("--verify", files[0]), (1, [files[0] + ": FAILED (MD5, setup.iso.md5)"], []))
+        self.assertEqual(self.run_cli("--verify", "-t", "x")[0], 2)
 
     def test_usage_errors(self):
         self.write("f", b"")

@@ -15,15 +15,48 @@ using ui::ResultMark;
 
 namespace {
 
-TEST(ResultMarks, ClipboardTextIsADigestWhenItIsHexOnceTrimmedAndSpacesRemoved) {
-    EXPECT_EQ(ClipboardDigest(L"\r\n\t 9E10 7D9D 372B B682 6BD8 1D35 42A4 19D6 \r\n"),
-              "9e107d9d372bb6826bd81d3542a419d6");
-    EXPECT_EQ(ClipboardDigest(L"abc"), "abc") << "any length: it is compared, not checked";
-    for (const wchar_t* text : {L"", L" \r\n ", L"0x9e107d9d", L"9e107d9d372bb682\t6bd81d3542a419d6",
-                                L"9e107d9d\n372bb682", L"MD5 (a) = 9e107d9d", L"９e107d9d", L"9e107d9g"}) {
-        EXPECT_EQ(ClipboardDigest(text), std::nullopt)
-            << "\"" << testing::PrintToString(std::wstring(text)) << "\" is no digest";
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        c = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
     }
+    return text;
+}
+
+TEST(ResultMarks, ClipboardTextIsADigestAPrefixedDigestOrALineNamingTheFile) {
+    // MD5("The quick brown fox jumps over the lazy dog") and SHA-256("abc") (FIPS 180-4).
+    const std::string md5 = "9e107d9d372bb6826bd81d3542a419d6";
+    const std::string sha256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    const struct {
+        std::string text;
+        std::optional<std::string> digest;
+    } cases[] = {
+        {"\r\n\t 9E10 7D9D 372B B682 6BD8 1D35 42A4 19D6 \r\n", md5},
+        {"9e107d9d\n372bb682\t6bd81d3542a419d6", md5},  // over lines, as copied from a page
+        {"abc", "abc"},                                 // any length: it is compared, not checked
+        {"sha256:" + sha256, sha256},                   // as GitHub shows a release asset's digest
+        {"  SHA256: " + Upper(sha256) + "\n", sha256},
+        {"md5:" + md5, md5},
+        {sha256 + "  setup.iso", sha256},  // a whole line of a sum file, naming the file
+        {sha256 + " *./setup.iso\n", sha256},
+        {"SHA2-256(setup.iso)= " + sha256, sha256},
+        {"MD5 (SETUP.ISO) = " + md5, md5},
+        {"", std::nullopt},
+        {" \r\n ", std::nullopt},
+        {"0x9e107d9d", std::nullopt},
+        {"sha256:" + md5, std::nullopt},  // the named algorithm's digest is longer
+        {"sha9:" + md5, std::nullopt},
+        {sha256 + "  other.iso", std::nullopt},
+        {sha256 + "  setup.iso\n" + sha256 + "  setup.iso", std::nullopt},  // one line, not a list
+        {"MD5 (a) = 9e107d9d", std::nullopt},
+        {"\xEF\xBC\x99"
+         "e107d9d",
+         std::nullopt},  // a full-width digit
+        {"9e107d9g", std::nullopt},
+    };
+    for (const auto& [text, digest] : cases) {
+        EXPECT_EQ(ClipboardDigest(text, "setup.iso"), digest) << testing::PrintToString(text);
+    }
+    EXPECT_EQ(ClipboardDigest(sha256 + "  setup.iso", ""), std::nullopt) << "no file to name";
 }
 
 TEST(ResultMarks, SumFilesOutweighTheClipboardWhichOnlyConfirms) {

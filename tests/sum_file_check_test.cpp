@@ -208,3 +208,42 @@ TEST(SumFileCheck, StopsBetweenAndWithinFiles) {
             << "a file stopped part-way gives no verdict at all";
     }
 }
+
+// A line that its length alone names is checked against each algorithm of that length and
+// names the one that matched; the slow MD2 is read for apart, and only when no other matched.
+// MD2("abc") from RFC 1319.
+TEST(SumFileCheck, ALengthSeveralAlgorithmsHaveIsCheckedAgainstEach) {
+    const std::string md2_abc = "da853b0d3f88d99b30283a69e6ded6bb";
+    const struct {
+        std::string lines;
+        std::vector<Verdict> verdicts;
+        std::vector<int> algorithms;
+        int reads;
+    } cases[] = {
+        {kMd5Abc + "  abc\n" + kSha256Abc + "  abc\n",
+         {Match, Match},
+         {hashlib::AlgorithmMd5, hashlib::AlgorithmSha256},
+         1},
+        {kMd5Abc + "  abc\n" + md2_abc + "  abc\n" + std::string(32, '0') + "  abc\n",
+         {Match, Match, Mismatch},
+         {hashlib::AlgorithmMd5, hashlib::AlgorithmMd2, AlgorithmsOfHexLength(32).front()},
+         2},
+    };
+    for (const auto& c : cases) {
+        Listing listing(c.lines);
+        ASSERT_EQ(listing.sum_file.entries.size(), c.verdicts.size()) << c.lines;
+        OpenedInputs opened;
+        DigestCalculator calculator;
+        calculator.SetSourceFilter(&opened);
+        const SumFileCheck check =
+            CheckSumFile(listing.sum_file, listing.sum_file_path, {}, calculator, nullptr);
+        EXPECT_EQ(VerdictsOf(check), c.verdicts) << c.lines;
+        std::vector<int> algorithms;
+        for (const LineVerdict& line : check.lines) {
+            algorithms.push_back(line.algorithm);
+        }
+        EXPECT_EQ(algorithms, c.algorithms) << c.lines;
+        EXPECT_EQ(opened.count, c.reads) << c.lines;
+    }
+    EXPECT_EQ(AlgorithmsOfHexLength(32).back(), hashlib::AlgorithmMd2) << "the slowest last";
+}

@@ -543,9 +543,13 @@ void MainDialog::ApplyCalculationOutcome(const engine::CalculationRequest& reque
     }
     // What the clipboard holds is expected whatever was hashed; sum files only for a plain file.
     const std::optional<std::wstring> clipboard = controls_->ClipboardText();
-    values.marks = JudgeResults(values.results, clipboard ? ClipboardDigest(*clipboard) : std::nullopt,
-                                outcome.sum_file_digests,
-                                [this](std::string_view name) { return controls_->FromUtf8(name); });
+    const std::string& input = command.request.input_value;
+    const std::string file_name = command.request.input_kind == engine::InputFile
+                                      ? input.substr(engine::NameStart(input))
+                                      : std::string();
+    values.marks = JudgeResults(
+        values.results, clipboard ? ClipboardDigest(controls_->ToUtf8(*clipboard), file_name) : std::nullopt,
+        outcome.sum_file_digests, [this](std::string_view name) { return controls_->FromUtf8(name); });
     StateToControls();
 }
 

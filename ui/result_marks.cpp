@@ -50,14 +50,12 @@ constexpr std::wstring_view Disagrees = L"不一致";
 
 }  // namespace
 
-std::optional<std::string> ClipboardDigest(std::wstring_view text) {
-    std::wstring without_spaces(hashlib::ascii::TrimmedWhiteSpace(text));
-    std::erase(without_spaces, L' ');
-    std::optional<std::string> digest = HexOf(without_spaces);
-    if (!digest || digest->empty()) {
+std::optional<std::string> ClipboardDigest(std::string_view text, std::string_view file_name) {
+    std::optional<engine::PastedDigest> pasted = engine::ReadPastedDigest(text, file_name);
+    if (!pasted) {
         return std::nullopt;
     }
-    return hashlib::ascii::Lowered(*digest);
+    return std::move(pasted->digest);
 }
 
 MarkReasons JudgeResults(const std::array<std::wstring, DialogRowCount>& results,
@@ -71,8 +69,13 @@ MarkReasons JudgeResults(const std::array<std::wstring, DialogRowCount>& results
         }
         MarkReason& reason = reasons[row];
         for (const engine::ExpectedDigest& expected : sum_file_digests[size_t(DialogRows[row].algorithm)]) {
-            AddOnce(engine::DigestsEqual(*result, expected.digest) ? reason.agreeing : reason.disagreeing,
-                    name_shown(expected.sum_file));
+            if (engine::DigestsEqual(*result, expected.digest)) {
+                AddOnce(reason.agreeing, name_shown(expected.sum_file));
+            } else if (expected.certain) {
+                // A line several algorithms fit is expected of each: only a line naming the
+                // algorithm can contradict a result.
+                AddOnce(reason.disagreeing, name_shown(expected.sum_file));
+            }
         }
         reason.clipboard = clipboard_digest && engine::DigestsEqual(*result, *clipboard_digest);
     }

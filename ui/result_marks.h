@@ -2,9 +2,9 @@
 // clipboard (whatever the algorithm: a user who copied a published checksum wants to see which
 // row it is), and those of the sum files beside a hashed file (each for its own algorithm). A
 // sum file that contradicts a result outweighs any match; the clipboard, which may hold any hex
-// string at all, can only confirm. Colour alone tells a colour-blind user nothing, so each mark
-// also comes in words: which sum files (by name) or the clipboard the result agrees or
-// disagrees with.
+// string at all, can only confirm, and so can a sum-file line that its length alone names.
+// Colour alone tells a colour-blind user nothing, so each mark also comes in words: which sum
+// files (by name) or the clipboard the result agrees or disagrees with.
 #pragma once
 
 #include <array>
@@ -22,7 +22,7 @@ namespace ui {
 enum class ResultMark {
     None,
     Match,     // equal to an expected digest, and no sum file says otherwise
-    Mismatch,  // a sum file gives the algorithm another digest
+    Mismatch,  // a sum file gives the algorithm another digest, and names the algorithm
 };
 
 // By dialog row.
@@ -46,9 +46,11 @@ struct MarkReason {
 
 using MarkReasons = std::array<MarkReason, DialogRowCount>;  // by dialog row
 
-// The clipboard's text as a digest: trimmed of white space around it, its spaces removed, hex
-// digits only, kept in lower case; nothing for any other text.
-std::optional<std::string> ClipboardDigest(std::wstring_view text);
+// The clipboard's text (UTF-8) as a digest for the file named `file_name` (a bare name; empty
+// when the input is no file), in lower case: a digest, white space inside it ignored; one after
+// an algorithm's name and ':' ("sha256:..."); or a whole sum-file line naming that file. Nothing
+// for any other text.
+std::optional<std::string> ClipboardDigest(std::string_view text, std::string_view file_name = {});
 
 // Turns a sum file's name (UTF-8) into the text the user reads.
 using NameShown = std::function<std::wstring(std::string_view utf8_name)>;

@@ -1,15 +1,16 @@
 // The little the engine asks of the system besides reading files: how many cores the process
 // may use, whether a file's storage pays for seeks, how long a path is in the system code page,
-// and on Windows the conversions between
-// the system's UTF-16 and the byte encodings the program uses. One small file per platform;
-// only the Windows one includes windows.h, so the dialog and orvendal-cli share these without
+// the names in a folder, and on Windows the conversions between the system's UTF-16 and the byte
+// encodings the program uses. One small file per platform; only the Windows one includes
+// windows.h, so the dialog and orvendal-cli share these without
 // taking the Windows headers from here.
 #pragma once
 
 #include <cstddef>
-#include <string>
-#ifdef _WIN32
 #include <optional>
+#include <string>
+#include <vector>
+#ifdef _WIN32
 #include <string_view>
 #endif
 
@@ -30,6 +31,11 @@ bool FileStartIsCached(const std::string& utf8_path);
 // The length of a UTF-8 path in bytes of the system code page, which the path-length check
 // counts: on Windows the ANSI bytes of the Unicode name, elsewhere the UTF-8 bytes.
 size_t SystemCodePageLength(const std::string& utf8_path);
+
+// The names (UTF-8) of the entries of the folder at the UTF-8 path (empty: the current folder),
+// but "." and "..", in no particular order and at most `limit` of them; nothing when it cannot
+// be listed. Only names: nothing is asked of each entry.
+std::optional<std::vector<std::string>> FolderEntryNames(const std::string& utf8_folder, size_t limit);
 
 #ifdef _WIN32
 enum class CodePage {

@@ -6,8 +6,10 @@
 #include <sys/uio.h>
 #include <unistd.h>
 #endif
+#include <dirent.h>
 
 #include <algorithm>
+#include <cstring>
 #include <thread>
 
 #include "platform.h"
@@ -82,6 +84,25 @@ bool FileStartIsCached(const std::string& utf8_path) {
 
 size_t SystemCodePageLength(const std::string& utf8_path) {
     return utf8_path.size();
+}
+
+std::optional<std::vector<std::string>> FolderEntryNames(const std::string& utf8_folder, size_t limit) {
+    DIR* folder = opendir(utf8_folder.empty() ? "." : utf8_folder.c_str());
+    if (folder == nullptr) {
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    while (names.size() < limit) {
+        const dirent* entry = readdir(folder);
+        if (entry == nullptr) {
+            break;
+        }
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+            names.emplace_back(entry->d_name);
+        }
+    }
+    closedir(folder);
+    return names;
 }
 
 }  // namespace engine

@@ -115,4 +115,30 @@ std::optional<std::wstring> WidenStrictUtf8(std::string_view utf8) {
     return ConvertToWide(utf8, CP_UTF8, MB_ERR_INVALID_CHARS);
 }
 
+std::optional<std::vector<std::string>> FolderEntryNames(const std::string& utf8_folder, size_t limit) {
+    std::optional<std::wstring> pattern = WidenStrictUtf8(utf8_folder);
+    if (!pattern) {
+        return std::nullopt;
+    }
+    if (!pattern->empty() && pattern->back() != L'\\' && pattern->back() != L'/' && pattern->back() != L':') {
+        *pattern += L'\\';
+    }
+    *pattern += L'*';
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileExW(pattern->c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                           nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    do {
+        const std::wstring_view name = found.cFileName;
+        if (name != L"." && name != L"..") {
+            names.push_back(Narrow(name, CodePage::Utf8));
+        }
+    } while (names.size() < limit && FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
 }  // namespace engine

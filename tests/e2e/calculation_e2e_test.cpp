@@ -10,30 +10,6 @@ using namespace e2e;
 
 namespace {
 
-// MD2 reads about 10 to 20 MB/s on one core, so this lasts several seconds; the quick
-// algorithms read it in well under a second.
-constexpr size_t LongInputSize = 64 << 20;
-const wchar_t OnlyMd2[] = L"00000000001000";  // the CheckBoxes value: HMAC first, then each row
-
-// The long input, written once per run: a simple generator's bytes, nothing sparse or repeated.
-const std::string& LongContent() {
-    static const std::string content = [] {
-        std::string bytes(LongInputSize, '\0');
-        uint64_t state = 0x9E3779B97F4A7C15ull;
-        for (char& byte : bytes) {
-            state = state * 6364136223846793005ull + 1442695040888963407ull;
-            byte = char(state >> 56);
-        }
-        return bytes;
-    }();
-    return content;
-}
-
-const std::wstring& LongInput() {
-    static const std::wstring path = WriteTestFile(L"long input.bin", LongContent());
-    return path;
-}
-
 class CalculationTest : public DialogTest {
   protected:
     int BarPosition() const {

@@ -53,6 +53,24 @@ std::wstring WriteTestFile(const std::wstring& name, const std::string& bytes) {
     return path;
 }
 
+const std::string& LongContent() {
+    static const std::string content = [] {
+        std::string bytes(size_t(64) << 20, '\0');
+        uint64_t state = 0x9E3779B97F4A7C15ull;
+        for (char& byte : bytes) {
+            state = state * 6364136223846793005ull + 1442695040888963407ull;
+            byte = char(state >> 56);
+        }
+        return bytes;
+    }();
+    return content;
+}
+
+const std::wstring& LongInput() {
+    static const std::wstring path = WriteTestFile(L"long input.bin", LongContent());
+    return path;
+}
+
 std::wstring Quoted(const std::wstring& path) {
     return L"\"" + path + L"\"";
 }

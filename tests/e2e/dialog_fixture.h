@@ -109,6 +109,14 @@ std::wstring EmptyDirectory(const std::wstring& name);
 // Writes `bytes` to `name` in TestDirectory() and returns the file's full name.
 std::wstring WriteTestFile(const std::wstring& name, const std::string& bytes);
 std::wstring Quoted(const std::wstring& path);
+
+// A calculation that lasts seconds: MD2 alone (the CheckBoxes value: HMAC first, then each row),
+// the slowest algorithm at about 10 to 20 MB/s on one core, over the long input (64 MiB of a
+// simple generator's bytes, nothing sparse or repeated, written once per run), which the quick
+// algorithms read in well under a second.
+inline constexpr wchar_t OnlyMd2[] = L"00000000001000";
+const std::string& LongContent();
+const std::wstring& LongInput();
 bool FileExists(const std::wstring& path);
 
 // Puts text on the clipboard, or empties it (nothing).

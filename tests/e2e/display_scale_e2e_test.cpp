@@ -1,7 +1,7 @@
 // Orvendal.exe on a display at the scale its run was started with: run_at_display_scales.sh runs
 // this program at 96, 144 and 192 DPI (100, 150 and 200 %), each in a Wine prefix whose user
 // setting says so, on a virtual display large enough for the dialog at 200 %. It takes the
-// screenshots of the dialog and the About box at each scale.
+// screenshots of the dialog, the About box and a calculation under way at each scale.
 #include <algorithm>
 #include <string>
 
@@ -101,6 +101,33 @@ TEST_F(DisplayScaleTest, DialogAndAboutBoxShowTheImagesDrawnForIt) {
     EXPECT_EQ(Height(picture), DrawnLength(124));
     PostMessageW(about, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << "the About box did not close";
+}
+
+// Mid-calculation: the progress bar and its status text in the bottom band, drawn for this
+// scale, the text as wide as its control at most.
+TEST_F(DisplayScaleTest, ACalculationShowsItsProgressWhole) {
+    SetStringValue(SettingsKey, L"CheckBoxes", OnlyMd2);
+    Start();
+    Type(DataEdit, LongInput());
+    ASSERT_TRUE(TrySend(dialog_, WM_COMMAND, IDOK, 0, nullptr, 1000)) << "Calculate did not return at once";
+    ASSERT_TRUE(WaitUntil([&] { return Visible(ProgressBar) && !Text(StatusText).empty(); }, 5000));
+    WaitUntilPainted(dialog_);
+    TakeScreenshot(Named(L"dialog-calculating"));
+    const HWND status = Item(StatusText);
+    const std::wstring text = Text(StatusText);
+    RECT client = {};
+    GetClientRect(status, &client);
+    const HDC context = GetDC(status);
+    const HGDIOBJ old_font = SelectObject(context, HFONT(SendMessageW(status, WM_GETFONT, 0, 0)));
+    SIZE extent = {};
+    GetTextExtentPoint32W(context, text.c_str(), int(text.size()), &extent);
+    SelectObject(context, old_font);
+    ReleaseDC(status, context);
+    EXPECT_LE(extent.cx, client.right) << "clipped: " << text.size() << " characters";
+    EXPECT_GT(Width(WindowRect(Item(ProgressBar))), Width(WindowRect(Item(Logo))) / 2);
+
+    Send(Item(IDOK), BM_CLICK);  // Stop
+    EXPECT_TRUE(WaitForCalculationEnd(dialog_, 5000)) << "Stop did not stop";
 }
 
 // Saved low on the screen by a run at 100 %: at a larger scale the window is larger, and it is
