@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes Explorer's right-click entries of Orvendal.exe in the two forms the packages need,
 from one description here and the sum-file names the program reads (one a line: ".sha256" a
-suffix, "SHA256SUMS" a whole name):
+suffix, "SHA256SUMS" a whole name, "CHECKSUM.SHA256-*" the start of names):
 
   * an NSIS include for the installer: the macro WriteMenuEntries (every value, the program in
     $INSTDIR) and the verb key names HASH_VERB and CHECK_VERB, by which the installer finds its
@@ -12,7 +12,8 @@ suffix, "SHA256SUMS" a whole name):
 
 Every entry is per user, under HKCU\\Software\\Classes: on every file, "compute" for one file;
 on sum files, "check", through SystemFileAssociations for their suffixes (no file type of the
-user's is taken over) and an AppliesTo condition on every file for their whole names.
+user's is taken over) and an AppliesTo condition on every file for their whole names and the
+starts of names.
 
 Usage: menu_entries.py NAMES_FILE NSIS_INCLUDE README_TEMPLATE README
 """
@@ -48,7 +49,8 @@ def read_names(path):
             if not name:
                 continue
             # What goes into registry paths, AQS and command lines unquoted must be plain.
-            if not re.fullmatch(r"\.?[A-Za-z0-9][A-Za-z0-9_.-]*", name):
+            plain = re.fullmatch(r"\.?[A-Za-z0-9][A-Za-z0-9_.-]*\*?", name)
+            if not plain or (name.startswith(".") and name.endswith("*")):
                 sys.exit(f"{path}: unexpected sum-file name {name!r}")
             (suffixes if name.startswith(".") else whole_names).append(name)
     if not suffixes or not whole_names:
@@ -59,7 +61,10 @@ def read_names(path):
 def entries(suffixes, whole_names):
     """(key below HKCU\\Software\\Classes, values) for every entry; "{suffix}" stands for each
     suffix in the key of the suffixes' entry."""
-    applies_to = " OR ".join(f'System.FileName:="{name}"' for name in whole_names)
+    # ~< is "starts with" in the shell's query syntax.
+    applies_to = " OR ".join(
+        f'System.FileName:~<"{name[:-1]}"' if name.endswith("*") else f'System.FileName:="{name}"'
+        for name in whole_names)
     check_command = command_values('/check "%1"')
     by_suffix = f"SystemFileAssociations\\{{suffix}}\\shell\\{CHECK_VERB}"
     return [

@@ -46,7 +46,7 @@ TEST(CheckReportTest, RowsSummaryAndReportFromTheEnginesVerdicts) {
     const std::string sum_file_path = dir.Write("sums.md5", bytes);
     const engine::SumFile sum_file = engine::ReadSumFile(bytes, sum_file_path);
 
-    std::vector<ui::CheckRow> rows = ui::SumFileRows(sum_file, bytes);
+    std::vector<ui::CheckRow> rows = ui::SumFileRows(sum_file);
     ASSERT_EQ(rows.size(), 7u) << "a row for each entry and the unknown algorithm's line";
     for (const ui::CheckRow& row : rows) {
         EXPECT_EQ(row.verdict, row.line == 4 ? CheckVerdict::UnsupportedAlgorithm : CheckVerdict::NotChecked);
@@ -68,7 +68,7 @@ TEST(CheckReportTest, RowsSummaryAndReportFromTheEnginesVerdicts) {
     };
     EXPECT_EQ(rows, expected);
 
-    const ui::CheckTally tally = ui::TallyRows(rows, sum_file.malformed.size(), check.stopped);
+    const ui::CheckTally tally = ui::TallyRows(rows, sum_file, check.stopped);
     EXPECT_EQ(tally.rows, (std::array<size_t, ui::CheckVerdictCount>{2, 1, 1, 1, 1, 1}));
     EXPECT_EQ(tally.malformed, 1u) << "the line that is no sum line; the unknown algorithm's is a row";
     EXPECT_EQ(
@@ -91,24 +91,42 @@ TEST(CheckReportTest, RowsSummaryAndReportFromTheEnginesVerdicts) {
     EXPECT_EQ(ui::VerdictText(CheckVerdict::UnsupportedAlgorithm), "不支持的算法");
 }
 
-TEST(CheckReportTest, AReportLineStaysOneLineAndAnUnsplittableLineIsNamedByNumber) {
-    const std::string bytes = "\\MD5 (two\\nlines) = " + kMd5Abc + "\nWHIRLPOOL2 = abcd\nXYZ (q) = 12\n";
-    engine::SumFile sum_file = engine::ReadSumFile(bytes, "sums");
-    std::vector<ui::CheckRow> rows = ui::SumFileRows(sum_file, bytes);
-    ASSERT_GE(rows.size(), 1u);
-    EXPECT_EQ(rows[0].file_name, "two\nlines");
-    rows[0].verdict = CheckVerdict::Mismatch;
-    EXPECT_TRUE(ui::CheckReport(rows, {}).starts_with("\\two\\nlines: FAILED\r\n"));
+TEST(CheckReportTest, ClearSignedUtf16AndLengthOnlyLinesAndEscapedNames) {
+    TempDir dir;
+    dir.Write("abc.txt", "abc");
+    // Clear-signed; the line's 32 digits name no one algorithm until checked.
+    const std::string signed_bytes =
+        "-----BEGIN PGP SIGNED MESSAGE-----\nHash: SHA256\n\n" + kMd5Abc +
+        "  abc.txt\n-----BEGIN PGP SIGNATURE-----\n\niQEz\n-----END PGP SIGNATURE-----\n";
+    const std::string signed_path = dir.Write("sums", signed_bytes);
+    const engine::SumFile signed_file = engine::ReadSumFile(signed_bytes, signed_path);
+    std::vector<ui::CheckRow> rows = ui::SumFileRows(signed_file);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_NE(rows[0].algorithm.find("MD5/"), std::string::npos) << rows[0].algorithm;
+    engine::DigestCalculator calculator;
+    RowsListener listener(signed_file, rows);
+    engine::CheckSumFile(signed_file, signed_path, {}, calculator, &listener);
+    EXPECT_EQ(rows, (std::vector<ui::CheckRow>{{4, "abc.txt", "MD5", CheckVerdict::Match, 0}}));
+    EXPECT_EQ(ui::CheckSummary(ui::TallyRows(rows, signed_file, false)),
+              "核对了 1 项：一致 1。其中的 OpenPGP 签名未验证。");
 
-    // A malformed line of an unknown algorithm that the window cannot split keeps its number.
-    engine::SumFile unknown;
-    unknown.malformed.push_back({2, engine::SumLineProblem::UnknownAlgorithm});
-    unknown.malformed.push_back({3, engine::SumLineProblem::UnknownAlgorithm});
-    const std::vector<ui::CheckRow> named = ui::SumFileRows(unknown, "a\nB2X (\nXYZ (q) = 12\n");
-    ASSERT_EQ(named.size(), 2u);
-    EXPECT_EQ(named[0].file_name, "第 2 行");
-    EXPECT_EQ(named[1].file_name, "q");
-    EXPECT_EQ(named[1].algorithm, "XYZ");
+    // UTF-16 (little endian, with its byte-order mark), as some Windows tools write.
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : "SHA256 (abc.txt) = " + kSha256Abc + "\r\n") {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    const engine::SumFile wide = engine::ReadSumFile(utf16, dir.Path("sums.txt"));
+    EXPECT_EQ(ui::SumFileRows(wide),
+              (std::vector<ui::CheckRow>{{1, "abc.txt", "SHA256", CheckVerdict::NotChecked, 0}}));
+
+    // A name holding a line break is escaped, so the report keeps one line per row.
+    const std::string escaped = "\\MD5 (two\\nlines) = " + kMd5Abc + "\n";
+    std::vector<ui::CheckRow> broken = ui::SumFileRows(engine::ReadSumFile(escaped, "sums"));
+    ASSERT_EQ(broken.size(), 1u);
+    EXPECT_EQ(broken[0].file_name, "two\nlines");
+    broken[0].verdict = CheckVerdict::Mismatch;
+    EXPECT_TRUE(ui::CheckReport(broken, {}).starts_with("\\two\\nlines: FAILED\r\n"));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "hashlib/hashlib.h"
 
@@ -12,61 +13,18 @@ constexpr std::array<std::string_view, CheckVerdictCount> VerdictTexts = {
     "一致", "不一致", "缺失", "无法读取", "不支持的算法", "未核对",
 };
 
-constexpr bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
+// The algorithm column of an entry: its algorithm, or while a line only its length names is
+// unchecked, every algorithm of that length.
+std::string AlgorithmText(const engine::SumEntry& entry) {
+    const std::string prefix = entry.keyed ? "HMAC-" : "";
+    if (entry.candidates.size() < 2) {
+        return prefix + hashlib::Algorithms.at(size_t(entry.algorithm)).display_name;
     }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
+    std::string text;
+    for (const int candidate : entry.candidates) {
+        text += (text.empty() ? "" : "/") + prefix + hashlib::Algorithms.at(size_t(candidate)).display_name;
     }
     return text;
-}
-
-// Line `number` (1-based) of `bytes` without its line end, or nothing past the end.
-std::optional<std::string_view> LineOf(std::string_view bytes, size_t number) {
-    for (size_t current = 1;; ++current) {
-        const size_t end = bytes.find('\n');
-        if (current == number) {
-            std::string_view line = bytes.substr(0, end);
-            if (line.ends_with('\r')) {
-                line.remove_suffix(1);
-            }
-            return line;
-        }
-        if (end == std::string_view::npos) {
-            return std::nullopt;
-        }
-        bytes.remove_prefix(end + 1);
-    }
-}
-
-// A line "NAME (FILE) = HEX" as the row of an algorithm we do not compute: FILE runs from the
-// first '(' to the last ')', as the reader takes it.
-CheckRow UnsupportedRow(std::string_view bytes, size_t line) {
-    CheckRow row;
-    row.line = line;
-    row.verdict = CheckVerdict::UnsupportedAlgorithm;
-    constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
-    std::string_view text = LineOf(bytes, line).value_or("");
-    while (text.starts_with(ByteOrderMark)) {
-        text.remove_prefix(ByteOrderMark.size());
-    }
-    text = Trimmed(text);
-    const size_t open = text.find('(');
-    const size_t close = text.rfind(')');
-    // A sum file in another encoding than UTF-8 (zero bytes) is not split here.
-    if (open == std::string_view::npos || close == std::string_view::npos || close <= open + 1 ||
-        text.find('\0') != std::string_view::npos) {
-        row.file_name = "第 " + std::to_string(line) + " 行";
-        return row;
-    }
-    row.algorithm = std::string(Trimmed(text.substr(0, open)));
-    row.file_name = std::string(text.substr(open + 1, close - open - 1));
-    return row;
 }
 
 }  // namespace
@@ -91,22 +49,15 @@ CheckVerdict ToCheckVerdict(engine::Verdict verdict) {
     return CheckVerdict::NotChecked;
 }
 
-std::vector<CheckRow> SumFileRows(const engine::SumFile& sum_file, std::string_view bytes) {
+std::vector<CheckRow> SumFileRows(const engine::SumFile& sum_file) {
     std::vector<CheckRow> rows;
     for (size_t index = 0; index < sum_file.entries.size(); ++index) {
         const engine::SumEntry& entry = sum_file.entries[index];
-        CheckRow row;
-        row.line = entry.line;
-        row.file_name = entry.file_name;
-        row.algorithm = std::string(entry.keyed ? "HMAC-" : "") +
-                        hashlib::Algorithms.at(size_t(entry.algorithm)).display_name;
-        row.entry = index;
-        rows.push_back(std::move(row));
+        rows.push_back({entry.line, entry.file_name, AlgorithmText(entry), CheckVerdict::NotChecked, index});
     }
-    for (const engine::SumLineError& error : sum_file.malformed) {
-        if (error.problem == engine::SumLineProblem::UnknownAlgorithm) {
-            rows.push_back(UnsupportedRow(bytes, error.line));
-        }
+    for (const engine::UnsupportedLine& line : sum_file.unsupported) {
+        rows.push_back(
+            {line.line, line.file_name, line.algorithm, CheckVerdict::UnsupportedAlgorithm, SIZE_MAX});
     }
     std::stable_sort(rows.begin(), rows.end(),
                      [](const CheckRow& a, const CheckRow& b) { return a.line < b.line; });
@@ -123,16 +74,22 @@ void ApplyVerdicts(const engine::ListedFileCheck& file, const engine::SumFile& s
                              [](const CheckRow& row, size_t wanted) { return row.line < wanted; });
         if (row != rows.end() && row->entry == verdict.entry) {
             row->verdict = ToCheckVerdict(verdict.verdict);
+            // A line its length named was checked as the algorithm that told.
+            if (row->verdict != CheckVerdict::NotChecked &&
+                sum_file.entries[verdict.entry].candidates.size() > 1) {
+                row->algorithm = hashlib::Algorithms.at(size_t(verdict.algorithm)).display_name;
+            }
         }
     }
 }
 
-CheckTally TallyRows(const std::vector<CheckRow>& rows, size_t malformed, bool stopped) {
+CheckTally TallyRows(const std::vector<CheckRow>& rows, const engine::SumFile& sum_file, bool stopped) {
     CheckTally tally;
     for (const CheckRow& row : rows) {
         ++tally.rows[size_t(row.verdict)];
     }
-    tally.malformed = malformed - tally.rows[size_t(CheckVerdict::UnsupportedAlgorithm)];
+    tally.malformed = sum_file.malformed.size();
+    tally.signed_message = sum_file.signed_message;
     tally.stopped = stopped;
     return tally;
 }
@@ -155,7 +112,11 @@ std::string CheckSummary(const CheckTally& tally) {
     if (tally.malformed != 0) {
         text += separator + std::string("格式不正确的行 ") + std::to_string(tally.malformed);
     }
-    return text + "。";
+    text += "。";
+    if (tally.signed_message) {
+        text += "其中的 OpenPGP 签名未验证。";
+    }
+    return text;
 }
 
 std::string CheckReport(const std::vector<CheckRow>& rows, const CheckTally& tally) {

@@ -44,28 +44,30 @@ struct CheckRow {
     bool operator==(const CheckRow&) const = default;
 };
 
-// The rows of a sum file before it is checked, in line order: every entry (NotChecked), and every
-// line the reader found naming an unknown algorithm (UnsupportedAlgorithm), its file and algorithm
-// taken from `bytes` (the sum file as read; a line that cannot be split so is named "第 N 行").
-std::vector<CheckRow> SumFileRows(const engine::SumFile& sum_file, std::string_view bytes);
+// The rows of a sum file before it is checked, in line order: every entry (NotChecked; a line
+// that only its length names shows every algorithm of that length, "MD5/MD4/MD2/eDonkey/eMule",
+// until checked), and every line of an algorithm the program does not compute
+// (UnsupportedAlgorithm).
+std::vector<CheckRow> SumFileRows(const engine::SumFile& sum_file);
 
-// Gives the rows of `file`'s lines their verdicts; `rows` are SumFileRows(sum_file, ...).
+// Gives the rows of `file`'s lines their verdicts, and a line its length named the algorithm it
+// was checked as; `rows` are SumFileRows(sum_file).
 void ApplyVerdicts(const engine::ListedFileCheck& file, const engine::SumFile& sum_file,
                    std::vector<CheckRow>& rows);
 
 struct CheckTally {
     std::array<size_t, CheckVerdictCount> rows{};  // by CheckVerdict
     size_t malformed = 0;                          // lines that are neither rows nor comments
+    bool signed_message = false;                   // clear-signed: the signature was not checked
     bool stopped = false;
     bool operator==(const CheckTally&) const = default;
 };
 
-// `malformed`: the count of the reader's malformed lines, those naming an unknown algorithm
-// included (they are rows, and counted as such).
-CheckTally TallyRows(const std::vector<CheckRow>& rows, size_t malformed, bool stopped);
+CheckTally TallyRows(const std::vector<CheckRow>& rows, const engine::SumFile& sum_file, bool stopped);
 
 // "核对了 5 项：一致 3，不一致 1，缺失 1。" with every non-zero count in verdict order, then
-// "格式不正确的行 2" when there are such lines; "已停止，" first when the check was stopped.
+// "格式不正确的行 2" when there are such lines; "已停止，" first when the check was stopped;
+// "其中的 OpenPGP 签名未验证。" after it for a clear-signed sum file.
 std::string CheckSummary(const CheckTally& tally);
 
 // One line per checked row in row order, in coreutils' words: "FILE: OK", "FILE: FAILED" (another

@@ -117,14 +117,13 @@ constexpr Anchor Anchors[] = {
 
 class CheckWindow final : public DialogWindow, engine::CheckListener, engine::ProgressCallback {
   public:
-    CheckWindow(HINSTANCE instance, std::wstring path, std::string bytes, engine::SumFile sum_file,
+    CheckWindow(HINSTANCE instance, std::wstring path, engine::SumFile sum_file,
                 const SettingsStore& settings)
         : DialogWindow(instance, {}, L"Orvendal"),
           path_(std::move(path)),
-          bytes_(std::move(bytes)),
           sum_file_(std::move(sum_file)),
           settings_(settings),
-          rows_(SumFileRows(sum_file_, bytes_)) {}
+          rows_(SumFileRows(sum_file_)) {}
 
     ~CheckWindow() override {
         stop_.request_stop();
@@ -165,7 +164,6 @@ class CheckWindow final : public DialogWindow, engine::CheckListener, engine::Pr
     void SetText(int id, std::string_view utf8) { SetDlgItemTextW(hwnd(), id, Wide(utf8).c_str()); }
 
     const std::wstring path_;
-    const std::string bytes_;
     const engine::SumFile sum_file_;
     const SettingsStore& settings_;
     std::vector<CheckRow> rows_;
@@ -475,7 +473,7 @@ void CheckWindow::OnDone() {
         bytes_done_ = bytes_total_.load();
     }
     ShowProgress();
-    SetText(IDC_CHECK_SUMMARY, CheckSummary(TallyRows(rows_, sum_file_.malformed.size(), stopped)));
+    SetText(IDC_CHECK_SUMMARY, CheckSummary(TallyRows(rows_, sum_file_, stopped)));
     EnableWindow(Item(IDC_CHECK_STOP), FALSE);
     EnableWindow(Item(IDC_CHECK_COPY), TRUE);
     SendMessageW(hwnd(), DM_SETDEFID, IDC_CHECK_COPY, 0);
@@ -488,8 +486,7 @@ void CheckWindow::CopyReport() {
         const std::lock_guard lock(mutex_);
         stopped = outcome_ && outcome_->stopped;
     }
-    const std::wstring report =
-        Wide(CheckReport(rows_, TallyRows(rows_, sum_file_.malformed.size(), stopped)));
+    const std::wstring report = Wide(CheckReport(rows_, TallyRows(rows_, sum_file_, stopped)));
     if (!OpenClipboard(hwnd())) {
         return;
     }
@@ -603,11 +600,11 @@ int RunCheckWindow(HINSTANCE instance, const std::wstring& sum_file_path, const 
             return Refuse(instance, IDS_CHECK_SUM_FILE_UNREADABLE, path);
     }
     engine::SumFile sum_file = engine::ReadSumFile(bytes, Utf8(path));
-    const bool any_row = !SumFileRows(sum_file, bytes).empty();
+    const bool any_row = !SumFileRows(sum_file).empty();
     if (!any_row) {
         return Refuse(instance, IDS_CHECK_NO_LINES, path);
     }
-    CheckWindow window(instance, path, std::move(bytes), std::move(sum_file), settings);
+    CheckWindow window(instance, path, std::move(sum_file), settings);
     return window.Run() < 0 ? CheckRefusedExitCode : 0;
 }
 

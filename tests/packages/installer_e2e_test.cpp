@@ -102,10 +102,11 @@ std::wstring Widened(const std::string& utf8) {
 }
 
 // The sum files the program reads, as the algorithm table gives them: suffixes (".sha256", and
-// ".sfv") and whole names ("SHA256SUMS"), each once.
+// ".sfv"), whole names ("SHA256SUMS") and starts of names ("CHECKSUM.SHA256-"), each once.
 struct SumFileNames {
     std::vector<std::wstring> suffixes;
     std::vector<std::wstring> whole_names;
+    std::vector<std::wstring> name_starts;
 };
 
 SumFileNames TableSumFileNames() {
@@ -125,6 +126,11 @@ SumFileNames TableSumFileNames() {
         for (const char* name : info.sum_file_names) {
             if (name != nullptr) {
                 add(names.whole_names, name);
+            }
+        }
+        for (const char* start : info.sum_file_prefixes) {
+            if (start != nullptr) {
+                add(names.name_starts, start);
             }
         }
     }
@@ -233,6 +239,9 @@ KeyTree ExpectedMenuEntries(const std::wstring& folder) {
     for (const std::wstring& name : names.whole_names) {
         applies_to +=
             (applies_to.empty() ? L"" : L" OR ") + std::wstring(L"System.FileName:=") + Quoted(name);
+    }
+    for (const std::wstring& start : names.name_starts) {  // "~<": starts with
+        applies_to += L" OR System.FileName:~<" + Quoted(start);
     }
     KeyTree entries = {
         {L"*\\shell\\Orvendal.Hash", verb(HashText)},
