@@ -75,6 +75,27 @@ TEST_F(CheckWindowTest, ShowsEveryLinesVerdictAndCopiesTheReport) {
     WaitForCheckSummary();
 }
 
+TEST_F(CheckWindowTest, ReadsClearSignedAndUtf16SumFiles) {
+    WriteTestFile(L"abc.txt", "abc");
+    const std::wstring clear_signed =
+        WriteTestFile(L"SHA256SUMS.txt", "-----BEGIN PGP SIGNED MESSAGE-----\nHash: SHA256\n\n" + AbcSha256 +
+                                             "  abc.txt\n-----BEGIN PGP SIGNATURE-----\n\niQEz\n"
+                                             "-----END PGP SIGNATURE-----\n");
+    StartCheck(clear_signed);
+    EXPECT_EQ(WaitForCheckSummary(), L"核对了 1 项：一致 1。其中的 OpenPGP 签名未验证。");
+    EXPECT_EQ(CheckRows(), (std::vector<CheckRow>{{L"abc.txt", L"SHA256", L"一致"}}));
+    Close();
+
+    std::string utf16 = "\xFF\xFE";  // little endian, with its byte-order mark
+    for (const char c : "MD5 (abc.txt) = " + AbcMd5 + "\r\n") {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    StartCheck(WriteTestFile(L"utf16.md5", utf16));
+    EXPECT_EQ(WaitForCheckSummary(), L"核对了 1 项：一致 1。");
+    EXPECT_EQ(CheckRows(), (std::vector<CheckRow>{{L"abc.txt", L"MD5", L"一致"}}));
+}
+
 TEST_F(CheckWindowTest, StopLeavesTheRestUnchecked) {
     // Large enough that the check is still reading when Stop is clicked (sparse: no disk).
     const std::wstring folder = EmptyDirectory(L"stop");
