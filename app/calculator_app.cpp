@@ -4,6 +4,7 @@
 #include <objbase.h>
 
 #include "app/startup.h"
+#include "ui/check_window.h"
 #include "ui/main_dialog.h"
 #include "ui/main_dialog_window.h"
 
@@ -25,8 +26,11 @@ int CalculatorApp::Run(HINSTANCE instance, std::span<const std::wstring> argumen
     // stays initialised until the process ends: a help window may still be open and using it.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
-    ui::MainDialog dialog;
     const ui::SettingsStore settings(SettingsKeyPath());
+    if (request.check) {
+        return ui::RunCheckWindow(instance, request.sum_file, settings);
+    }
+    ui::MainDialog dialog;
     const ui::ProgramIdentity program{ProductWord, MakerWord, EditionSuffix, FormatVersion(true)};
     dialog.values.data_value = request.file_name;
     ui::RunMainDialog(instance, dialog, program, settings);

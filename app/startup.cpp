@@ -29,6 +29,13 @@ std::wstring SettingsKeyPath() {
 
 StartRequest ClassifyCommandLine(std::span<const std::wstring> arguments) {
     StartRequest request;
+    if (!arguments.empty() && arguments.front() == CheckSwitch) {
+        request.check = true;
+        if (arguments.size() == 2) {
+            request.sum_file = arguments[1];
+        }
+        return request;
+    }
     if (arguments.size() != 1) {
         return request;
     }

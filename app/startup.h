@@ -32,11 +32,18 @@ std::wstring SettingsKeyPath();  // Software\Tamberlyn\Orvendal\2.02
 struct StartRequest {
     bool remove_settings = false;  // end without a window after removing the settings
     std::wstring file_name;        // hashed as soon as the dialog opens; empty for none
+    bool check = false;            // the checking window instead of the dialog
+    std::wstring sum_file;         // what it checks; empty when none was named
 };
+
+// The switch that opens the checking window on the sum file after it.
+inline constexpr wchar_t CheckSwitch[] = L"/check";
 
 // The arguments after the program's name. Exactly one argument equal to "/install" or
 // "/uninstall" (case-sensitive) removes the settings; exactly one argument not starting with
-// '/' is a file name; anything else opens the dialog empty.
+// '/' is a file name; "/check" first asks for the checking window, on the sum file after it
+// when it is followed by exactly one argument (with none, or more, no sum file is named);
+// anything else opens the dialog empty.
 StartRequest ClassifyCommandLine(std::span<const std::wstring> arguments);
 
 }  // namespace app

@@ -1,10 +1,13 @@
 ; The per-user installer of Orvendal: no administrator rights; the files go into
 ; %LOCALAPPDATA%\Programs\Orvendal (or the folder given with /D=), the shortcuts and the
-; Uninstall entry under the current user. /S installs and uninstalls without a window.
+; Uninstall entry and Explorer's right-click entries under the current user. /S installs and
+; uninstalls without a window.
 ;
 ; Built by packaging/CMakeLists.txt:
 ;   makensis -INPUTCHARSET UTF8 -DVERSION_TEXT=2.02.00337 -DVERSION_NUMBERS=2.2.337.0
-;            -DPROGRAM=... -DHELP=... -DCLI=... -DICON=... -DOUTFILE=... Orvendal.nsi
+;            -DPROGRAM=... -DHELP=... -DCLI=... -DICON=... -DMENU_ENTRIES=... -DOUTFILE=... Orvendal.nsi
+; MENU_ENTRIES is the include packaging/menu_entries.py writes: the entries' values and the
+; names of their verb keys.
 
 Unicode true
 Target amd64-unicode
@@ -16,8 +19,11 @@ SetDateSave off
 
 !include MUI2.nsh
 !include LogicLib.nsh
+!include Integration.nsh
+!include "${MENU_ENTRIES}"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvendal"
+!define CLASSES "Software\Classes"
 
 Name "Orvendal"
 OutFile "${OUTFILE}"
@@ -53,6 +59,38 @@ Function un.onInit
     SetShellVarContext current
 FunctionEnd
 
+; Removes the right-click entries: the two verbs on every file, and the check verb on whatever
+; file type carries it, so that the types an earlier version listed go too. Parent keys go only
+; when they are left empty; other programs' verbs and values stay.
+!macro DefineRemoveMenuEntries PREFIX
+Function ${PREFIX}RemoveMenuEntries
+    DeleteRegKey HKCU "${CLASSES}\*\shell\${HASH_VERB}"
+    DeleteRegKey HKCU "${CLASSES}\*\shell\${CHECK_VERB}"
+    DeleteRegKey /ifempty HKCU "${CLASSES}\*\shell"
+    DeleteRegKey /ifempty HKCU "${CLASSES}\*"
+    StrCpy $R0 0
+    ${Do}
+        EnumRegKey $R1 HKCU "${CLASSES}\SystemFileAssociations" $R0
+        ${IfThen} $R1 == "" ${|} ${ExitDo} ${|}
+        ClearErrors
+        EnumRegKey $R2 HKCU "${CLASSES}\SystemFileAssociations\$R1\shell\${CHECK_VERB}" 0
+        ${IfNot} ${Errors}
+            DeleteRegKey HKCU "${CLASSES}\SystemFileAssociations\$R1\shell\${CHECK_VERB}"
+            DeleteRegKey /ifempty HKCU "${CLASSES}\SystemFileAssociations\$R1\shell"
+            DeleteRegKey /ifempty HKCU "${CLASSES}\SystemFileAssociations\$R1"
+        ${EndIf}
+        ; When the type's key went, the next one has taken its index.
+        EnumRegKey $R2 HKCU "${CLASSES}\SystemFileAssociations" $R0
+        ${If} $R2 == $R1
+            IntOp $R0 $R0 + 1
+        ${EndIf}
+    ${Loop}
+    DeleteRegKey /ifempty HKCU "${CLASSES}\SystemFileAssociations"
+FunctionEnd
+!macroend
+!insertmacro DefineRemoveMenuEntries ""
+!insertmacro DefineRemoveMenuEntries "un."
+
 Section "Orvendal" SectionProgram
     SetOutPath "$INSTDIR"
     File "/oname=Orvendal.exe" "${PROGRAM}"
@@ -78,6 +116,11 @@ Section "Orvendal" SectionProgram
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 
+    ; One set of entries, this version's, whatever was installed before.
+    Call RemoveMenuEntries
+    !insertmacro WriteMenuEntries
+    ${NotifyShell_AssocChanged}
+
     ; The program clears the settings an earlier version may have left.
     ExecWait '"$INSTDIR\Orvendal.exe" /install'
 SectionEnd
@@ -94,13 +137,15 @@ Section "Uninstall"
     Delete "$INSTDIR\Uninstall.exe"
     RMDir "$INSTDIR"
 
-    ; The shortcuts and the entry belong to the installation the entry names: an installation
-    ; into another folder since then has taken them over.
+    ; The shortcuts, the right-click entries and the Uninstall entry belong to the installation
+    ; the Uninstall entry names: an installation into another folder since then has taken them over.
     ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
     ${If} $0 == ""
     ${OrIf} $0 == $INSTDIR
         Delete "$SMPROGRAMS\Orvendal.lnk"
         Delete "$SENDTO\Orvendal.lnk"
+        Call un.RemoveMenuEntries
+        ${NotifyShell_AssocChanged}
         DeleteRegKey HKCU "${UNINSTALL_KEY}"
     ${EndIf}
 SectionEnd

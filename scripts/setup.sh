@@ -13,6 +13,7 @@ packages=(
     fonts-wqy-microhei locales-all                   # Chinese texts, code page 936 under Wine
     fp-utils-3.2.2                                   # chmcmd, the help compiler
     nsis unzip                                       # scripts/package.sh: the installer; the packages' tests
+    python3-jsonschema python3-yaml                  # the packages' tests: the manifests against their schemas
     libbenchmark-dev libssl-dev librhash-dev zlib1g-dev  # benchmarks and their anchor libraries
     libsodium-dev libb2-dev                          # BLAKE2b anchors of the benchmarks
     rhash time                                       # bench/run.sh; rhash is also an oracle of tests/huge_file_test.py

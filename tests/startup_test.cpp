@@ -39,6 +39,21 @@ TEST(StartupTest, ASingleOtherArgumentIsTheFileToHash) {
     EXPECT_FALSE(Classify({L"a.txt"}).remove_settings);
     EXPECT_EQ(Classify({}).file_name, L"");
     EXPECT_EQ(Classify({L"a.txt", L"b.txt"}).file_name, L"") << "a second argument leaves the dialog empty";
+    EXPECT_FALSE(Classify({L"a.txt"}).check);
+}
+
+TEST(StartupTest, CheckTakesTheOneSumFileAfterIt) {
+    const app::StartRequest request = Classify({L"/check", L"D:\\下载\\SHA256SUMS"});
+    EXPECT_TRUE(request.check);
+    EXPECT_EQ(request.sum_file, L"D:\\下载\\SHA256SUMS");
+    EXPECT_EQ(request.file_name, L"");
+    for (const std::vector<std::wstring>& none :
+         {std::vector<std::wstring>{L"/check"}, {L"/check", L"a", L"b"}}) {
+        EXPECT_TRUE(Classify(none).check);
+        EXPECT_EQ(Classify(none).sum_file, L"") << none.size() << " arguments name no sum file";
+    }
+    EXPECT_FALSE(Classify({L"/CHECK", L"SHA256SUMS"}).check) << "switches are case-sensitive";
+    EXPECT_FALSE(Classify({L"SHA256SUMS", L"/check"}).check);
 }
 
 }  // namespace

@@ -70,4 +70,25 @@ void SettingsStore::Write(const StoredSettings& settings) const {
     RegCloseKey(key);
 }
 
+std::wstring SettingsStore::ReadValue(const wchar_t* name) const {
+    HKEY key = nullptr;
+    if (key_path_.empty() ||
+        RegOpenKeyExW(HKEY_CURRENT_USER, SectionPath().c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return {};
+    }
+    std::wstring value = ReadStringValue(key, name);
+    RegCloseKey(key);
+    return value;
+}
+
+void SettingsStore::WriteValue(const wchar_t* name, const std::wstring& value) const {
+    HKEY key = nullptr;
+    if (key_path_.empty() || RegCreateKeyExW(HKEY_CURRENT_USER, SectionPath().c_str(), 0, nullptr, 0,
+                                             KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    WriteStringValue(key, name, value);
+    RegCloseKey(key);
+}
+
 }  // namespace ui

@@ -21,6 +21,11 @@ class SettingsStore {
     // Creates the section when needed. A failure is ignored: the next run keeps its defaults.
     void Write(const StoredSettings& settings) const;
 
+    // Another string value of the section (the checking window's place), read and written alone:
+    // empty when absent or not a string; a failure to write is ignored.
+    std::wstring ReadValue(const wchar_t* name) const;
+    void WriteValue(const wchar_t* name, const std::wstring& value) const;
+
   private:
     std::wstring SectionPath() const;
 

@@ -1,5 +1,8 @@
 #include "dialog_fixture.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -123,6 +126,87 @@ std::optional<std::wstring> StringValue(const std::wstring& path, const wchar_t*
         return std::nullopt;
     }
     return std::wstring(buffer.data(), wcsnlen(buffer.data(), size / sizeof(wchar_t)));
+}
+
+void PrintTo(const CheckRow& row, std::ostream* out) {
+    *out << "{" << testing::PrintToString(row.file) << ", " << testing::PrintToString(row.algorithm) << ", "
+         << testing::PrintToString(row.verdict) << "}";
+}
+
+std::optional<std::wstring> ClipboardText() {
+    if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; })) {
+        ADD_FAILURE() << "the clipboard stays busy";
+        return std::nullopt;
+    }
+    std::optional<std::wstring> text;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+        if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data)); locked != nullptr) {
+            text = std::wstring(locked, wcsnlen(locked, GlobalSize(data) / sizeof(wchar_t)));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+std::vector<CheckRow> DialogTest::CheckRows() {
+    // An LVITEMW and room for the text, in the program's memory: the list writes to it there.
+    constexpr size_t TextRoom = 1024;
+    const HWND list = Item(CheckList);
+    const size_t size = sizeof(LVITEMW) + TextRoom * sizeof(wchar_t);
+    auto* remote = static_cast<uint8_t*>(
+        VirtualAllocEx(program_->process(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (remote == nullptr) {
+        ADD_FAILURE() << "no memory in the program";
+        return {};
+    }
+    std::vector<CheckRow> rows;
+    const int count = int(Send(list, LVM_GETITEMCOUNT));
+    for (int index = 0; index < count; ++index) {
+        std::wstring cells[3];
+        for (int column = 0; column < 3; ++column) {
+            LVITEMW item = {};
+            item.mask = LVIF_TEXT;
+            item.iSubItem = column;
+            item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+            item.cchTextMax = int(TextRoom);
+            WriteProcessMemory(program_->process(), remote, &item, sizeof(item), nullptr);
+            const auto length =
+                size_t(Send(list, LVM_GETITEMTEXTW, WPARAM(index), reinterpret_cast<LPARAM>(remote)));
+            std::vector<wchar_t> text(TextRoom, L'\0');
+            ReadProcessMemory(program_->process(), remote + sizeof(LVITEMW), text.data(),
+                              TextRoom * sizeof(wchar_t), nullptr);
+            cells[column].assign(text.data(), std::min(length, wcsnlen(text.data(), TextRoom)));
+        }
+        rows.push_back({cells[0], cells[1], cells[2]});
+    }
+    VirtualFreeEx(program_->process(), remote, 0, MEM_RELEASE);
+    return rows;
+}
+
+Warning DialogTest::RunExpectingRefusal(const std::wstring& arguments, DWORD exit_code) {
+    program_ = std::make_unique<ProgramUnderTest>(ProgramPath(), arguments, L"");
+    if (!program_->started()) {
+        ADD_FAILURE() << "the program did not start";
+        return {};
+    }
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            for (const HWND window : program_->VisibleWindows()) {
+                if (ClassOf(window) == L"#32770" && GetDlgItem(window, MessageBoxText) != nullptr) {
+                    box = window;
+                }
+            }
+            return box != nullptr;
+        },
+        StartTimeoutMs);
+    EXPECT_EQ(program_->VisibleWindows().size(), box != nullptr ? 1u : 0u)
+        << "another window beside the message";
+    const Warning warning = ReadAndCloseWarning(box);
+    EXPECT_EQ(program_->WaitForExit().value_or(99), exit_code);
+    program_.reset();
+    return warning;
 }
 
 void RunSwitch(const wchar_t* argument) {

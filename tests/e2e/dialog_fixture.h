@@ -78,6 +78,22 @@ inline const wchar_t AccessDeniedText[] = L"指定文件拒绝访问!";
 inline const wchar_t CannotOpenText[] = L"不能打开指定文件!";
 inline const wchar_t PathTooLongText[] = L"指定文件路径太长!";
 
+// The checking window (Orvendal.exe /check SUMFILE).
+inline constexpr int CheckList = 1101;
+inline constexpr int CheckProgress = 1102;
+inline constexpr int CheckSpeed = 1103;
+inline constexpr int CheckSummary = 1104;
+inline constexpr int CheckStop = 1105;
+inline constexpr int CheckCopy = 1106;
+inline constexpr int CheckHelp = 1107;
+
+// A row of its list: file, algorithm, verdict.
+struct CheckRow {
+    std::wstring file, algorithm, verdict;
+    bool operator==(const CheckRow&) const = default;
+};
+void PrintTo(const CheckRow& row, std::ostream* out);
+
 inline const wchar_t MakerKey[] = L"Software\\Tamberlyn";
 inline const wchar_t ProductKey[] = L"Software\\Tamberlyn\\Orvendal";
 inline const wchar_t SettingsKey[] = L"Software\\Tamberlyn\\Orvendal\\2.02\\Settings";
@@ -118,6 +134,9 @@ bool FileExists(const std::wstring& path);
 
 // Puts text on the clipboard, or empties it (nothing).
 void SetClipboardText(const std::optional<std::wstring>& text);
+
+// The clipboard's text, or nothing when it holds none.
+std::optional<std::wstring> ClipboardText();
 
 // Registry keys and string values under the current user.
 bool KeyExists(const std::wstring& path);
@@ -184,6 +203,31 @@ class DialogTest : public testing::Test {
         EXPECT_EQ(*code, 0u);
         dialog_ = nullptr;
     }
+
+    // Starts the program with /check and `sum_file` and waits for the checking window, which
+    // then stands in for the dialog (Close, Item, Text).
+    void StartCheck(const std::wstring& sum_file, const std::wstring& program = ProgramPath()) {
+        StartCheckWith(L"/check " + Quoted(sum_file), program);
+    }
+    void StartCheckWith(const std::wstring& arguments, const std::wstring& program = ProgramPath()) {
+        program_ = std::make_unique<ProgramUnderTest>(program, arguments, L"");
+        ASSERT_TRUE(program_->started());
+        dialog_ = program_->WaitForDialog(StartTimeoutMs, CheckList);
+        ASSERT_NE(dialog_, nullptr) << "the checking window did not appear";
+    }
+
+    // The checking window's summary once the check has ended (Copy is enabled then).
+    std::wstring WaitForCheckSummary(DWORD timeout_ms = 60000) {
+        EXPECT_TRUE(WaitUntil([&] { return Enabled(CheckCopy); }, timeout_ms)) << "the check did not end";
+        return Text(CheckSummary);
+    }
+
+    // The rows of the checking window's list, read through the program's own memory.
+    std::vector<CheckRow> CheckRows();
+
+    // Starts the program with `arguments`, expects a message box of its own and that the program
+    // then ends with `exit_code` without any other window.
+    Warning RunExpectingRefusal(const std::wstring& arguments, DWORD exit_code);
 
     HWND Item(int id) const { return GetDlgItem(dialog_, id); }
     std::wstring Text(int id) const { return TextOf(Item(id)); }

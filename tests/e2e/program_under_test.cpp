@@ -117,14 +117,14 @@ ProgramUnderTest::~ProgramUnderTest() {
     CloseHandle(process_);
 }
 
-HWND ProgramUnderTest::WaitForDialog(DWORD timeout_ms) const {
+HWND ProgramUnderTest::WaitForDialog(DWORD timeout_ms, int marker) const {
     HWND dialog = nullptr;
     WaitUntil(
         [&] {
             for (const HWND window : VisibleWindows()) {
                 // The message boxes share the title; only the main dialog has no owner.
                 if (ClassOf(window) == L"#32770" && GetWindow(window, GW_OWNER) == nullptr &&
-                    GetDlgItem(window, 1030) != nullptr) {
+                    GetDlgItem(window, marker) != nullptr) {
                     dialog = window;
                     return true;
                 }

@@ -65,8 +65,9 @@ class ProgramUnderTest {
 
     bool started() const { return process_ != nullptr; }
 
-    // The main dialog once it is visible, or null.
-    HWND WaitForDialog(DWORD timeout_ms = StartTimeoutMs) const;
+    // The main dialog once it is visible, or null; with `marker`, the window without an owner
+    // that holds that control instead (the checking window's list).
+    HWND WaitForDialog(DWORD timeout_ms = StartTimeoutMs, int marker = 1030) const;
     // A visible top-level dialog of the program owned by `owner` (a message box, the open-file
     // dialog), or null.
     HWND FindOwnedDialog(HWND owner) const;
