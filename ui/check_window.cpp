@@ -153,6 +153,8 @@ class CheckWindow final : public DialogWindow, engine::CheckListener, engine::Pr
     void PrepareList();
     void RecordLayout();
     void ApplyLayout();
+    void OnDpiChanged() override;
+    void SetIcons();
     void RestorePlacement();
     void SaveSettings();
     void TakeVerdicts();
@@ -185,9 +187,13 @@ class CheckWindow final : public DialogWindow, engine::CheckListener, engine::Pr
     int shown_position_ = 0;
     HICON icon_ = nullptr;
     HICON small_icon_ = nullptr;
+    // At the DPI the window opened at, and (layout_, created_size_) at the current one.
+    SIZE recorded_size_ = {};
     SIZE created_size_ = {};
     SIZE recorded_client_ = {};
     std::vector<std::pair<int, RECT>> recorded_rects_;
+    SIZE layout_client_ = {};
+    std::vector<std::pair<int, RECT>> layout_rects_;
 };
 
 int CheckWindow::Run() {
@@ -268,16 +274,15 @@ BOOL CheckWindow::OnInit() {
     RECT window;
     GetWindowRect(hwnd(), &window);
     created_size_ = SIZE{window.right - window.left, window.bottom - window.top};
-    icon_ = LoadIconForDpi(instance(), IDI_MAIN_ICON, SM_CXICON, Dpi());
-    small_icon_ = LoadIconForDpi(instance(), IDI_MAIN_ICON, SM_CXSMICON, Dpi());
-    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_));
+    recorded_size_ = created_size_;
+    SetIcons();
 
     SetDlgItemTextW(hwnd(), IDC_CHECK_SUM_FILE, path_.c_str());
     SendDlgItemMessageW(hwnd(), IDC_CHECK_PROGRESS, PBM_SETRANGE32, 0, ProgressRange);
     EnableWindow(Item(IDC_CHECK_COPY), FALSE);
     PrepareList();
     RecordLayout();
+    FollowDpiChanges();
     RestorePlacement();
     ShowWindow(hwnd(), SW_SHOW);
 
@@ -320,17 +325,51 @@ void CheckWindow::RecordLayout() {
             recorded_rects_.emplace_back(anchor.id, RECT{rect->left, rect->top, rect->right, rect->bottom});
         }
     }
+    layout_client_ = recorded_client_;
+    layout_rects_ = recorded_rects_;
+}
+
+void CheckWindow::SetIcons() {
+    const HICON icon = LoadIconForDpi(instance(), IDI_MAIN_ICON, SM_CXICON, Dpi());
+    const HICON small_icon = LoadIconForDpi(instance(), IDI_MAIN_ICON, SM_CXSMICON, Dpi());
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon));
+    for (HICON old : {icon_, small_icon_}) {
+        if (old != nullptr) {
+            DestroyIcon(old);
+        }
+    }
+    icon_ = icon;
+    small_icon_ = small_icon;
+}
+
+// The controls have their fonts and places for the new DPI; what the window keeps of the DPI it
+// opened at follows, and so do the icons and the narrow columns.
+void CheckWindow::OnDpiChanged() {
+    const auto scaled = [this](LONG length) { return LONG(ScaledForDpi(int32_t(length))); };
+    created_size_ = SIZE{scaled(recorded_size_.cx), scaled(recorded_size_.cy)};
+    layout_client_ = SIZE{scaled(recorded_client_.cx), scaled(recorded_client_.cy)};
+    layout_rects_.clear();
+    for (const auto& [id, rect] : recorded_rects_) {
+        layout_rects_.emplace_back(
+            id, RECT{scaled(rect.left), scaled(rect.top), scaled(rect.right), scaled(rect.bottom)});
+    }
+    SetIcons();
+    const HWND list = Item(IDC_CHECK_LIST);
+    const int side = MulDiv(90, int(Dpi()), 96);
+    ListView_SetColumnWidth(list, AlgorithmColumn, side);
+    ListView_SetColumnWidth(list, VerdictColumn, side);
 }
 
 void CheckWindow::ApplyLayout() {
-    if (recorded_rects_.empty() || IsIconic(hwnd())) {
+    if (layout_rects_.empty() || IsIconic(hwnd())) {
         return;
     }
     RECT client;
     GetClientRect(hwnd(), &client);
-    const int dx = client.right - recorded_client_.cx;
-    const int dy = client.bottom - recorded_client_.cy;
-    for (const auto& [id, recorded] : recorded_rects_) {
+    const int dx = client.right - layout_client_.cx;
+    const int dy = client.bottom - layout_client_.cy;
+    for (const auto& [id, recorded] : layout_rects_) {
         for (const Anchor& anchor : Anchors) {
             if (anchor.id != id) {
                 continue;

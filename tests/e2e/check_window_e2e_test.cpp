@@ -2,6 +2,8 @@
 // from its list, the summary, the copied report, Stop, its place kept, and the messages and exit
 // status without a sum file to check. The digests are published ones: MD5 and SHA-256 of "abc"
 // (RFC 1321, FIPS 180-2).
+#include <map>
+
 #include "dialog_fixture.h"
 
 // After windows.h (dialog_fixture.h).
@@ -17,6 +19,34 @@ const std::string AbcSha256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb
 const wchar_t CheckWindowRectValue[] = L"CheckWndRect";
 
 class CheckWindowTest : public DialogTest {};
+
+// On a display of twice the scale the controls have twice their size, the window lays
+// itself out in what the system suggests, and back at the first scale all is where it was.
+TEST_F(CheckWindowTest, FollowsAChangeOfDisplayScale) {
+    StartCheck(WriteTestFile(L"scale.md5", AbcMd5 + "  gone.txt\n"));
+    WaitForCheckSummary();
+    const RECT window = WindowRect(dialog_);
+    const std::map<HWND, RECT> before = ClientRects(dialog_);
+
+    SendDpiChanged(
+        *program_, dialog_, 192,
+        RECT{window.left, window.top, window.left + 2 * Width(window), window.top + 2 * Height(window)});
+    RECT client = {};
+    GetClientRect(dialog_, &client);
+    for (const auto& [control, now] : ClientRects(dialog_)) {
+        SCOPED_TRACE(testing::Message() << "control " << GetDlgCtrlID(control));
+        EXPECT_LE(now.right, client.right);
+        EXPECT_LE(now.bottom, client.bottom);
+        if (GetDlgCtrlID(control) != CheckList) {  // the list alone takes the height left
+            EXPECT_EQ(Height(now), 2 * Height(before.at(control)));
+        }
+    }
+
+    SendDpiChanged(*program_, dialog_, 96, window);
+    for (const auto& [control, rect] : ClientRects(dialog_)) {
+        EXPECT_TRUE(EqualRect(&rect, &before.at(control))) << "control " << GetDlgCtrlID(control);
+    }
+}
 
 TEST_F(CheckWindowTest, ShowsEveryLinesVerdictAndCopiesTheReport) {
     const std::wstring folder = EmptyDirectory(L"核对 窗口");

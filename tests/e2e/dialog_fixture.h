@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -193,6 +194,40 @@ class DialogTest : public testing::Test {
         ASSERT_TRUE(program_->started());
         dialog_ = program_->WaitForDialog();
         ASSERT_NE(dialog_, nullptr) << "the dialog did not appear";
+    }
+
+    // What the system sends when the window moves to a display of another scale: the new DPI
+    // and the rectangle it suggests, which the program reads from its own memory.
+    static void SendDpiChanged(const ProgramUnderTest& program, HWND window, UINT dpi,
+                               const RECT& suggested) {
+        void* remote = VirtualAllocEx(program.process(), nullptr, sizeof(suggested), MEM_COMMIT | MEM_RESERVE,
+                                      PAGE_READWRITE);
+        ASSERT_NE(remote, nullptr);
+        ASSERT_TRUE(WriteProcessMemory(program.process(), remote, &suggested, sizeof(suggested), nullptr));
+        Send(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
+        VirtualFreeEx(program.process(), remote, 0, MEM_RELEASE);
+    }
+
+    // Every control's rectangle in the client area of `window`, by control.
+    static std::map<HWND, RECT> ClientRects(HWND window) {
+        std::map<HWND, RECT> rects;
+        for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            RECT rect = WindowRect(child);
+            MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&rect), 2);
+            rects[child] = rect;
+        }
+        return rects;
+    }
+
+    // Every control's window rectangle, by window.
+    std::map<HWND, RECT> ControlRects() const {
+        std::map<HWND, RECT> rects;
+        for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            rects[child] = WindowRect(child);
+        }
+        return rects;
     }
 
     // Closes the dialog as Close does and expects the process to end normally.
