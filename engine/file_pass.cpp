@@ -142,7 +142,10 @@ ResultCode SerialPass(ByteSource& source, const ObjectTable& objects, const File
                       KeptMemory& memory) {
     const uint32_t piece_size = PieceSize(settings);
     uint8_t* const piece = memory.Get(piece_size);
-    const auto [together, partner] = PairUpdatedTogether(objects);
+    // Plain variables, not a structured binding: the block lambda below captures them.
+    const std::pair<int, int> pair = PairUpdatedTogether(objects);
+    const int together = pair.first;
+    const int partner = pair.second;
     uint64_t done = 0;
     uint64_t blocks = 0;
     for (;;) {

@@ -34,6 +34,15 @@ void CheckWellFormed(const Arguments& parsed, const std::vector<std::string>& ar
         case Action::Version:
             FUZZ_CHECK(parsed.error.empty());
             return;
+        case Action::Verify:
+            // Files only, named as given, and nothing that only hashing or keying takes.
+            FUZZ_CHECK(parsed.error.empty());
+            FUZZ_CHECK(!parsed.inputs.empty() && !parsed.hmac && !parsed.recursive);
+            for (const Input& input : parsed.inputs) {
+                FUZZ_CHECK(input.kind == engine::InputFile);
+                FUZZ_CHECK(std::find(arguments.begin(), arguments.end(), input.value) != arguments.end());
+            }
+            return;
         case Action::Hash:
         case Action::Check:
             break;

@@ -46,6 +46,13 @@ void CheckEntry(const SumEntry& entry, bool sfv_file) {
             continue;
         }
         FUZZ_CHECK(line->find('\n') == line->size() - 1);
+        // An SFV line starts with its name: one whose bytes start as a byte-order mark does (never
+        // valid UTF-8 for FE FF and FF FE) is read as that mark when it is the file's first line.
+        const std::string_view name = entry.file_name;
+        if (format == SumLineFormat::Sfv && (name.starts_with("\xEF\xBB\xBF") ||
+                                             name.starts_with("\xFF\xFE") || name.starts_with("\xFE\xFF"))) {
+            continue;
+        }
         const SumFile read_back = format == SumLineFormat::Sfv ? ReadSumFile(*line, "x.sfv")
                                                                : ReadSumFile(*line, "", entry.algorithm);
         SumEntry expected = entry;
