@@ -197,21 +197,7 @@ class CheckWindow final : public DialogWindow, engine::CheckListener, engine::Pr
 };
 
 int CheckWindow::Run() {
-    if (CreateModeless(IDD_CHECK_WINDOW, nullptr) == nullptr) {
-        return -1;
-    }
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (message.message == WM_KEYDOWN && message.wParam == VK_F1 &&
-            (message.hwnd == hwnd() || IsChild(hwnd(), message.hwnd))) {
-            ShowHelp();
-        }
-        if (hwnd() == nullptr || !IsDialogMessageW(hwnd(), &message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-    return 0;
+    return RunAsMainWindow(IDD_CHECK_WINDOW, [this] { ShowHelp(); });
 }
 
 INT_PTR CheckWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -54,6 +54,24 @@ HWND DialogWindow::CreateModeless(int template_id, HWND owner) {
                               reinterpret_cast<LPARAM>(this));
 }
 
+int DialogWindow::RunAsMainWindow(int template_id, const std::function<void()>& show_help) {
+    if (CreateModeless(template_id, nullptr) == nullptr) {
+        return -1;
+    }
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_KEYDOWN && message.wParam == VK_F1 &&
+            (message.hwnd == hwnd_ || IsChild(hwnd_, message.hwnd))) {
+            show_help();
+        }
+        if (hwnd_ == nullptr || !IsDialogMessageW(hwnd_, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return 0;
+}
+
 INT_PTR DialogWindow::RunModal(int template_id, HWND owner) {
     return DialogBoxParamW(instance_, MAKEINTRESOURCEW(template_id), owner, DialogProc,
                            reinterpret_cast<LPARAM>(this));

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -70,6 +71,9 @@ class DialogWindow {
     // modally until EndDialog.
     HWND CreateModeless(int template_id, HWND owner);
     INT_PTR RunModal(int template_id, HWND owner);
+    // Creates the dialog as the program's own window and runs its messages until WM_QUIT; F1 in
+    // it calls `show_help`. 0, or -1 when the dialog could not be created.
+    int RunAsMainWindow(int template_id, const std::function<void()>& show_help);
 
     // The dialog's messages from WM_INITDIALOG to WM_NCDESTROY, both included, with a dialog
     // procedure's result. The links' mouse messages are handled before they get here.

@@ -152,21 +152,7 @@ MainDialogWindow::~MainDialogWindow() {
 }
 
 int MainDialogWindow::Run() {
-    if (CreateModeless(IDD_MAIN_DIALOG, nullptr) == nullptr) {
-        return -1;
-    }
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (message.message == WM_KEYDOWN && message.wParam == VK_F1 &&
-            (message.hwnd == hwnd() || IsChild(hwnd(), message.hwnd))) {
-            ShowHelp();
-        }
-        if (hwnd() == nullptr || !IsDialogMessageW(hwnd(), &message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-    return 0;
+    return RunAsMainWindow(IDD_MAIN_DIALOG, [this] { ShowHelp(); });
 }
 
 INT_PTR MainDialogWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
