@@ -132,6 +132,9 @@ detail::Kernels SelectKernels(CpuLevel level, [[maybe_unused]] const CpuFeatures
     if (level >= CpuLevel::Avx512 && features.bmi2) {
         kernels.sha512_compress = &detail::Sha512CompressAvx512;
     }
+    if (level >= CpuLevel::Avx512 && features.vpclmul) {
+        kernels.crc32_update = &detail::Crc32UpdateAvx512;
+    }
 #else
     (void)level;
 #endif

@@ -31,7 +31,8 @@ enum class CpuLevel : int {
     Sse41 = 1,     // SSE4.1 with the SHA extensions (SHA-1, SHA-256) and PCLMULQDQ (CRC-32)
     Avx2 = 2,      // and AVX2 (Adler-32), with BMI2 (SHA-512, SHA-384), with BMI1 and BMI2 (SHA-3),
                    // with VPCLMULQDQ (CRC-32)
-    Avx512 = 3,    // and AVX-512 F and VL (SHA-3; with AVX2 and BMI2, SHA-512 and SHA-384)
+    Avx512 = 3,    // and AVX-512 F and VL (SHA-3; with AVX2 and BMI2, SHA-512 and SHA-384; with
+                   // VPCLMULQDQ, CRC-32)
 };
 
 // The levels this CPU and operating system can run, lowest (Portable) first.
@@ -92,6 +93,7 @@ void Sha1CompressShani(uint32_t state[5], const uint8_t* blocks, uint32_t count)
 void Sha256CompressShani(uint32_t state[8], const uint8_t* blocks, uint32_t count);   // sha256_shani.cpp
 uint32_t Crc32UpdateClmul(uint32_t crc, const uint8_t* data, uint32_t length);        // crc32_clmul.cpp
 uint32_t Crc32UpdateVpclmul(uint32_t crc, const uint8_t* data, uint32_t length);      // crc32_vpclmul.cpp
+uint32_t Crc32UpdateAvx512(uint32_t crc, const uint8_t* data, uint32_t length);       // crc32_avx512.cpp
 uint32_t Adler32UpdateAvx2(uint32_t value, const uint8_t* data, uint32_t length);     // adler32_avx2.cpp
 void Sha512CompressAvx2(uint64_t state[8], const uint8_t* blocks, uint32_t count);    // sha512_avx2.cpp
 void Sha512CompressAvx512(uint64_t state[8], const uint8_t* blocks, uint32_t count);  // sha512_avx512.cpp

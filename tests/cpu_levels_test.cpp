@@ -105,7 +105,8 @@ TEST(CpuDispatch, EachFastPathRunsWhereTheCpuHasItsInstructions) {
     EXPECT_EQ(kernels.sha1_compress == &detail::Sha1CompressShani, sha);
     EXPECT_EQ(kernels.sha256_compress == &detail::Sha256CompressShani, sha);
     EXPECT_EQ(kernels.crc32_update == &detail::Crc32UpdateClmul, pclmul && !vpclmul);
-    EXPECT_EQ(kernels.crc32_update == &detail::Crc32UpdateVpclmul, vpclmul);
+    EXPECT_EQ(kernels.crc32_update == &detail::Crc32UpdateVpclmul, vpclmul && !avx512);
+    EXPECT_EQ(kernels.crc32_update == &detail::Crc32UpdateAvx512, vpclmul && avx512);
     EXPECT_EQ(kernels.adler32_update == &detail::Adler32UpdateAvx2, avx2);
     EXPECT_EQ(kernels.sha512_compress == &detail::Sha512CompressAvx2, avx2 && bmi2 && !avx512);
     EXPECT_EQ(kernels.sha512_compress == &detail::Sha512CompressAvx512, avx512 && bmi2);
