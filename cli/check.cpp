@@ -160,13 +160,14 @@ int CheckOneSumFile(const Input& input, const Arguments& arguments,
                     ProgressLine& progress) {
     const CheckOptions& options = arguments.check;
     std::string problem;
-    const std::optional<std::string> bytes = ReadSumFileBytes(input, problem);
+    std::optional<std::string> bytes = ReadSumFileBytes(input, problem);
     if (!bytes) {
         Printer::Error(options, input.label + ": " + problem);
         return 1;
     }
     const std::string sum_file_path = input.kind == engine::InputStandardInput ? std::string() : input.value;
     const engine::SumFile sums = engine::ReadSumFile(*bytes, sum_file_path, arguments.chosen_algorithm);
+    bytes.reset();  // the entries hold their own names and digests: a long list's text goes now
 
     // Keyed lines need the key; without one they are as good as malformed.
     std::vector<std::pair<size_t, std::string>> malformed;

@@ -11,7 +11,11 @@ ReadToEndResult ReadToEnd(ByteSource& source, size_t limit, std::string& bytes) 
     size_t length = 0;
     for (;;) {
         if (length == bytes.size()) {
-            const size_t wanted = std::max(kFirstCapacity, bytes.size() * 2);
+            // A file of known size fits at once, with the byte that finds its end: no copy, and
+            // no capacity doubled past it.
+            const size_t first =
+                source.Size() < limit ? std::max(kFirstCapacity, size_t(source.Size()) + 1) : kFirstCapacity;
+            const size_t wanted = bytes.empty() ? first : bytes.size() * 2;
             bytes.resize(std::min(wanted, limit + 1));
         }
         uint32_t got = 0;

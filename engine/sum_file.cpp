@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <unordered_map>
 #include <utility>
 
 #include "hashlib/ascii.h"
@@ -150,6 +149,7 @@ std::vector<Line> LinesToRead(std::string_view text, bool& armour) {
     enum class State { Text, ArmourHeaders, SignedText, Signature };
     State state = State::Text;
     std::vector<Line> lines;
+    lines.reserve(size_t(std::count(text.begin(), text.end(), '\n')) + 1);
     size_t number = 0;
     while (!text.empty()) {
         ++number;
@@ -422,6 +422,7 @@ class Reader {
             const std::string_view bare = WithoutLineStart(line.text);
             content_lines_ += !bare.empty() && bare.front() != '#' && bare.front() != ';';
         }
+        sum_file.entries.reserve(content_lines_);  // most lines are entries: no capacity doubled past them
         for (size_t i = 0; i < lines.size();) {
             std::optional<Reading> reading = ReadLine(lines, i);
             const size_t number = lines[i].number;
@@ -666,19 +667,42 @@ const char* SumLineProblemText(SumLineProblem problem) {
     return "malformed line";
 }
 
-std::vector<std::vector<size_t>> GroupEntriesByFile(const std::vector<SumEntry>& entries,
-                                                    const std::function<bool(const SumEntry&)>& include) {
-    std::vector<std::vector<size_t>> groups;
-    std::unordered_map<std::string_view, size_t> group_of_name;
+EntryGroups GroupEntriesByFile(const std::vector<SumEntry>& entries,
+                               const std::function<bool(const SumEntry&)>& include) {
+    // Sorted by name, then line: each name's entries become one run, first line first. No map
+    // of names: a sum file of 100,000 names would spend more on it than on its entries' indices.
+    std::vector<size_t> by_name;
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (include && !include(entries[i])) {
-            continue;
+        if (!include || include(entries[i])) {
+            by_name.push_back(i);
         }
-        const auto [found, added] = group_of_name.try_emplace(entries[i].file_name, groups.size());
-        if (added) {
-            groups.emplace_back();
+    }
+    std::sort(by_name.begin(), by_name.end(), [&entries](size_t a, size_t b) {
+        const int order = entries[a].file_name.compare(entries[b].file_name);
+        return order != 0 ? order < 0 : a < b;
+    });
+    struct Run {
+        size_t begin = 0;  // in by_name
+        size_t end = 0;
+    };
+    std::vector<Run> runs;
+    for (size_t begin = 0, end = 0; begin < by_name.size(); begin = end) {
+        end = begin + 1;
+        while (end < by_name.size() && entries[by_name[end]].file_name == entries[by_name[begin]].file_name) {
+            ++end;
         }
-        groups[found->second].push_back(i);
+        runs.push_back({begin, end});
+    }
+    // The runs in the order their names first appear.
+    std::sort(runs.begin(), runs.end(),
+              [&by_name](const Run& a, const Run& b) { return by_name[a.begin] < by_name[b.begin]; });
+    EntryGroups groups;
+    groups.entries.reserve(by_name.size());
+    groups.ends.reserve(runs.size());
+    for (const Run& run : runs) {
+        groups.entries.insert(groups.entries.end(), by_name.begin() + ptrdiff_t(run.begin),
+                              by_name.begin() + ptrdiff_t(run.end));
+        groups.ends.push_back(groups.entries.size());
     }
     return groups;
 }

@@ -69,6 +69,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -140,11 +141,23 @@ std::vector<int> AlgorithmsOfHexLength(size_t hex_digits);
 // A short English reason for a malformed line ("digest length fits no algorithm").
 const char* SumLineProblemText(SumLineProblem problem);
 
-// The entries grouped by file name (compared byte for byte): one list of indices into
-// `entries` per name, in the order names first appear, so each listed file can be read once.
+// Indices of entries, in groups: two flat lists rather than a list per group, which for a sum
+// file of many names would cost an allocation each.
+struct EntryGroups {
+    std::vector<size_t> entries;  // group after group
+    std::vector<size_t> ends;     // where each group ends in `entries`
+    size_t size() const { return ends.size(); }
+    std::span<const size_t> operator[](size_t group) const {
+        const size_t begin = group == 0 ? 0 : ends[group - 1];
+        return {entries.data() + begin, ends[group] - begin};
+    }
+};
+
+// The entries grouped by file name (compared byte for byte): the indices of each name's entries
+// in line order, names in the order they first appear, so each listed file can be read once.
 // With `include`, only the entries it accepts are grouped (and ordered).
-std::vector<std::vector<size_t>> GroupEntriesByFile(const std::vector<SumEntry>& entries,
-                                                    const std::function<bool(const SumEntry&)>& include = {});
+EntryGroups GroupEntriesByFile(const std::vector<SumEntry>& entries,
+                               const std::function<bool(const SumEntry&)>& include = {});
 
 // A digest a file is expected to have, and where it was read: what tells the user which list
 // a result agrees or disagrees with.

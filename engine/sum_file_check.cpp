@@ -66,7 +66,7 @@ std::vector<int> AlgorithmsOfPass(const SumEntry& entry, Pass pass) {
 class ListedFiles final : public JobList {
   public:
     ListedFiles(const SumFile& sum_file, std::string_view sum_file_path, const SumFileCheckSettings& settings,
-                std::vector<std::vector<size_t>> groups, SumFileCheck& check, CheckListener* listener)
+                EntryGroups groups, SumFileCheck& check, CheckListener* listener)
         : sum_file_(sum_file),
           sum_file_path_(sum_file_path),
           settings_(settings),
@@ -124,7 +124,7 @@ class ListedFiles final : public JobList {
     const SumFile& sum_file_;
     std::string_view sum_file_path_;
     const SumFileCheckSettings& settings_;
-    const std::vector<std::vector<size_t>> groups_;
+    const EntryGroups groups_;
     SumFileCheck& check_;
     CheckListener* listener_;
     size_t next_group_ = 0;
@@ -137,9 +137,9 @@ bool IsCheckable(const SumEntry& entry, const SumFileCheckSettings& settings) {
     return !entry.keyed || settings.key.has_value();
 }
 
-ResultCode CheckListedFile(const SumFile& sum_file, const std::vector<size_t>& entries,
-                           const std::string& path, const SumFileCheckSettings& settings,
-                           DigestCalculator& calculator, std::vector<LineVerdict>& verdicts) {
+ResultCode CheckListedFile(const SumFile& sum_file, std::span<const size_t> entries, const std::string& path,
+                           const SumFileCheckSettings& settings, DigestCalculator& calculator,
+                           std::vector<LineVerdict>& verdicts) {
     verdicts.clear();
     for (const size_t index : entries) {
         verdicts.push_back({index, sum_file.entries[index].algorithm, Verdict::NotChecked});

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -96,8 +97,8 @@ SumFileCheck CheckSumFile(const SumFile& sum_file, std::string_view sum_file_pat
 // `sum_file.entries`, all checkable and naming that file) are read in one pass for the plain ones
 // (and one more for slow candidates no other matched) and one for the keyed ones. ResultStopped when the
 // calculator was stopped (no verdict is given then), else ResultSuccess with a verdict for every line.
-ResultCode CheckListedFile(const SumFile& sum_file, const std::vector<size_t>& entries,
-                           const std::string& path, const SumFileCheckSettings& settings,
-                           DigestCalculator& calculator, std::vector<LineVerdict>& verdicts);
+ResultCode CheckListedFile(const SumFile& sum_file, std::span<const size_t> entries, const std::string& path,
+                           const SumFileCheckSettings& settings, DigestCalculator& calculator,
+                           std::vector<LineVerdict>& verdicts);
 
 }  // namespace engine

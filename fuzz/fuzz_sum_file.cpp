@@ -7,6 +7,7 @@
 // format that can carry it reads back as the same entry.
 #include <algorithm>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -109,7 +110,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t grouped = 0;
     std::set<std::string> group_names;
     size_t previous_first = 0;
-    for (const std::vector<size_t>& group : GroupEntriesByFile(sum_file.entries)) {
+    const EntryGroups groups = GroupEntriesByFile(sum_file.entries);
+    for (size_t g = 0; g < groups.size(); ++g) {
+        const std::span<const size_t> group = groups[g];
         FUZZ_CHECK(!group.empty() && std::is_sorted(group.begin(), group.end()));
         FUZZ_CHECK(grouped == 0 || group.front() > previous_first);
         previous_first = group.front();

@@ -419,8 +419,9 @@ TEST(SumFile, GroupsEntriesByFileAndFindsTheDigestsAFileExpects) {
                                              "MD5 (setup.iso) = " + Hex(32, '2'),
                                          }),
                                          "");
-    EXPECT_EQ(GroupEntriesByFile(sum_file.entries),
-              (std::vector<std::vector<size_t>>{{0, 3, 6}, {1}, {2}, {4}, {5}}));
+    const EntryGroups groups = GroupEntriesByFile(sum_file.entries);
+    EXPECT_EQ(groups.entries, (std::vector<size_t>{0, 3, 6, 1, 2, 4, 5}));
+    EXPECT_EQ(groups.ends, (std::vector<size_t>{3, 4, 5, 6, 7}));
     ExpectedDigests expected;
     AddExpectedDigests(sum_file, "dl/setup.iso.txt", "Setup.iso", expected);
     AddExpectedDigests(ReadSumFile(Hex(32, '5') + "  setup.iso\n", "MD5SUMS"), "C:\\dl\\MD5SUMS", "setup.iso",

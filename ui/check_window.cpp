@@ -411,11 +411,12 @@ void CheckWindow::CheckAll(std::stop_token stop) {
     const std::string sum_file_path = Utf8(path_);
     const engine::SumFileCheckSettings settings;
     uint64_t total = 0;
-    for (const std::vector<size_t>& group : engine::GroupEntriesByFile(
-             sum_file_.entries,
-             [&](const engine::SumEntry& entry) { return engine::IsCheckable(entry, settings); })) {
+    const engine::EntryGroups groups = engine::GroupEntriesByFile(
+        sum_file_.entries,
+        [&](const engine::SumEntry& entry) { return engine::IsCheckable(entry, settings); });
+    for (size_t group = 0; group < groups.size(); ++group) {
         const std::string path =
-            engine::ResolveListedName(sum_file_path, sum_file_.entries[group.front()].file_name);
+            engine::ResolveListedName(sum_file_path, sum_file_.entries[groups[group].front()].file_name);
         WIN32_FILE_ATTRIBUTE_DATA attributes;
         if (GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &attributes) &&
             (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
