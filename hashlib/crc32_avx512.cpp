@@ -7,15 +7,7 @@
 
 #if HASHLIB_X86_64
 
-// GCC 12's AVX-512 intrinsics fill the elements they leave alone with a self-initialised
-// variable, which its own -Wmaybe-uninitialized then reports (fixed in GCC 13).
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#include <immintrin.h>
-#pragma GCC diagnostic pop
-#endif
-
+#include "avx512_intrinsics.h"
 #include "crc32_folding.h"
 
 namespace hashlib::detail {
