@@ -25,10 +25,8 @@
 #include "ui/calculation_progress.h"
 #include "ui/check_report.h"
 #include "ui/dialog_window.h"
-#include "ui/help_viewer.h"
 #include "ui/resource.h"
 #include "ui/settings_format.h"
-#include "ui/web_and_help.h"
 
 namespace ui {
 namespace {
@@ -58,25 +56,6 @@ std::string Utf8(std::wstring_view text) {
     return engine::Narrow(text, engine::CodePage::Utf8);
 }
 
-Rect ToRect(const RECT& rect) {
-    return Rect{rect.left, rect.top, rect.right, rect.bottom};
-}
-
-std::wstring ExecutablePath() {
-    std::vector<wchar_t> buffer(MAX_PATH, L'\0');
-    while (buffer.size() <= LongestPath) {
-        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
-        if (length == 0) {
-            return {};
-        }
-        if (length < buffer.size()) {
-            return std::wstring(buffer.data(), length);
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-    return {};
-}
-
 std::wstring FullPath(const std::wstring& path) {
     const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (length == 0) {
@@ -85,17 +64,6 @@ std::wstring FullPath(const std::wstring& path) {
     std::vector<wchar_t> buffer(length, L'\0');
     const DWORD written = GetFullPathNameW(path.c_str(), length, buffer.data(), nullptr);
     return written > 0 && written < length ? std::wstring(buffer.data(), written) : path;
-}
-
-BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM lparam) noexcept {
-    return RunGuarded([&] {
-        MONITORINFO info = {};
-        info.cbSize = sizeof(info);
-        if (GetMonitorInfoW(monitor, &info)) {
-            reinterpret_cast<std::vector<Rect>*>(lparam)->push_back(ToRect(info.rcWork));
-        }
-        return TRUE;
-    });
 }
 
 // How a control follows the window's size: its edges move with the right or bottom edge.
@@ -380,8 +348,7 @@ void CheckWindow::ApplyLayout() {
 
 void CheckWindow::RestorePlacement() {
     const std::wstring stored = settings_.ReadValue(CheckWindowRectValueName);
-    std::vector<Rect> work_areas;
-    EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&work_areas));
+    const std::vector<Rect> work_areas = DisplayWorkAreas();
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof(monitor);
     if (!GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor)) {
@@ -533,15 +500,7 @@ void CheckWindow::CopyReport() {
 }
 
 void CheckWindow::ShowHelp() {
-    const std::optional<HelpRequest> request = BuildHelpRequest(ExecutablePath());
-    if (!request) {
-        return;
-    }
-    const std::wstring topic = request->file + L"::/" + HelpPage + L">" + HelpWindowType;
-    if (DisplayHelpTopic(topic) == nullptr) {
-        const std::wstring text = HelpNotFoundMessage(ResourceString(IDS_NOT_FOUND), request->file);
-        MessageBoxW(hwnd(), text.c_str(), ProgramTitle, MB_OK | MB_ICONWARNING);
-    }
+    ShowHelpPage(HelpPage);
 }
 
 bool CheckWindow::OnNotify(NMHDR* header) {

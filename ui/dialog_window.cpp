@@ -3,6 +3,9 @@
 #include <shellapi.h>
 
 #include "engine/engine.h"
+#include "ui/help_viewer.h"
+#include "ui/resource.h"
+#include "ui/web_and_help.h"
 
 namespace ui {
 namespace {
@@ -140,6 +143,55 @@ bool DialogWindow::ShowHandCursorOverLink() const {
     }
     SetCursor(hand);
     return true;
+}
+
+std::wstring ExecutablePath() {
+    std::vector<wchar_t> buffer(MAX_PATH, L'\0');
+    while (buffer.size() <= LongestPath) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < buffer.size()) {
+            return std::wstring(buffer.data(), length);
+        }
+        buffer.resize(buffer.size() * 2);  // cut short: try again with more room
+    }
+    return {};
+}
+
+namespace {
+
+BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM lparam) noexcept {
+    return RunGuarded([&] {
+        MONITORINFO info = {};
+        info.cbSize = sizeof(info);
+        if (GetMonitorInfoW(monitor, &info)) {
+            reinterpret_cast<std::vector<Rect>*>(lparam)->push_back(ToRect(info.rcWork));
+        }
+        return TRUE;
+    });
+}
+
+}  // namespace
+
+std::vector<Rect> DisplayWorkAreas() {
+    std::vector<Rect> work_areas;
+    EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&work_areas));
+    return work_areas;
+}
+
+void DialogWindow::ShowHelpPage(std::wstring_view page) const {
+    const std::optional<HelpRequest> request = BuildHelpRequest(ExecutablePath());
+    if (!request) {
+        return;
+    }
+    const std::wstring topic =
+        page.empty() ? request->topic : request->file + L"::/" + std::wstring(page) + L">" + HelpWindowType;
+    if (DisplayHelpTopic(topic) == nullptr) {
+        const std::wstring text = HelpNotFoundMessage(ResourceString(IDS_NOT_FOUND), request->file);
+        MessageBoxW(hwnd_, text.c_str(), ProgramTitle, MB_OK | MB_ICONWARNING);
+    }
 }
 
 std::wstring DialogWindow::ResourceString(UINT id) const {

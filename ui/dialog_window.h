@@ -28,6 +28,17 @@ inline constexpr wchar_t ProgramTitle[] = L"Orvendal";
 // The longest path the system accepts, in characters: room enough that no name is cut short.
 inline constexpr DWORD LongestPath = 32768;
 
+// A RECT as the plain C++ rectangle.
+inline Rect ToRect(const RECT& rect) {
+    return Rect{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+// The executable's full name, however long; empty when it cannot be had.
+std::wstring ExecutablePath();
+
+// The work area of every display: where a window may be placed to be seen.
+std::vector<Rect> DisplayWorkAreas();
+
 // The process's exit code when an unexpected exception ended it.
 inline constexpr UINT UnexpectedErrorExitCode = 3;
 
@@ -84,6 +95,10 @@ class DialogWindow {
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
     // A string-table entry; empty when there is none.
     std::wstring ResourceString(UINT id) const;
+
+    // Opens the help file beside the program at `page` (its first page when empty); a message
+    // box names the file when no help window appears.
+    void ShowHelpPage(std::wstring_view page) const;
 
     // Where a control is, in client coordinates; nothing when it does not exist.
     std::optional<Rect> ControlRect(int id) const;

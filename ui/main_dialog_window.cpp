@@ -23,10 +23,8 @@
 #include "ui/about_dialog_window.h"
 #include "ui/dialog_window.h"
 #include "ui/dpi_scaling.h"
-#include "ui/help_viewer.h"
 #include "ui/layout_math.h"
 #include "ui/main_dialog_controls.h"
-#include "ui/web_and_help.h"
 
 namespace ui {
 namespace {
@@ -43,37 +41,6 @@ constexpr UINT BackgroundWorkDone = WM_APP + 1;
 constexpr UINT CalculationStateQuery = WM_APP + 2;
 // The timer that shows a running calculation's progress.
 constexpr UINT_PTR ProgressTimer = 1;
-
-Rect ToRect(const RECT& rect) {
-    return Rect{rect.left, rect.top, rect.right, rect.bottom};
-}
-
-// The executable's full name, however long; empty when it cannot be had.
-std::wstring ExecutablePath() {
-    std::vector<wchar_t> buffer(MAX_PATH, L'\0');
-    while (buffer.size() <= LongestPath) {
-        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
-        if (length == 0) {
-            return {};
-        }
-        if (length < buffer.size()) {
-            return std::wstring(buffer.data(), length);
-        }
-        buffer.resize(buffer.size() * 2);  // cut short: try again with more room
-    }
-    return {};
-}
-
-BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM lparam) noexcept {
-    return RunGuarded([&] {
-        MONITORINFO info = {};
-        info.cbSize = sizeof(info);
-        if (GetMonitorInfoW(monitor, &info)) {
-            reinterpret_cast<std::vector<Rect>*>(lparam)->push_back(ToRect(info.rcWork));
-        }
-        return TRUE;
-    });
-}
 
 class MainDialogWindow final : public MainDialogControls {
   public:
@@ -315,8 +282,7 @@ void MainDialogWindow::SetLogo() {
 }
 
 void MainDialogWindow::RestoreWindowPlacement(const Rect& stored_window_rect) {
-    std::vector<Rect> work_areas;
-    EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&work_areas));
+    const std::vector<Rect> work_areas = DisplayWorkAreas();
     const TrackingSize platform{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK),
                                 GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
     // A move onto a display of another scale changes the window's size and its limits on the
@@ -421,14 +387,7 @@ void MainDialogWindow::LimitTrackingSize(MINMAXINFO* limits) {
 }
 
 void MainDialogWindow::ShowHelp() {
-    const std::optional<HelpRequest> request = BuildHelpRequest(ExecutablePath());
-    if (!request) {
-        return;
-    }
-    if (DisplayHelpTopic(request->topic) == nullptr) {
-        const std::wstring text = HelpNotFoundMessage(ResourceString(IDS_NOT_FOUND), request->file);
-        MessageBoxW(hwnd(), text.c_str(), ProgramTitle, MB_OK | MB_ICONWARNING);
-    }
+    ShowHelpPage({});
 }
 
 // Only systems that show minimised windows as icons on the desktop ask a minimised window of a
