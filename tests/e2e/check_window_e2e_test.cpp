@@ -149,6 +149,19 @@ TEST_F(CheckWindowTest, StopLeavesTheRestUnchecked) {
     DeleteFileW(large.c_str());
 }
 
+TEST_F(CheckWindowTest, HelpButtonAndF1OpenTheHelpWindow) {
+    StartCheck(WriteTestFile(L"help.md5", AbcMd5 + "  gone.txt\n"));
+    WaitForCheckSummary();
+    PostMessageW(Item(CheckHelp), BM_CLICK, 0, 0);  // may open a message box: posted
+    HWND help = WaitForHelpWindow();
+    ASSERT_NE(help, nullptr) << "no help window after the Help button";
+    CloseHelpWindow(help);
+    PostMessageW(Item(CheckList), WM_KEYDOWN, VK_F1, 0);
+    help = WaitForHelpWindow();
+    ASSERT_NE(help, nullptr) << "no help window after F1";
+    CloseHelpWindow(help);
+}
+
 TEST_F(CheckWindowTest, WithoutASumFileToCheckAMessageAndExitStatusOne) {
     const Warning none = RunExpectingRefusal(L"/check", 1);
     EXPECT_EQ(none.title, L"Orvendal");

@@ -79,6 +79,9 @@ inline const wchar_t AccessDeniedText[] = L"指定文件拒绝访问!";
 inline const wchar_t CannotOpenText[] = L"不能打开指定文件!";
 inline const wchar_t PathTooLongText[] = L"指定文件路径太长!";
 
+// The title of the help viewer's window.
+inline constexpr wchar_t HelpWindowTitle[] = L"Orvendal 帮助";
+
 // The checking window (Orvendal.exe /check SUMFILE).
 inline constexpr int CheckList = 1101;
 inline constexpr int CheckProgress = 1102;
@@ -249,6 +252,30 @@ class DialogTest : public testing::Test {
         ASSERT_TRUE(program_->started());
         dialog_ = program_->WaitForDialog(StartTimeoutMs, CheckList);
         ASSERT_NE(dialog_, nullptr) << "the checking window did not appear";
+    }
+
+    // The program's visible window with this title, or null.
+    HWND VisibleWindowTitled(const std::wstring& title) const {
+        for (const HWND window : program_->VisibleWindows()) {
+            wchar_t text[128] = {};
+            GetWindowTextW(window, text, 128);
+            if (title == text) {
+                return window;
+            }
+        }
+        return nullptr;
+    }
+
+    HWND WaitForHelpWindow() const {
+        HWND help = nullptr;
+        WaitUntil([&] { return (help = VisibleWindowTitled(HelpWindowTitle)) != nullptr; });
+        return help;
+    }
+
+    void CloseHelpWindow(HWND help) {
+        PostMessageW(help, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(help) || !IsWindowVisible(help); }))
+            << "the help window did not close";
     }
 
     // The checking window's summary once the check has ended (Copy is enabled then).

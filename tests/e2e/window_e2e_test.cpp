@@ -25,8 +25,6 @@ constexpr int Logo = 1028;
 constexpr int SizeGrip = 1032;
 constexpr UINT AboutCommand = 16;
 
-const wchar_t HelpWindowTitle[] = L"Orvendal 帮助";
-
 bool operator==(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
@@ -131,30 +129,6 @@ class WindowTest : public DialogTest {
             }
         }
         return ticked;
-    }
-
-    // The program's visible window with this title, or null.
-    HWND VisibleWindowTitled(const std::wstring& title) const {
-        for (const HWND window : program_->VisibleWindows()) {
-            wchar_t text[128] = {};
-            GetWindowTextW(window, text, 128);
-            if (title == text) {
-                return window;
-            }
-        }
-        return nullptr;
-    }
-
-    HWND WaitForHelpWindow() const {
-        HWND help = nullptr;
-        WaitUntil([&] { return (help = VisibleWindowTitled(HelpWindowTitle)) != nullptr; });
-        return help;
-    }
-
-    void CloseHelpWindow(HWND help) {
-        PostMessageW(help, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(help) || !IsWindowVisible(help); }))
-            << "the help window did not close";
     }
 };
 
